@@ -1,0 +1,35 @@
+#pragma once
+// File-level steps around loading and saving a dictionary: opening a file,
+// writing it so a failure never damages the old file, and the rotating
+// backups base.~BX, base~1day.~BX and base~7days.~BX.
+#include "dictionary/DictList.h"
+
+#include <QString>
+
+namespace DictFile {
+
+// Throws EBrevix when the file cannot be opened or its header is refused.
+TLoadResult Load(const QString& path, TDictionaryList& list, int mergeTag = 0,
+                 bool headerOnly = false, TShortcutRegister* shortcutRegister = nullptr,
+                 TProgress* progress = nullptr);
+
+// Writes a temporary file beside the target and renames it over the target.
+// Throws EBrevix ("Error writing to file" first) and leaves the old file as
+// it was when anything fails.
+void Save(const QString& path, const TDictionaryList& list, TProgress* progress = nullptr);
+
+struct TBackupNames {
+    QString latest, oneDay, sevenDays;
+};
+// Beside the file, named after the file name up to its first dot.
+TBackupNames BackupNames(const QString& path);
+
+// Age of a relative to b in whole days (difference of modification times,
+// less half a day, rounded half to even); 999 when either file is missing.
+long long BackupAge(const QString& a, const QString& b);
+
+// Moves the older backups on when they are old enough and copies the
+// current file to base.~BX. Every step ignores its own failure.
+void RotateBackups(const QString& path);
+
+} // namespace DictFile

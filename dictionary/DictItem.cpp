@@ -1,0 +1,104 @@
+#include "dictionary/DictItem.h"
+
+#include "platform/Ansi.h"
+
+#include <QIODevice>
+
+namespace {
+constexpr int kDisplayChars = 80;
+constexpr qint64 kMaxText = 0x7FFFFFFE; // the record's 32-bit length holds text + 1
+constexpr int kMaxShortString = 255;
+
+QString Quoted(const QByteArray& keyword) {
+    QString k = Ansi::ToUnicode(keyword.left(40));
+    if (keyword.size() > 40) k += QStringLiteral("...");
+    return QLatin1Char('"') + k + QLatin1Char('"');
+}
+} // namespace
+
+void TDictionaryItem::Clear() {
+    Shortcut = 0;
+    Flags = 0;
+    Text.clear();
+    Description.clear();
+    Keyword.clear();
+    Linked = 0;
+}
+
+void TDictionaryItem::Assign(const TDictionaryItem& source) {
+    Shortcut = source.Shortcut;
+    Flags = source.Flags;
+    Keyword = source.Keyword;
+    Description = source.Description;
+    Linked = source.Linked;
+    Text = source.Text;
+}
+
+void TDictionaryItem::SetKeyword(const QByteArray& keyword) {
+    Keyword = Ansi::Lower(Ansi::Trim(keyword));
+}
+
+void TDictionaryItem::SetDescription(const QByteArray& description) {
+    Description = Ansi::Trim(description);
+}
+
+QByteArray TDictionaryItem::GetDisplayDescription() const {
+    QByteArray d = Ansi::Trim(Description);
+    if (!d.isEmpty()) return d;
+    d = Text.left(kDisplayChars);
+    for (char& c : d)
+        if (static_cast<unsigned char>(c) < 32) c = ' ';
+    return d;
+}
+
+void TDictionaryItem::SetReadOnly(bool readOnly) {
+    Flags = readOnly ? (Flags | 1) : (Flags & ~1);
+}
+
+void TDictionaryItem::LoadTextFromStream(QIODevice& stream) {
+    const qint64 size = stream.size();
+    if (!stream.seek(0) || size <= 0) {
+        Text.clear();
+        return;
+    }
+    Text = stream.read(size - 1);
+}
+
+bool TDictionaryItem::WriteTextToStream(QIODevice& stream) const {
+    return stream.write(Text) == Text.size() && stream.putChar('\0');
+}
+
+QString TDictionaryItem::StorageProblem() const {
+    if (Keyword.size() > kMaxShortString)
+        return QStringLiteral("The keyword %1 is longer than 255 characters and cannot be saved.")
+            .arg(Quoted(Keyword));
+    if (Description.size() > kMaxShortString)
+        return QStringLiteral(
+                   "The description of %1 is longer than 255 characters and cannot be saved.")
+            .arg(Quoted(Keyword));
+    if (Text.size() > kMaxText)
+        return QStringLiteral("The text of %1 is too long to be saved.").arg(Quoted(Keyword));
+    return {};
+}
+
+bool TDictionaryItem::WriteToStream(QIODevice& stream) const {
+    if (!StorageProblem().isEmpty()) return false;
+    const qint64 n = Text.size() + 1;
+    QByteArray rec;
+    rec.reserve(10 + Keyword.size() + Description.size() + n);
+    auto put16 = [&](uint16_t v) {
+        rec.append(static_cast<char>(v & 0xFF));
+        rec.append(static_cast<char>(v >> 8));
+    };
+    put16(Shortcut);
+    put16(Flags);
+    rec.append(static_cast<char>(Keyword.size()));
+    rec.append(Keyword);
+    rec.append(static_cast<char>(Description.size()));
+    rec.append(Description);
+    for (int i = 0; i < 4; ++i)
+        rec.append(static_cast<char>((n >> (8 * i)) & 0xFF));
+    rec.append(Text);
+    rec.append('\0');
+    return stream.write(rec) == rec.size();
+}

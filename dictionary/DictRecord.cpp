@@ -1,0 +1,144 @@
+#include "dictionary/DictRecord.h"
+
+#include "dictionary/DictItem.h"
+
+#include <QIODevice>
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr qint64 kChunk = 1 << 20;
+const QString kCutShort = QStringLiteral("record cut short");
+
+uint16_t Word(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+qint32 Int32(const uint8_t* p) {
+    return static_cast<qint32>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+                               (static_cast<uint32_t>(p[2]) << 16) |
+                               (static_cast<uint32_t>(p[3]) << 24));
+}
+QByteArray ShortString(const uint8_t* p, int capacity) {
+    return QByteArray(reinterpret_cast<const char*>(p + 1), std::min<int>(p[0], capacity));
+}
+
+struct OldLayout {
+    int fixedSize;
+    int keywordCapacity;
+    int descriptionOffset;
+};
+constexpr OldLayout kVersion5{102, 8, 21};
+constexpr OldLayout kVersion6{126, 32, 45};
+} // namespace
+
+bool TRecordReader::Read(void* destination, qint64 n) {
+    if (n <= 0) return true;
+    const qint64 got = device_.read(static_cast<char*>(destination), n);
+    if (got > 0) offset_ += got;
+    return got == n;
+}
+
+bool TRecordReader::ReadBytes(qint64 n, QByteArray& out) {
+    out.clear();
+    if (n <= 0) return true;
+    if (!device_.isSequential() && n > device_.size() - device_.pos()) return false;
+    if (n <= kChunk) {
+        out.resize(n);
+        return Read(out.data(), n);
+    }
+    while (out.size() < n) {
+        const qint64 want = std::min(kChunk, n - out.size());
+        const qsizetype at = out.size();
+        out.resize(at + want);
+        if (!Read(out.data() + at, want)) return false;
+    }
+    return true;
+}
+
+bool TRecordReader::ReadText(TDictionaryItem& item, qint32 n, QString& reason) {
+    if (n <= 0) return true;
+    QByteArray text;
+    char terminator;
+    if (!ReadBytes(qint64(n) - 1, text) || !Read(&terminator, 1)) {
+        reason = kCutShort;
+        return false;
+    }
+    item.SetText(text);
+    return true;
+}
+
+bool TRecordReader::ReadCurrent(TDictionaryItem& item, QString& reason, bool& clean) {
+    uint8_t fixed[5];
+    const qint64 start = offset_;
+    if (!Read(fixed, 5)) {
+        clean = offset_ == start;
+        reason = kCutShort;
+        return false;
+    }
+    QByteArray keyword, description;
+    uint8_t len;
+    if (!ReadBytes(fixed[4], keyword) || !Read(&len, 1) || !ReadBytes(len, description)) {
+        reason = kCutShort;
+        return false;
+    }
+    uint8_t n[4];
+    if (!Read(n, 4)) {
+        reason = kCutShort;
+        return false;
+    }
+    item.SetShortcut(Word(fixed));
+    item.SetFlags(Word(fixed + 2));
+    item.Keyword = keyword; // taken as stored; adding to a list normalises it
+    item.Description = description;
+    return ReadText(item, Int32(n), reason);
+}
+
+bool TRecordReader::ReadOld(TDictionaryItem& item, QString& reason, bool& clean) {
+    uint8_t buf[kVersion6.fixedSize];
+    const qint64 start = offset_;
+    if (!Read(buf, 4)) {
+        clean = offset_ == start;
+        reason = kCutShort;
+        return false;
+    }
+    const uint16_t size = Word(buf), version = Word(buf + 2);
+    const OldLayout* layout = version == 5 ? &kVersion5 : version == 6 ? &kVersion6 : nullptr;
+    if (!layout) {
+        reason = QStringLiteral("record of unknown version %1").arg(version);
+        return false;
+    }
+    if (size != layout->fixedSize) {
+        reason = QStringLiteral("record size %1 does not match version %2").arg(size).arg(version);
+        return false;
+    }
+    if (!Read(buf + 4, layout->fixedSize - 4)) {
+        reason = kCutShort;
+        return false;
+    }
+    const qint32 n = Int32(buf + 8);
+    if (n < 0) {
+        reason = QStringLiteral("negative text length");
+        return false;
+    }
+    item.SetShortcut(Word(buf + 4));
+    item.SetFlags(Word(buf + 6));
+    item.Keyword = ShortString(buf + 12, layout->keywordCapacity);
+    item.Description = ShortString(buf + layout->descriptionOffset, 80);
+    return ReadText(item, n, reason);
+}
+
+bool TRecordReader::ReadItem(TDictionaryItem& item, bool oldFormat, QString* reason) {
+    item.Clear();
+    QString why;
+    bool clean = false;
+    const bool ok = oldFormat ? ReadOld(item, why, clean) : ReadCurrent(item, why, clean);
+    if (ok) return true;
+    item.Clear();
+    if (reason) *reason = clean ? QString() : why;
+    return false;
+}
+
+bool TDictionaryItem::ReadFromStream(QIODevice& stream, bool oldFormat) {
+    TRecordReader reader(stream);
+    return reader.ReadItem(*this, oldFormat);
+}

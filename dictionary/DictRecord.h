@@ -1,0 +1,29 @@
+#pragma once
+// Reads dictionary files field by field from any device, counting the bytes
+// taken so a caller can say where reading stopped. Lengths read from the file
+// are never trusted for allocation beyond what the device holds.
+#include <QByteArray>
+#include <QString>
+
+class QIODevice;
+class TDictionaryItem;
+
+class TRecordReader {
+public:
+    explicit TRecordReader(QIODevice& device) : device_(device) {}
+    // Exactly n bytes, or false.
+    bool Read(void* destination, qint64 n);
+    bool ReadBytes(qint64 n, QByteArray& out);
+    qint64 Offset() const { return offset_; }
+    // One entry record. False at a clean end of data (reason empty) or at a
+    // record that cannot be read (reason set); the entry is then cleared.
+    bool ReadItem(TDictionaryItem& item, bool oldFormat, QString* reason = nullptr);
+
+private:
+    bool ReadCurrent(TDictionaryItem& item, QString& reason, bool& clean);
+    bool ReadOld(TDictionaryItem& item, QString& reason, bool& clean);
+    bool ReadText(TDictionaryItem& item, qint32 n, QString& reason);
+
+    QIODevice& device_;
+    qint64 offset_ = 0;
+};

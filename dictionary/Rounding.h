@@ -1,0 +1,7 @@
+#pragma once
+#include <cmath>
+
+// Nearest whole number, halves to even (the default floating-point rounding).
+inline long long RoundHalfEven(double value) {
+    return std::llrint(value);
+}

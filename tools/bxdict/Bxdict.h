@@ -1,0 +1,11 @@
+#pragma once
+// The bxdict command line: dump, info, check, new (create) and convert.
+#include <QStringList>
+
+class QIODevice;
+
+namespace Bxdict {
+enum ExitCode { kOk = 0, kBadHeader = 1, kDamaged = 2, kFailed = 3 };
+// args excludes the program name.
+int Run(const QStringList& args, QIODevice& in, QIODevice& out, QIODevice& err);
+} // namespace Bxdict

@@ -1,0 +1,16 @@
+#include "tools/bxdict/Bxdict.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QFile in, out, err;
+    in.open(stdin, QIODevice::ReadOnly);
+    out.open(stdout, QIODevice::WriteOnly);
+    err.open(stderr, QIODevice::WriteOnly | QIODevice::Unbuffered);
+    const int code = Bxdict::Run(app.arguments().mid(1), in, out, err);
+    out.flush();
+    return code;
+}
