@@ -1,0 +1,8 @@
+#include "script/ScriptEvaluator.h"
+
+#include "script/TclInterface.h"
+
+QByteArray TTclEvaluator::Evaluate(const QByteArray& script) {
+    tcl_.Eval(script);
+    return tcl_.GetResult();
+}

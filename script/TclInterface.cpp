@@ -1,0 +1,296 @@
+#include "script/TclInterface.h"
+
+#include "platform/Ansi.h"
+#include "platform/Errors.h"
+#include "script/TclRunCommand.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <dlfcn.h>
+
+namespace {
+
+const QString Caption = QStringLiteral("Brevix");
+
+// Tcl speaks UTF-8; Brevix keeps Windows-1252 bytes.
+QByteArray ToTcl(const QByteArray& ansi) {
+    return Ansi::ToUnicode(ansi).toUtf8();
+}
+QByteArray FromTcl(const char* utf8) {
+    return utf8 ? Ansi::FromUnicode(QString::fromUtf8(utf8)) : QByteArray();
+}
+
+// Every CR dropped, every LF made CR LF.
+QByteArray ToCrLf(QByteArray text) {
+    text.replace("\r", "");
+    return text.replace("\n", "\r\n");
+}
+
+} // namespace
+
+TTclInterface::TTclInterface(QObject* parent) : QObject(parent), shellOpen_(DefaultShellOpen) {}
+
+TTclInterface::~TTclInterface() {
+    Destroy();
+}
+
+void TTclInterface::Create(const QString& configDir, const QString& programDir) {
+    Create(ReadTclConfig(programDir), configDir, programDir);
+}
+
+void TTclInterface::Create(const TTclConfig& config, const QString& configDir,
+                           const QString& programDir) {
+    Destroy();
+    dllFileName_ = config.DllFileName;
+    libPath_ = config.LibPath;
+    if (!Load(dllFileName_)) {
+        loadError_ = QStringLiteral("*** ERROR: Could not load ") + dllFileName_;
+        emit Message(
+            TMessageKind::Warning, Caption,
+            QStringLiteral("Error opening %1\r\n\r\nYour Tcl scripts will not run correctly.")
+                .arg(dllFileName_));
+        return;
+    }
+    interp_ = api_.CreateInterp();
+    if (!interp_) {
+        loadDetail_ = QStringLiteral("Tcl_CreateInterp failed");
+        loadError_ = QStringLiteral("*** ERROR: Could not load ") + dllFileName_;
+        return;
+    }
+    if (!libPath_.isEmpty()) {
+        // Set as a variable rather than evaluated inside quotes, so that "$" or
+        // "[" in a folder name stays literal.
+        SetVar("tcl_library", Ansi::FromUnicode(libPath_));
+        if (api_.Init(interp_) != TCL_OK)
+            Inform(QStringLiteral("WARNING: Tcl_Init() failed\r\n") +
+                   Ansi::ToUnicode(GetErrorInfo()));
+    }
+
+    // Commands registered before creation keep their order after these two.
+    std::vector<std::unique_ptr<TCommandSlot>> early;
+    early.swap(commands_);
+    CreateCommand("run", [](TTclInterface& tcl, const QList<QByteArray>& argv, QByteArray& r) {
+        return RunCommand(tcl.shellOpen_, argv, r);
+    });
+    CreateCommand("Tcl_Init", [](TTclInterface& tcl, const QList<QByteArray>& argv, QByteArray& r) {
+        if (argv.size() > 1) {
+            r = "wrong # of args: should be \"" + argv[0] + "\"";
+            return TclError;
+        }
+        const int code = tcl.api_.Init(tcl.interp_);
+        r = FromTcl(tcl.api_.GetStringResult(tcl.interp_));
+        return code;
+    });
+    for (auto& slot : early)
+        CreateCommand(slot->Name, std::move(slot->Handler));
+
+    RunStartupScript(configDir, programDir);
+}
+
+bool TTclInterface::Load(const QString& fileName) {
+    const QByteArray native = QFile::encodeName(fileName);
+    // RTLD_NODELETE: Tcl may leave threads or exit handlers behind; the code
+    // they run must stay mapped after the handle is closed.
+    dllHandle_ = dlopen(native.constData(), RTLD_NOW | RTLD_GLOBAL | RTLD_NODELETE);
+    if (!dllHandle_) {
+        const char* why = dlerror();
+        loadDetail_ = why ? QString::fromLocal8Bit(why) : fileName;
+        return false;
+    }
+    if (!api_.Resolve(dllHandle_, fileName, &loadDetail_)) {
+        dlclose(dllHandle_);
+        dllHandle_ = nullptr;
+        return false;
+    }
+    static bool executableFound = false;
+    if (api_.FindExecutable && !executableFound) {
+        executableFound = true;
+        const QByteArray self = QCoreApplication::instance()
+                                    ? QFile::encodeName(QCoreApplication::applicationFilePath())
+                                    : QByteArray();
+        api_.FindExecutable(self.isEmpty() ? nullptr : self.constData());
+    }
+    return true;
+}
+
+void TTclInterface::RunStartupScript(const QString& configDir, const QString& programDir) {
+    const QString name = QStringLiteral("Brevixo.tcl");
+    QString file = QDir(configDir).filePath(name);
+    if (configDir.isEmpty() || !QFileInfo::exists(file)) file = QDir(programDir).filePath(name);
+    // A missing file fails here too and is reported like a faulty one.
+    if (!EvalFile(file))
+        WarnOnFailure(
+            file,
+            QStringLiteral("WARNING: Error occurred while executing Brevix Tcl startup file:"));
+}
+
+void TTclInterface::RunCommandLineScript(const QString& fileName) {
+    if (fileName.isEmpty() || !interp_) return;
+    if (!EvalFile(fileName))
+        WarnOnFailure(fileName, QStringLiteral("WARNING: Error occurred while executing"));
+}
+
+void TTclInterface::WarnOnFailure(const QString& fileName, const QString& heading) {
+    Inform(heading + QStringLiteral("\r\n") + QDir::toNativeSeparators(fileName) +
+           QStringLiteral("\r\n") + Ansi::ToUnicode(GetErrorInfo()));
+}
+
+void TTclInterface::Inform(const QString& text) {
+    emit Message(TMessageKind::Information, Caption, text);
+}
+
+void TTclInterface::Destroy() {
+    if (interp_) api_.DeleteInterp(interp_);
+    interp_ = nullptr;
+    if (dllHandle_) dlclose(dllHandle_);
+    dllHandle_ = nullptr;
+    api_ = TTclApi();
+    // Handlers registered from outside stay: a later Create registers them again.
+    std::erase_if(commands_,
+                  [](const auto& slot) { return slot->Name == "run" || slot->Name == "Tcl_Init"; });
+    loadError_.clear();
+    loadDetail_.clear();
+}
+
+int TTclInterface::Returned(int code) {
+    return code == TCL_ERROR ? TCL_ERROR : TCL_OK;
+}
+
+bool TTclInterface::Eval(const QByteArray& script) {
+    if (!interp_) return false;
+    const QByteArray utf8 = ToTcl(script);
+    BusyUp();
+    const int code = api_.GlobalEval(interp_, utf8.constData());
+    BusyDown();
+    return Returned(code) == TCL_OK;
+}
+
+bool TTclInterface::EvalFile(const QString& fileName) {
+    if (!interp_) return false;
+    const QByteArray utf8 = fileName.toUtf8();
+    BusyUp();
+    const int code = api_.EvalFile(interp_, utf8.constData());
+    BusyDown();
+    return Returned(code) == TCL_OK;
+}
+
+QByteArray TTclInterface::GetResult() const {
+    if (!interp_) return {};
+    return ToCrLf(FromTcl(api_.GetStringResult(interp_)));
+}
+
+QByteArray TTclInterface::GetErrorInfo() {
+    if (!interp_) return Ansi::FromUnicode(loadError_);
+    Eval("set errorInfo");
+    return GetResult();
+}
+
+QByteArray TTclInterface::GetFailureText() {
+    const QByteArray result = GetResult();
+    return result + "\r\nSTACK TRACE:\r\n" + GetErrorInfo();
+}
+
+void TTclInterface::BusyUp() {
+    ++busyCount_;
+    emit BusyChanged(busyCount_);
+}
+
+void TTclInterface::BusyDown() {
+    if (busyCount_ <= 0) return;
+    --busyCount_;
+    emit BusyChanged(busyCount_);
+}
+
+bool TTclInterface::CreateCommand(const QByteArray& name, TCommand handler) {
+    for (auto& slot : commands_)
+        if (slot->Name == name) {
+            slot->Handler = std::move(handler);
+            return !interp_ || Register(*slot);
+        }
+    commands_.push_back(
+        std::make_unique<TCommandSlot>(TCommandSlot{this, name, std::move(handler)}));
+    return !interp_ || Register(*commands_.back());
+}
+
+bool TTclInterface::Register(TCommandSlot& slot) {
+    const QByteArray utf8 = ToTcl(slot.Name);
+    return api_.CreateCommand(interp_, utf8.constData(), &TTclInterface::Dispatch, &slot,
+                              nullptr) != nullptr;
+}
+
+int TTclInterface::Dispatch(ClientData data, Tcl_Interp* interp, int argc, const char* argv[]) {
+    auto* slot = static_cast<TCommandSlot*>(data);
+    TTclInterface& self = *slot->Owner;
+    QList<QByteArray> args;
+    args.reserve(argc);
+    for (int i = 0; i < argc; ++i)
+        args << FromTcl(argv[i]);
+    QByteArray result;
+    int code = TCL_ERROR;
+    // Nothing may unwind through Tcl's C frames.
+    try {
+        code = slot->Handler ? slot->Handler(self, args, result) : TCL_OK;
+    } catch (const EBrevix& e) {
+        result = Ansi::FromUnicode(e.Message());
+    } catch (const EAbort&) {
+        result.clear();
+    } catch (const std::exception& e) {
+        result = Ansi::FromUnicode(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        result = "*** Uncaught exception occurred";
+    }
+    QByteArray utf8 = ToTcl(result);
+    self.api_.SetResult(interp, utf8.data(), TCL_VOLATILE);
+    return code;
+}
+
+bool TTclInterface::SplitList(const QByteArray& list, QList<QByteArray>* items, QByteArray* error) {
+    if (items) items->clear();
+    if (!interp_) {
+        if (error) *error = Ansi::FromUnicode(loadError_);
+        return false;
+    }
+    const QByteArray utf8 = ToTcl(list);
+    int count = 0;
+    const char** elements = nullptr;
+    if (api_.SplitList(interp_, utf8.constData(), &count, &elements) != TCL_OK) {
+        if (error) *error = GetResult();
+        return false;
+    }
+    if (items)
+        for (int i = 0; i < count; ++i)
+            *items << FromTcl(elements[i]);
+    api_.Free(reinterpret_cast<char*>(elements));
+    return true;
+}
+
+QByteArray TTclInterface::Merge(const QList<QByteArray>& items) const {
+    if (!interp_) return {};
+    QList<QByteArray> utf8;
+    std::vector<const char*> pointers;
+    utf8.reserve(items.size());
+    pointers.reserve(items.size());
+    for (const QByteArray& item : items)
+        utf8 << ToTcl(item);
+    for (const QByteArray& item : utf8)
+        pointers.push_back(item.constData());
+    char* merged = api_.Merge(int(pointers.size()), pointers.data());
+    const QByteArray result = FromTcl(merged);
+    api_.Free(merged);
+    return result;
+}
+
+bool TTclInterface::SetVar(const QByteArray& name, const QByteArray& value) {
+    if (!interp_) return false;
+    const QByteArray n = ToTcl(name), v = ToTcl(value);
+    return api_.SetVar(interp_, n.constData(), v.constData(), TCL_GLOBAL_ONLY) != nullptr;
+}
+
+QByteArray TTclInterface::GetVar(const QByteArray& name) const {
+    if (!interp_) return {};
+    const QByteArray n = ToTcl(name);
+    const char* value = api_.GetVar(interp_, n.constData(), TCL_GLOBAL_ONLY);
+    return value ? FromTcl(value) : QByteArray();
+}
