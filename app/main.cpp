@@ -1,0 +1,29 @@
+// Program entry: the application and its one main window.
+#include "platform/Errors.h"
+#include "shell/Application.h"
+#include "shell/Mainfrm.h"
+
+#include <QMessageBox>
+#include <memory>
+
+int main(int argc, char** argv) {
+    TApplication app(argc, argv);
+    QStringList params = QApplication::arguments();
+    params.removeFirst();
+    std::unique_ptr<TMainForm> form;
+    try {
+        form = std::make_unique<TMainForm>(params);
+    } catch (const EBrevix& e) {
+        // A bad command line or unusable settings: shown, then the program ends
+        // without writing anything.
+        QMessageBox::critical(nullptr, QStringLiteral("Brevix"), e.Message());
+        return 1;
+    }
+    app.SetMainForm(form.get());
+    QObject::connect(form.get(), &TMainForm::Closed, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    form->show();
+    const int rc = app.exec();
+    app.SetMainForm(nullptr);
+    return rc;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// What the hook core needs from a desktop: watching keys (reported back
+// through THookCore::OnUserKey) and typing into the focused window.
+#include "hook/bx10.h"
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace bxhook {
+
+enum class KeyAction { Press, Down, Up };
+
+class TBackend {
+public:
+    virtual ~TBackend() = default;
+    virtual const char* Name() const = 0;
+    // Starts watching keys; false with a reason when the desktop cannot be reached.
+    virtual bool Start(std::string& error) = 0;
+    virtual void Stop() = 0;
+    virtual BxHwnd FocusWindow() = 0;
+    virtual uint32_t WindowProcess(BxHwnd window) = 0;
+    // Caret in screen pixels, x low 16 bits, y high 16 bits.
+    virtual uint32_t CaretScreenPos() = 0;
+    virtual void FocusTarget(BxHwnd window) { (void)window; }
+    // One ANSI character into the focused window.
+    virtual void TypeChar(unsigned char c) = 0;
+    // A virtual key with modifiers (shortcut-code high byte: 0x20 Shift, 0x40 Ctrl, 0x80 Alt).
+    virtual void SendKey(uint8_t vkey, uint8_t mods, KeyAction action) = 0;
+    // Ends the typing of one text: pending events are flushed.
+    virtual void Flush() {}
+    virtual void SetGrabbedKeys(const std::vector<uint16_t>& codes) { (void)codes; }
+    // Releases every key that playback left down.
+    virtual void ReleaseHeldKeys() {}
+};
+
+std::unique_ptr<TBackend> CreateVirtualBackend();
+// Null when the build has no X11 backend.
+std::unique_ptr<TBackend> CreateX11Backend();
+
+} // namespace bxhook

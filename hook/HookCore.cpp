@@ -1,0 +1,249 @@
+#include "hook/HookCore.h"
+#include "hook/Playback.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+namespace bxhook {
+
+THookCore& THookCore::Instance() {
+    static THookCore core;
+    return core;
+}
+
+void THookCore::SetMessageProc(BxMessageProc proc, void* ctx) {
+    std::lock_guard g(mutex_);
+    proc_ = proc;
+    procCtx_ = ctx;
+}
+
+intptr_t THookCore::Send(BxHwnd hwnd, uint32_t msg, uintptr_t w, intptr_t l) {
+    BxMessageProc proc;
+    void* ctx;
+    {
+        std::lock_guard g(mutex_);
+        proc = proc_;
+        ctx = procCtx_;
+    }
+    // Never called under our lock: the window may call back into the library.
+    return proc && hwnd ? proc(ctx, hwnd, msg, w, l, 1) : 0;
+}
+
+void THookCore::Post(BxHwnd hwnd, uint32_t msg, uintptr_t w, intptr_t l) {
+    BxMessageProc proc;
+    void* ctx;
+    {
+        std::lock_guard g(mutex_);
+        proc = proc_;
+        ctx = procCtx_;
+    }
+    if (proc && hwnd) proc(ctx, hwnd, msg, w, l, 0);
+}
+
+std::unique_ptr<TBackend> THookCore::MakeBackend() {
+    const char* choice = std::getenv("BREVIX_HOOK");
+    std::string name = choice ? choice : "";
+    if (name.empty()) {
+        const char* display = std::getenv("DISPLAY");
+        name = display && *display ? "x11" : "";
+    }
+    if (name == "virtual") return CreateVirtualBackend();
+    if (name == "x11") {
+        auto b = CreateX11Backend();
+        if (!b) lastError_ = "this build has no X11 keyboard backend";
+        return b;
+    }
+    lastError_ = name.empty() ? "no display to watch (DISPLAY is not set)"
+                              : "unknown keyboard backend \"" + name + "\"";
+    return nullptr;
+}
+
+int THookCore::Init(BxHwnd mainWindow) {
+    std::unique_lock g(mutex_);
+    if (main_ != 0) return main_ == mainWindow ? 0 : 1;
+    g.unlock();
+    const bool held = lock_.Acquire(
+        mainWindow, [this](BxHwnd h, uint32_t m, uintptr_t w, intptr_t l) { Post(h, m, w, l); });
+    if (!held) return 1;
+    g.lock();
+    main_ = mainWindow;
+    lastError_.clear();
+    backend_ = MakeBackend();
+    fsm_.store(BX_FSM_SUSPENDED);
+    return 0;
+}
+
+void THookCore::InstallFilter(bool on) {
+    // Backends are started and stopped outside the lock: their threads call
+    // back into the core while they wind down.
+    TBackend* backend;
+    {
+        std::lock_guard g(mutex_);
+        if (!backend_ || on == filterOn_) return;
+        backend = backend_.get();
+    }
+    if (on) {
+        std::string error;
+        const bool started = backend->Start(error);
+        std::lock_guard g(mutex_);
+        filterOn_ = started;
+        if (!started) {
+            lastError_ = error;
+            backend_.reset();
+        }
+    } else {
+        backend->Stop();
+        std::lock_guard g(mutex_);
+        filterOn_ = false;
+    }
+}
+
+void THookCore::Uninstall(BxHwnd mainWindow) {
+    std::unique_ptr<TBackend> backend;
+    bool running;
+    {
+        std::lock_guard g(mutex_);
+        if (main_ == 0 || main_ != mainWindow) return;
+        running = filterOn_;
+        filterOn_ = false;
+        main_ = 0;
+    }
+    abort_.store(true);
+    WaitIdle(2000);
+    {
+        std::lock_guard g(mutex_);
+        backend = std::move(backend_);
+    }
+    if (backend && running) backend->Stop();
+    backend.reset();
+    lock_.Release();
+}
+
+BxHwnd THookCore::MainWindow() const {
+    {
+        std::lock_guard g(mutex_);
+        if (main_) return main_;
+    }
+    return lock_.HolderWindow();
+}
+
+void THookCore::SetState(int s) {
+    // A text is waiting for its playback from the moment it is handed over.
+    if (s == BX_FSM_HANDED_OVER) waitingInsert_.store(true);
+    fsm_.store(s);
+}
+
+bool THookCore::OnUserKey(uint16_t code, bool down, BxHwnd window) {
+    if (down) totalKeys_.fetch_add(1);
+    calling_.store(window);
+    const int state = fsm_.load();
+    const BxHwnd main = MainWindow();
+    if (state == BX_FSM_NEXTKEY) {
+        // Releases arm the capturing window, so the release of the key that
+        // opened it is never taken for the answer.
+        const uint8_t key = code & 0xFF;
+        const bool modifierOnly =
+            key == 0x10 || key == 0x11 || key == 0x12 || key == 0 || (key >= 0xA0 && key <= 0xA5);
+        if (!modifierOnly) Post(nextKey_.load(), BX_MSG_NEXT_KEY, code, down ? 1 : 0);
+        return false;
+    }
+    if (state == BX_FSM_RECORDING) {
+        Post(nextKey_.load(), BX_MSG_KEY, code, static_cast<intptr_t>(down ? 1 : 0) << 16);
+        return false;
+    }
+    if (state != BX_FSM_WATCHING) return false;
+    const intptr_t r = Send(main, BX_MSG_KEY, code, static_cast<intptr_t>(down ? 1 : 0) << 16);
+    if (!down || r == 0) return false;
+    Send(main, BX_MSG_KEY, code, static_cast<intptr_t>(BX_KEYFLAG_PERFORM) << 16);
+    return true;
+}
+
+void THookCore::OnMouseButton() {
+    if (mouseResets_.load() && fsm_.load() == BX_FSM_WATCHING)
+        Post(MainWindow(), BX_MSG_MOUSE_RESET, 0, 0);
+}
+
+void THookCore::SetPause(int msec, int keys) {
+    pauseMsec_.store(msec < 0 ? 0 : msec);
+    pauseKeys_.store(keys < 1 ? 1 : keys);
+}
+
+int THookCore::Display(const char* text, BxHwnd target) {
+    if (!text) return 0;
+    const std::vector<TPlaybackStep> steps =
+        DecodePlayback(std::string_view(text, std::strlen(text)));
+    {
+        std::lock_guard g(playMutex_);
+        ++playing_;
+    }
+    TBackend* backend = backend_.get();
+    const int before = fsm_.load();
+    waitingInsert_.store(false);
+    fsm_.store(BX_FSM_TYPING2);
+    uint32_t typed = 0;
+    if (backend) {
+        if (target) backend->FocusTarget(target);
+        const int everyKeys = pauseKeys_.load();
+        // The long pause value paces the text in small breaths so slow
+        // targets keep up; a hundredth of it every "interval" keys.
+        const int breath = pauseMsec_.load() / 100;
+        for (const TPlaybackStep& s : steps) {
+            if (abort_.load()) break;
+            switch (s.kind) {
+            case TPlaybackStep::Char:
+                backend->TypeChar(s.value);
+                break;
+            case TPlaybackStep::KeyPress:
+                backend->SendKey(s.value, s.mods, KeyAction::Press);
+                break;
+            case TPlaybackStep::KeyDown:
+                backend->SendKey(s.value, s.mods, KeyAction::Down);
+                break;
+            case TPlaybackStep::KeyUp:
+                backend->SendKey(s.value, s.mods, KeyAction::Up);
+                break;
+            case TPlaybackStep::PauseSec:
+            case TPlaybackStep::PauseMsec: {
+                backend->Flush();
+                const int ms = s.kind == TPlaybackStep::PauseSec ? s.value * 1000 : s.value;
+                for (int waited = 0; waited < ms && !abort_.load(); waited += 10)
+                    std::this_thread::sleep_for(
+                        std::chrono::milliseconds(std::min(10, ms - waited)));
+                continue;
+            }
+            }
+            ++typed;
+            if (typed % everyKeys == 0) {
+                backend->Flush();
+                if (breath > 0) std::this_thread::sleep_for(std::chrono::milliseconds(breath));
+            }
+        }
+        backend->Flush();
+    }
+    autoKeys_.fetch_add(typed);
+    // Hand the state back: the program's timer ends the run when it sees 8.
+    int expected = BX_FSM_TYPING2;
+    fsm_.compare_exchange_strong(expected,
+                                 before == BX_FSM_HANDED_OVER ? BX_FSM_HANDED_OVER : before);
+    {
+        std::lock_guard g(playMutex_);
+        --playing_;
+    }
+    playDone_.notify_all();
+    return backend ? 1 : 0;
+}
+
+bool THookCore::WaitIdle(int timeoutMsec) {
+    std::unique_lock g(playMutex_);
+    return playDone_.wait_for(g, std::chrono::milliseconds(timeoutMsec),
+                              [this] { return playing_ == 0; });
+}
+
+void THookCore::ResetCounts() {
+    autoKeys_.store(0);
+    totalKeys_.store(0);
+}
+
+} // namespace bxhook

@@ -1,0 +1,142 @@
+#include "hook/VirtualBackend.h"
+#include "hook/HookCore.h"
+#include "platform/UsLayout.h"
+#include "platform/VirtualKeys.h"
+
+namespace bxhook {
+namespace {
+TVirtualBackend* gCurrent = nullptr;
+std::mutex gCurrentMutex;
+} // namespace
+
+std::unique_ptr<TBackend> CreateVirtualBackend() {
+    return std::make_unique<TVirtualBackend>();
+}
+
+TVirtualBackend* TVirtualBackend::Current() {
+    std::lock_guard g(gCurrentMutex);
+    return gCurrent;
+}
+
+TVirtualBackend::TVirtualBackend() {
+    std::lock_guard g(gCurrentMutex);
+    gCurrent = this;
+}
+
+TVirtualBackend::~TVirtualBackend() {
+    std::lock_guard g(gCurrentMutex);
+    if (gCurrent == this) gCurrent = nullptr;
+}
+
+bool TVirtualBackend::Start(std::string&) {
+    std::lock_guard g(mutex_);
+    watching_ = true;
+    return true;
+}
+
+void TVirtualBackend::Stop() {
+    std::lock_guard g(mutex_);
+    watching_ = false;
+}
+
+BxHwnd TVirtualBackend::FocusWindow() {
+    std::lock_guard g(mutex_);
+    return focus_;
+}
+
+uint32_t TVirtualBackend::WindowProcess(BxHwnd window) {
+    std::lock_guard g(mutex_);
+    auto it = windows_.find(window);
+    return it == windows_.end() ? 0 : it->second.pid;
+}
+
+uint32_t TVirtualBackend::CaretScreenPos() {
+    std::lock_guard g(mutex_);
+    // A fixed spot per window keeps hint placement testable.
+    return focus_ ? ((200u << 16) | 100u) : 0;
+}
+
+void TVirtualBackend::FocusTarget(BxHwnd window) {
+    SetFocus(window);
+}
+
+BxHwnd TVirtualBackend::CreateWindow(uint32_t pid) {
+    std::lock_guard g(mutex_);
+    const BxHwnd h = next_++;
+    windows_[h].pid = pid;
+    if (!focus_) focus_ = h;
+    return h;
+}
+
+void TVirtualBackend::SetFocus(BxHwnd window) {
+    std::lock_guard g(mutex_);
+    if (windows_.count(window)) focus_ = window;
+}
+
+std::string TVirtualBackend::Text(BxHwnd window) {
+    std::lock_guard g(mutex_);
+    auto it = windows_.find(window);
+    return it == windows_.end() ? std::string() : it->second.text;
+}
+
+void TVirtualBackend::SetText(BxHwnd window, const std::string& text) {
+    std::lock_guard g(mutex_);
+    auto it = windows_.find(window);
+    if (it != windows_.end()) it->second.text = text;
+}
+
+void TVirtualBackend::SetClipboard(const std::string& text) {
+    std::lock_guard g(mutex_);
+    clipboard_ = text;
+}
+
+void TVirtualBackend::TypeChar(unsigned char c) {
+    std::lock_guard g(mutex_);
+    auto it = windows_.find(focus_);
+    if (it != windows_.end()) it->second.text.push_back(static_cast<char>(c));
+}
+
+void TVirtualBackend::ApplyKey(uint8_t vkey, uint8_t mods) {
+    auto it = windows_.find(focus_);
+    if (it == windows_.end()) return;
+    std::string& t = it->second.text;
+    const bool shift = mods & 0x20, ctrl = mods & 0x40, alt = mods & 0x80;
+    if ((shift && vkey == vk::Insert) || (ctrl && vkey == 'V')) {
+        t += clipboard_;
+        return;
+    }
+    if (ctrl || alt) return;
+    if (vkey == vk::Back) {
+        if (!t.empty()) t.pop_back();
+        return;
+    }
+    if (vkey == vk::Return) {
+        t.push_back('\n');
+        return;
+    }
+    if (const unsigned char c = UsLayout::CharForKey(vkey, shift))
+        t.push_back(static_cast<char>(c));
+}
+
+void TVirtualBackend::SendKey(uint8_t vkey, uint8_t mods, KeyAction action) {
+    if (action == KeyAction::Up) return;
+    std::lock_guard g(mutex_);
+    ApplyKey(vkey, mods);
+}
+
+void TVirtualBackend::PhysicalKey(uint16_t code, bool down) {
+    const uint8_t key = code & 0xFF;
+    BxHwnd focus;
+    bool watching;
+    {
+        std::lock_guard g(mutex_);
+        focus = focus_;
+        watching = watching_;
+    }
+    const bool consumed = watching && THookCore::Instance().OnUserKey(code, down, focus);
+    if (!down || consumed) return;
+    std::lock_guard g(mutex_);
+    ApplyKey(key, static_cast<uint8_t>(code >> 8));
+}
+
+} // namespace bxhook

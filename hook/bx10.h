@@ -1,0 +1,116 @@
+#pragma once
+/* Brevix hook library: the system-wide key watcher, its state machine, text
+ * playback and keystroke counters. Plain C entry points so the program (and
+ * scripts through it) can bind them by name. */
+#include <stdint.h>
+
+#if defined(__GNUC__)
+#define BX_API __attribute__((visibility("default")))
+#else
+#define BX_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef uint32_t BxHwnd; /* X11 window id; 0 = none */
+
+/* FSM states */
+enum {
+    BX_FSM_WATCHING = 1,
+    BX_FSM_SUSPENDED = 3,
+    BX_FSM_TYPING = 4,
+    BX_FSM_TYPING2 = 5,
+    BX_FSM_HANDED_OVER = 8,
+    BX_FSM_NEXTKEY = 9,
+    BX_FSM_RECORDING = 10
+};
+
+/* Messages the library sends to the main window. */
+enum {
+    BX_MSG_KEY = 0x464,      /* wParam shortcut code; HIWORD(lParam) 1 down, 2 perform, 0 up */
+    BX_MSG_PLAYBACK = 0x466, /* call InstallPlayBackFunc(1) */
+    BX_MSG_QUERY = 0x467,    /* result 0 */
+    BX_MSG_IGNORED1 = 0x468,
+    BX_MSG_MOUSE_RESET = 0x469, /* mouse click while mouse resets are on */
+    BX_MSG_IGNORED2 = 0x46A,
+    BX_MSG_NEXT_KEY = 0x46C,   /* to the SetGetNextKeyHwnd window: wParam shortcut code */
+    BX_MSG_PREV_CHAR = 0x46D,  /* wParam a character; result the previous key's character */
+    BX_MSG_RECORD_KEY = 0x46E, /* state 10: every key to the recorder window, as 0x464 */
+    BX_MSG_SHOW_MAIN = 0x40E   /* from a second instance */
+};
+
+#define BX_KEYFLAG_UP 0
+#define BX_KEYFLAG_DOWN 1
+#define BX_KEYFLAG_PERFORM 2
+
+/* The program registers how messages reach its windows. The library calls it
+ * from its own threads; sent = 1 when a result is expected (the call must not
+ * return before the window has answered), 0 for a posted message. */
+typedef intptr_t (*BxMessageProc)(void* ctx, BxHwnd hwnd, uint32_t msg, uintptr_t wParam,
+                                  intptr_t lParam, int sent);
+BX_API void BxSetMessageProc(BxMessageProc proc, void* ctx);
+
+BX_API int InitHooksDll(BxHwnd mainWindow);
+BX_API void InstallKeyboardFilter(int on);
+BX_API void UninstallHooksDll(BxHwnd mainWindow);
+BX_API BxHwnd GetMainWindow(void);
+BX_API void SetFSMState(int state);
+BX_API int GetFSMState(void);
+BX_API BxHwnd GetCallingHwnd(void);
+BX_API uint32_t GetCaretScreenPos(void);
+BX_API int DisplayText(const char* playbackText, BxHwnd target, int a, int b);
+BX_API void AbortDisplayText(int abort);
+BX_API void InstallPlayBackFunc(int on);
+BX_API int WaitingForInsertDone(void);
+BX_API void StartPlayback(void);
+BX_API void SetPause(int msec, int keyCount);
+BX_API void SetWSOmsec(int longMsec, int shortMsec);
+BX_API void EnableSafeMode(int on);
+BX_API void EnableMouseResets(int on);
+BX_API void SetGetNextKeyHwnd(BxHwnd window);
+BX_API void SimKey(int vk, int scanCode, int flags, int extra);
+BX_API void AbortJammedKeys(void);
+BX_API void ClearJammedKeys(void);
+BX_API void ResetKeyCount(void);
+BX_API uint32_t GetAutoKeyCount(void);
+BX_API uint32_t GetTotalKeyCount(void);
+BX_API int GetBxDllVersion(void);
+BX_API int dllVersion(void);
+
+/* Additions of this platform. */
+/* Posts a message to a window of the instance that holds the library, even
+ * from another process (the hand-over of a second instance). 0 on failure. */
+BX_API int BxPostMessage(BxHwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+/* Name of the active backend ("x11", "virtual"), or "" when keys cannot be watched. */
+BX_API const char* BxBackendName(void);
+/* Why the backend could not start; "" when it runs. */
+BX_API const char* BxLastError(void);
+/* Keys that must never reach the target window (shortcut codes); the backend
+ * withholds exactly these until the next call. */
+BX_API void BxSetGrabbedKeys(const uint16_t* codes, int count);
+/* Process that owns a window; 0 when unknown. */
+BX_API uint32_t BxWindowProcess(BxHwnd window);
+/* The window that has the keyboard focus now. */
+BX_API BxHwnd BxFocusWindow(void);
+
+/* The virtual desktop (BREVIX_HOOK=virtual): windows with text buffers, a
+ * focus and a US keyboard layout, for deterministic tests. */
+BX_API BxHwnd BxVirtualCreateWindow(uint32_t processId);
+BX_API void BxVirtualSetFocus(BxHwnd window);
+/* One physical key (shortcut code with modifier bits), down (1) or up (0). */
+BX_API void BxVirtualKey(uint16_t code, int down);
+/* Types text on the US layout, key down and up for each character. */
+BX_API void BxVirtualType(const char* text);
+/* Copies a window's text (NUL-terminated, cut to size); returns its full length. */
+BX_API int BxVirtualGetText(BxHwnd window, char* buffer, int size);
+BX_API void BxVirtualSetText(BxHwnd window, const char* text);
+/* Text that a paste key inserts into the focused window. */
+BX_API void BxVirtualSetClipboard(const char* text);
+/* Waits until no playback runs; 1 when idle, 0 after the time-out. */
+BX_API int BxWaitIdle(int timeoutMsec);
+
+#ifdef __cplusplus
+}
+#endif

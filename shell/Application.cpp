@@ -1,0 +1,68 @@
+#include "shell/Application.h"
+#include "platform/Errors.h"
+#include "shell/Mainfrm.h"
+
+#include <QMessageBox>
+#include <QSocketNotifier>
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int gSignalPipe[2] = {-1, -1};
+
+void OnSignal(int) {
+    const char c = 1;
+    [[maybe_unused]] auto n = ::write(gSignalPipe[1], &c, 1);
+}
+} // namespace
+
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Brevix 10"));
+    setApplicationDisplayName(QStringLiteral("Brevix"));
+    setOrganizationName(QStringLiteral("Brevix"));
+    setQuitOnLastWindowClosed(false);
+    InstallSignalHandlers();
+}
+
+void TApplication::InstallSignalHandlers() {
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, gSignalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(gSignalPipe[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
+        char c;
+        [[maybe_unused]] auto n = ::read(gSignalPipe[0], &c, 1);
+        if (mainForm_)
+            mainForm_->SessionEndClose();
+        else
+            quit();
+    });
+    struct sigaction sa = {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(sig, &sa, nullptr);
+}
+
+void TApplication::ShowException(const QString& message) {
+    const bool wasVisible = mainForm_ && mainForm_->Initialised && mainForm_->isVisible();
+    if (wasVisible) mainForm_->hide();
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Brevix"), message, QMessageBox::Ok);
+    box.exec();
+    if (wasVisible) {
+        mainForm_->show();
+        mainForm_->raise();
+    }
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const EAbort&) {
+    } catch (const EBrevix& e) {
+        ShowException(e.Message());
+    } catch (const std::exception& e) {
+        ShowException(QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The application object: shows failures that escape an event handler in a
+// message box captioned "Brevix" and goes on; ends the program cleanly when
+// the desktop session asks (SIGTERM, SIGINT, SIGHUP).
+#include <QApplication>
+
+class TMainForm;
+
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+    void SetMainForm(TMainForm* form) { mainForm_ = form; }
+    // Shows a failure the standard way; the main window steps aside meanwhile.
+    void ShowException(const QString& message);
+
+private:
+    void InstallSignalHandlers();
+    TMainForm* mainForm_ = nullptr;
+};

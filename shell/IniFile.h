@@ -1,0 +1,52 @@
+#pragma once
+// Profile-file ("INI") storage with the semantics the settings rely on:
+// section and key names compare without case, an absent key gives the
+// default, file order is kept, lines end in CR LF. The file holds
+// Windows-1252 text; the API speaks Unicode.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class TIniFile {
+public:
+    // Reads the file when it exists; a missing or unreadable file reads as empty.
+    explicit TIniFile(const QString& path);
+
+    QString ReadString(const QString& section, const QString& key, const QString& def) const;
+    // Decimal, or hexadecimal with "0x"/"$"; anything else gives the default.
+    int ReadInteger(const QString& section, const QString& key, int def) const;
+    bool ReadBool(const QString& section, const QString& key, bool def) const;
+    bool ValueExists(const QString& section, const QString& key) const;
+    bool SectionExists(const QString& section) const;
+    QStringList ReadSection(const QString& section) const; // key names in file order
+    QStringList ReadSections() const;
+
+    void WriteString(const QString& section, const QString& key, const QString& value);
+    void WriteInteger(const QString& section, const QString& key, int value);
+    void WriteBool(const QString& section, const QString& key, bool value);
+    void DeleteKey(const QString& section, const QString& key);
+    void EraseSection(const QString& section);
+
+    // Writes a temporary file beside the target and renames it over; false
+    // (the old file untouched) with ErrorString() set on failure.
+    bool UpdateFile();
+    QString ErrorString() const { return error_; }
+    QString FileName() const { return path_; }
+    bool Modified() const { return modified_; }
+
+private:
+    struct TEntry {
+        QString key, value;
+    };
+    struct TSection {
+        QString name;
+        std::vector<TEntry> entries;
+    };
+    const TSection* Find(const QString& section) const;
+    TSection& FindOrAdd(const QString& section);
+
+    QString path_;
+    QString error_;
+    std::vector<TSection> sections_;
+    bool modified_ = false;
+};

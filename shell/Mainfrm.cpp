@@ -1,0 +1,475 @@
+#include "shell/Mainfrm.h"
+#include "platform/Ansi.h"
+#include "platform/Errors.h"
+#include "shell/AppIcon.h"
+#include "shell/Placement.h"
+#include "typing/Hooksdll.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QCollator>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTabBar>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+const QString kCaption = QStringLiteral("Brevix");
+
+QColor FromWinColor(uint32_t c) {
+    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
+}
+
+QFont ToFont(const TFontSpec& spec, const QFont& base) {
+    QFont f = base;
+    if (!spec.Name.isEmpty()) f.setFamily(spec.Name);
+    if (spec.Size > 0) f.setPointSize(spec.Size);
+    f.setBold(spec.Bold);
+    return f;
+}
+
+TFontSpec ToSpec(const QFont& f) {
+    return {f.family(), f.pointSize() > 0 ? f.pointSize() : 9, f.bold()};
+}
+
+QString DefaultConfigDir() {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (dir.isEmpty()) dir = QDir::homePath() + QStringLiteral("/.config");
+    return dir + QStringLiteral("/brevix/");
+}
+} // namespace
+
+TMainForm::TMainForm(const QStringList& params, QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(kCaption);
+    setWindowIcon(AppIcon());
+    BuildControls();
+    BuildMenus();
+    BuildTray();
+    CreateHandle();
+    try {
+        FormCreate(params);
+    } catch (...) {
+        FormClose(); // the hook library is released even when start-up fails
+        throw;
+    }
+}
+
+TMainForm::~TMainForm() {
+    FormClose();
+    THooks::Instance().UnregisterWindow(handle_);
+}
+
+QString TMainForm::IniPath() const {
+    return JoinPath(ConfigDir, SettingsStore::kFileName);
+}
+
+void TMainForm::BuildControls() {
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+    outer->setContentsMargins(6, 6, 6, 0);
+    outer->setSpacing(4);
+
+    auto* inputPnl = new QWidget(central);
+    inputPnl->setObjectName(QStringLiteral("InputPnl"));
+    auto* row = new QHBoxLayout(inputPnl);
+    row->setContentsMargins(0, 0, 0, 0);
+    auto* keywordLbl = new QLabel(tr("&Keyword:"), inputPnl);
+    KeywordEdit = new QLineEdit(inputPnl);
+    KeywordEdit->setObjectName(QStringLiteral("KeywordEdit"));
+    KeywordEdit->setPlaceholderText(tr("Type a keyword to find it"));
+    KeywordEdit->setClearButtonEnabled(true);
+    keywordLbl->setBuddy(KeywordEdit);
+    TypeItBtn = new QPushButton(tr("&Type It"), inputPnl);
+    TypeItBtn->setObjectName(QStringLiteral("TypeItBtn"));
+    TypeItBtn->setToolTip(tr("Type the text into the window you came from"));
+    TypeItBtn->setDefault(true);
+    HideBtn = new QPushButton(tr("&Hide"), inputPnl);
+    HideBtn->setObjectName(QStringLiteral("HideBtn"));
+    HideBtn->setToolTip(tr("Hide Brevix; it keeps running in the notification area"));
+    AutoReplaceChk = new QCheckBox(tr("&Auto-Replace"), inputPnl);
+    AutoReplaceChk->setObjectName(QStringLiteral("AutoReplaceChk"));
+    AutoReplaceChk->setToolTip(tr("Replace keywords as you type them in any program"));
+    row->addWidget(keywordLbl);
+    row->addWidget(KeywordEdit, 1);
+    row->addWidget(TypeItBtn);
+    row->addWidget(HideBtn);
+    row->addSpacing(8);
+    row->addWidget(AutoReplaceChk);
+    outer->addWidget(inputPnl);
+
+    GrabBar = new QSplitter(Qt::Vertical, central);
+    GrabBar->setObjectName(QStringLiteral("GrabBar"));
+    GrabBar->setChildrenCollapsible(false);
+    auto* memoPnl = new QWidget(GrabBar);
+    auto* memoLayout = new QVBoxLayout(memoPnl);
+    memoLayout->setContentsMargins(0, 0, 0, 0);
+    memoLayout->setSpacing(2);
+    TextToTypeLbl = new QLabel(tr("Te&xt to Type"), memoPnl);
+    TextToTypeLbl->setObjectName(QStringLiteral("TextToTypeLbl"));
+    TextToTypeLbl->setToolTip(tr("Click here to bring up menu."));
+    Memo1 = new QPlainTextEdit(memoPnl);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setPlaceholderText(tr("The text of the selected entry appears here."));
+    TextToTypeLbl->setBuddy(Memo1);
+    memoLayout->addWidget(TextToTypeLbl);
+    memoLayout->addWidget(Memo1);
+    Grid = new QTableView(GrabBar);
+    Grid->setObjectName(QStringLiteral("Grid"));
+    Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    Grid->setAlternatingRowColors(true);
+    Grid->verticalHeader()->hide();
+    Grid->horizontalHeader()->setStretchLastSection(true);
+    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    GrabBar->addWidget(memoPnl);
+    GrabBar->addWidget(Grid);
+    GrabBar->setStretchFactor(0, 1);
+    GrabBar->setStretchFactor(1, 3);
+    outer->addWidget(GrabBar, 1);
+
+    TabSet1 = new QTabBar(central);
+    TabSet1->setObjectName(QStringLiteral("TabSet1"));
+    TabSet1->setShape(QTabBar::RoundedSouth);
+    TabSet1->setMovable(true);
+    TabSet1->setExpanding(false);
+    TabSet1->setDocumentMode(true);
+    outer->addWidget(TabSet1);
+    setCentralWidget(central);
+
+    StatusLbl = new QLabel(this);
+    statusBar()->addWidget(StatusLbl, 1);
+    resize(640, 480);
+
+    connect(HideBtn, &QPushButton::clicked, this, &TMainForm::HideBtnClick);
+}
+
+void TMainForm::BuildMenus() {
+    File1 = menuBar()->addMenu(tr("&File"));
+    File1->addAction(tr("&New..."))->setShortcut(QKeySequence::New);
+    File1->addAction(tr("&Open..."))->setShortcut(QKeySequence::Open);
+    File1->addAction(tr("&Save"))->setShortcut(QKeySequence::Save);
+    File1->addAction(tr("Save &As..."));
+    File1->addAction(tr("&Close"));
+    File1->addSeparator();
+    File1->addAction(tr("Run Tcl Script..."))->setShortcut(Qt::Key_F9);
+    File1->addSeparator();
+    QAction* exit = File1->addAction(tr("E&xit"));
+    connect(exit, &QAction::triggered, this, &TMainForm::Exit1Click);
+    // Items whose work has not been built yet stay visible but disabled.
+    for (QAction* a : File1->actions())
+        if (a != exit && !a->isSeparator()) a->setEnabled(false);
+
+    Dictionary1 = menuBar()->addMenu(tr("&Dictionary"));
+    ShowTexttoTypebox1 = Dictionary1->addAction(tr("Show Te&xt to Type Box"));
+    ShowTexttoTypebox1->setCheckable(true);
+    ShowTexttoTypebox1->setChecked(true);
+    connect(ShowTexttoTypebox1, &QAction::toggled, this, &TMainForm::ShowTextToTypeBox);
+
+    Shortcuts1 = menuBar()->addMenu(tr("&Shortcuts"));
+    Shortcuts1->addAction(tr("(no file shortcuts)"))->setEnabled(false);
+
+    Help1 = menuBar()->addMenu(tr("&Help"));
+    connect(Help1->addAction(tr("&About Brevix")), &QAction::triggered, this, [this] {
+        QMessageBox::about(this, kCaption,
+                           tr("<b>Brevix 10</b><p>A resident text expander: type a keyword and a "
+                              "delimiter in any program and Brevix types its text.</p>"));
+    });
+}
+
+void TMainForm::BuildTray() {
+    TrayPopupMenu = new QMenu(this);
+    connect(TrayPopupMenu->addAction(tr("&Open Brevix")), &QAction::triggered, this,
+            &TMainForm::TrayOpenOptClick);
+    TrayPopupMenu->addSeparator();
+    connect(TrayPopupMenu->addAction(tr("E&xit")), &QAction::triggered, this,
+            &TMainForm::Exit1Click);
+    Tray1 = new QSystemTrayIcon(AppIcon(), this);
+    Tray1->setContextMenu(TrayPopupMenu);
+    connect(Tray1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+        if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick) TrayOpenOptClick();
+    });
+}
+
+void TMainForm::CreateHandle() {
+    handle_ = static_cast<BxHwnd>(winId());
+    THooks& hooks = THooks::Instance();
+    hooks.RegisterWindow(handle_,
+                         [this](uint32_t m, uintptr_t w, intptr_t l) { return WndProc(m, w, l); });
+    hookUnavailable_ = !hooks.Init(handle_);
+    if (hookUnavailable_) return; // another instance holds the library
+    InstallKeyboardFilter(1);
+    HookInstalled = true;
+    hooks.SetFSM(BX_FSM_SUSPENDED);
+}
+
+void TMainForm::ComputeHighestChar() {
+    QCollator collator(QLocale::system());
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    unsigned char best = 1;
+    for (int c = 2; c <= 255; ++c)
+        if (collator.compare(QString(Ansi::CharToUnicode(static_cast<unsigned char>(c))),
+                             QString(Ansi::CharToUnicode(best))) > 0)
+            best = static_cast<unsigned char>(c);
+    HighestChar = QString(Ansi::CharToUnicode(best));
+}
+
+void TMainForm::FormCreate(const QStringList& params) {
+    ConfigDir = DefaultConfigDir();
+    ComputeHighestChar();
+    if (HookUnavailable()) Tray1->hide();
+    CommandLine = ParseCommandLine(params); // throws: nothing is written
+    if (!CommandLine.ConfigDir.isEmpty())
+        ConfigDir = CommandLine.ConfigDir;
+    else
+        QDir().mkpath(ConfigDir);
+    LoadSettings();
+    Initialised = true;
+    if (!HookUnavailable()) {
+        const QString backend = QString::fromLatin1(BxBackendName());
+        if (backend.isEmpty())
+            StatusLbl->setText(tr("Keys cannot be watched (%1): auto-replace is off.")
+                                   .arg(QString::fromLocal8Bit(BxLastError())));
+        else
+            StatusLbl->setText(tr("Watching keys (%1).").arg(backend));
+    }
+}
+
+void TMainForm::LoadSettings() {
+    QApplication::instance()->setProperty("toolTipWakeUpDelay", 400);
+    Tray1->setToolTip((windowTitle() + QStringLiteral(" 10.00")).left(62));
+    TSettingsDefaults d;
+    d.GridColWidth = Grid->horizontalHeader()->defaultSectionSize();
+    d.ClientWidth = width();
+    d.ClientHeight = height();
+    d.MainFont = ToSpec(font());
+    d.GridFont = ToSpec(Grid->font());
+    d.BackgroundColor = 0xF0F0F0;
+
+    TIniFile ini(IniPath());
+    move(100, 100);
+    const QRect area = screen() ? screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const TPlacement p =
+        Placement::Read(ini, QStringLiteral("MainForm"), geometry(), area, true, 50);
+    setGeometry(p.Rect);
+    if (p.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
+
+    Settings = SettingsStore::Load(ini, d);
+    if (ini.Modified() && !ini.UpdateFile())
+        throw EBrevix(tr("Cannot write the settings file:\r\n%1").arg(ini.ErrorString()));
+    ApplySettings();
+    SettingsLoaded = true;
+}
+
+void TMainForm::ApplySettings() {
+    const TSettings& s = Settings;
+    if (!HookUnavailable()) {
+        ResetKeyCount();
+        EnableMouseResets(!s.Has(aoSupportOnscreenKeyboards));
+        EnableSafeMode(s.Has(goEnableSafetyChecks));
+        SetWSOmsec(s.WSOLongMsec, s.WSOShortMsec);
+        SetPause(s.PauseMsec, s.PauseKeystrokeInterval);
+    }
+    AutoReplaceChk->setChecked(s.Has(aoAutoReplace));
+    Grid->horizontalHeader()->setDefaultSectionSize(s.KeyCol);
+    if (s.Grabbar > 0) GrabBar->setSizes({s.Grabbar, std::max(1, height() - s.Grabbar)});
+    ShowTexttoTypebox1->setChecked(s.ShowTextToTypeBox);
+    ShowTextToTypeBox(s.ShowTextToTypeBox);
+    const QColor bg = FromWinColor(s.BackgroundColor);
+    for (QWidget* w : {centralWidget(), static_cast<QWidget*>(TabSet1)}) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, bg);
+        w->setPalette(pal);
+        w->setAutoFillBackground(true);
+    }
+    Memo1->setFont(ToFont(s.EditorFont, Memo1->font()));
+    Grid->setFont(ToFont(s.GridFont, Grid->font()));
+    Grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(Grid->font()).height() + 4);
+}
+
+void TMainForm::ShowTextToTypeBox(bool on) {
+    Settings.ShowTextToTypeBox = on;
+    TextToTypeLbl->setVisible(on);
+    Memo1->setVisible(on);
+    TextToTypeLbl->parentWidget()->setVisible(on);
+}
+
+void TMainForm::SaveSettings() {
+    if (HookUnavailable() || !Initialised || !SettingsLoaded) return;
+    TIniFile ini(IniPath());
+    const bool minimized = isMinimized() || !isVisible();
+    Placement::Write(ini, QStringLiteral("MainForm"), normalGeometry(), isMaximized(),
+                     minimized && !isMaximized() && isMinimized());
+    Settings.AutoKeys += HookUnavailable() ? 0 : GetAutoKeyCount();
+    Settings.UserKeys += HookUnavailable() ? 0 : GetTotalKeyCount();
+    if (!HookUnavailable()) ResetKeyCount();
+    Settings.Set(aoAutoReplace, AutoReplaceChk->isChecked());
+    Settings.KeyCol = Grid->horizontalHeader()->sectionSize(0);
+    if (Grid->model() && Grid->model()->columnCount() > 1)
+        Settings.ShortCutCol = Grid->horizontalHeader()->sectionSize(1);
+    const QList<int> sizes = GrabBar->sizes();
+    SettingsStore::WriteExit(ini, Settings, sizes.isEmpty() ? 0 : sizes.first());
+    if (!ini.UpdateFile())
+        QMessageBox::warning(this, kCaption,
+                             tr("The settings could not be saved:\n%1").arg(ini.ErrorString()));
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (StartupDone || closing_) return;
+    if (HookUnavailable()) {
+        AnnounceOtherInstance();
+        return;
+    }
+    PostMessage(WM_BX_FIRST_SHOW);
+}
+
+void TMainForm::AnnounceOtherInstance() {
+    const BxHwnd other = GetMainWindow();
+    if (!(other && BxPostMessage(other, WM_BX_SHOW_MAIN, 0, 0))) {
+        QMessageBox box(QMessageBox::Information, kCaption,
+                        tr("Brevix (or another version of it) is already running!"),
+                        QMessageBox::Ok);
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
+        box.exec();
+    }
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void TMainForm::FirstShow() {
+    if (StartupDone) return;
+    QCoreApplication::processEvents();
+    if (TabSet1->count() > 0) TabSet1->setCurrentIndex(TabSet1->currentIndex());
+    raise();
+    activateWindow();
+    if (Settings.Has(goRunMinimized) && !KeepShownAtStart) {
+        KeepShownAtStart = true;
+        QMetaObject::invokeMethod(HideBtn, &QPushButton::click, Qt::QueuedConnection);
+    }
+    SetFSM(BX_FSM_WATCHING);
+    StartupDone = true;
+}
+
+void TMainForm::SetFSM(int state) {
+    if (!hookUnavailable_) THooks::Instance().SetFSM(state);
+}
+
+void TMainForm::PostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    THooks::Instance().Post(handle_, msg, wParam, lParam);
+}
+
+intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    (void)wParam;
+    (void)lParam;
+    switch (msg) {
+    case WM_BX_FIRST_SHOW:
+        FirstShow();
+        return 0;
+    case WM_BX_SHOW_MAIN:
+        TrayOpenOptClick();
+        return 0;
+    case BX_MSG_PLAYBACK:
+        InstallPlayBackFunc(1);
+        return 0;
+    case BX_MSG_QUERY:
+    case BX_MSG_IGNORED1:
+    case BX_MSG_IGNORED2:
+        return 0;
+    case WM_BX_HIDE_SHOW:
+        if (wParam)
+            TrayOpenOptClick();
+        else
+            HideBtnClick();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void TMainForm::HideBtnClick() {
+    // Without a notification area the window could not be brought back: minimise instead.
+    if (Tray1 && QSystemTrayIcon::isSystemTrayAvailable()) {
+        Tray1->show();
+        hide();
+    } else {
+        showMinimized();
+    }
+    SetFSM(BX_FSM_WATCHING);
+}
+
+void TMainForm::TrayOpenOptClick() {
+    if (isMinimized()) showNormal();
+    show();
+    raise();
+    activateWindow();
+    KeywordEdit->setFocus();
+    KeywordEdit->selectAll();
+}
+
+void TMainForm::Exit1Click() {
+    close();
+}
+
+void TMainForm::SessionEndClose() {
+    ShutdownQuery = true;
+    close();
+    ShutdownQuery = false;
+}
+
+bool TMainForm::FormCloseQuery() {
+    try {
+        SaveSettings();
+    } catch (const EBrevix& e) {
+        QMessageBox::critical(this, kCaption, e.Message());
+    }
+    if (!Settings.Has(goNoConfirmExit) && !HookUnavailable() && !ShutdownQuery && Initialised) {
+        QMessageBox box(QMessageBox::Information, kCaption,
+                        tr("The Brevix application is about to close."),
+                        QMessageBox::Ok | QMessageBox::Cancel, this);
+        if (box.exec() != QMessageBox::Ok) return false;
+    }
+    return true;
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (closeAccepted_ || FormCloseQuery()) {
+        closeAccepted_ = true;
+        event->accept();
+        FormClose();
+        emit Closed();
+    } else {
+        event->ignore();
+    }
+}
+
+void TMainForm::FormClose() {
+    closing_ = true;
+    if (HookInstalled) InstallKeyboardFilter(0);
+    HookInstalled = false;
+    if (!hookUnavailable_) THooks::Instance().Shutdown(handle_);
+    if (Tray1) Tray1->hide();
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && StartupDone && !closing_) {
+        // Keys typed in our own windows are not watched.
+        SetFSM(isActiveWindow() ? BX_FSM_SUSPENDED : BX_FSM_WATCHING);
+    }
+}

@@ -1,0 +1,124 @@
+#pragma once
+// The main window: the hub that owns the settings, the open dictionary, the
+// hook connection and every long-lived object of the program.
+#include "hook/bx10.h"
+#include "shell/CommandLine.h"
+#include "shell/Settings.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QSplitter;
+class QSystemTrayIcon;
+class QTabBar;
+class QTableView;
+class QTimer;
+
+// Internal posts of the main window.
+enum : uint32_t {
+    WM_BX_SHOW_MAIN = 0x40E,
+    WM_BX_FILE_SHORTCUT = 0x4C8,
+    WM_BX_TYPE_NOW = 0x4CA,
+    WM_BX_TYPE_AFTER_INPUT = 0x4CB,
+    WM_BX_AFTER_MINIMISE = 0x4CC,
+    WM_BX_HIDE_SHOW = 0x4CD,
+    WM_BX_FIRST_SHOW = 0x4CE,
+    WM_BX_RETURN_FOCUS = 0x4CF,
+    WM_BX_DEACTIVATE = 0x4D0,
+    WM_BX_SCRIPT_UP = 0x4D1,
+    WM_BX_SCRIPT_DOWN = 0x4D2,
+    WM_BX_RESTORE_APP = 0x4D3,
+};
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window and runs the start-up steps; throws EBrevix when the
+    // command line or the settings cannot be used (nothing is written then).
+    explicit TMainForm(const QStringList& params, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The window's message dispatcher: hook notifications, services and posts.
+    intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam);
+    BxHwnd Handle() const { return handle_; }
+    void PostMessage(uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0);
+    // Every FSM change of the window: nothing while another instance holds the library.
+    void SetFSM(int state);
+
+    // Start-up state.
+    QString ConfigDir;
+    QString HighestChar;
+    bool HookInstalled = false;
+    bool Initialised = false;
+    bool StartupDone = false;
+    bool KeepShownAtStart = false;
+    bool ShutdownQuery = false;
+    bool SettingsLoaded = false;
+    TCommandLine CommandLine;
+    TSettings Settings;
+    QString IniPath() const;
+
+    bool HookUnavailable() const { return hookUnavailable_; }
+    // Closing as the desktop session does: no questions asked.
+    void SessionEndClose();
+
+    // Controls, named by role.
+    QLineEdit* KeywordEdit = nullptr;
+    QLabel* TextToTypeLbl = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QSplitter* GrabBar = nullptr;
+    QTableView* Grid = nullptr;
+    QTabBar* TabSet1 = nullptr;
+    QPushButton* TypeItBtn = nullptr;
+    QPushButton* HideBtn = nullptr;
+    QCheckBox* AutoReplaceChk = nullptr;
+    QSystemTrayIcon* Tray1 = nullptr;
+    QMenu* TrayPopupMenu = nullptr;
+    QMenu* File1 = nullptr;
+    QMenu* Dictionary1 = nullptr;
+    QMenu* Shortcuts1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* ShowTexttoTypebox1 = nullptr;
+    QLabel* StatusLbl = nullptr;
+
+    void HideBtnClick();
+    void TrayOpenOptClick();
+    void Exit1Click();
+    void ShowTextToTypeBox(bool on);
+
+signals:
+    // The close went ahead: the program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void BuildControls();
+    void BuildMenus();
+    void BuildTray();
+    void FormCreate(const QStringList& params);
+    void CreateHandle();
+    void LoadSettings();
+    void ApplySettings();
+    void SaveSettings();
+    void FirstShow();
+    bool FormCloseQuery();
+    void FormClose();
+    void AnnounceOtherInstance();
+    void ComputeHighestChar();
+
+    BxHwnd handle_ = 0;
+    bool hookUnavailable_ = false;
+    bool closing_ = false;
+    bool closeAccepted_ = false;
+};
