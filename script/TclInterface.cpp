@@ -170,6 +170,8 @@ bool TTclInterface::Eval(const QByteArray& script) {
 bool TTclInterface::EvalFile(const QString& fileName) {
     if (!interp_) return false;
     const QByteArray utf8 = fileName.toUtf8();
+    // A file that cannot be read leaves errorInfo alone: no stale trace.
+    SetVar("errorInfo", "");
     BusyUp();
     const int code = api_.EvalFile(interp_, utf8.constData());
     BusyDown();
@@ -183,8 +185,10 @@ QByteArray TTclInterface::GetResult() const {
 
 QByteArray TTclInterface::GetErrorInfo() {
     if (!interp_) return Ansi::FromUnicode(loadError_);
-    Eval("set errorInfo");
-    return GetResult();
+    // Read directly, so that the result survives; some failures (a file that
+    // cannot be opened) leave no trace, and then the result says what happened.
+    const QByteArray info = GetVar("errorInfo");
+    return info.isEmpty() ? GetResult() : ToCrLf(info);
 }
 
 QByteArray TTclInterface::GetFailureText() {

@@ -56,7 +56,7 @@ public:
     bool EvalFile(const QString& fileName);
     // The string result, line ends as CR LF.
     QByteArray GetResult() const;
-    // $errorInfo, or LoadError when there is no interpreter.
+    // $errorInfo (the result when Tcl left none), or LoadError without an interpreter.
     QByteArray GetErrorInfo();
     // How a failed script is shown everywhere: result, "STACK TRACE:", errorInfo.
     QByteArray GetFailureText();
