@@ -1,0 +1,417 @@
+#include "hook/x11/X11Backend.h"
+#include "hook/HookCore.h"
+#include "hook/x11/X11Windows.h"
+#include "hook/x11/XError.h"
+
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace bxhook {
+
+std::unique_ptr<TBackend> CreateX11Backend() {
+    return std::make_unique<x11::TX11Backend>();
+}
+
+namespace x11 {
+namespace {
+
+constexpr auto kStartTimeout = std::chrono::seconds(3);
+
+std::string DisplayName() {
+    const char* d = std::getenv("DISPLAY");
+    return d ? d : "";
+}
+
+bool IsPrintable(unsigned long sym) {
+    return (sym >= 0x20 && sym < 0xFF00) || (sym >= XK_KP_Space && sym <= XK_KP_9) ||
+           (sym >= 0x01000000 && sym <= 0x0110FFFF) || sym == XK_Return || sym == XK_KP_Enter ||
+           sym == XK_Tab;
+}
+
+} // namespace
+
+TX11Backend::TX11Backend() : typer_(injected_, [this](KeyCode k) { return UserHolds(k); }) {}
+
+TX11Backend::~TX11Backend() {
+    if (thread_.joinable()) {
+        quit_.store(true);
+        Wake();
+        thread_.join();
+    }
+    typer_.Close();
+    if (watch_) {
+        std::lock_guard g(watchMutex_);
+        Ungrab();
+        CloseTrappedDisplay(watch_);
+        watch_ = nullptr;
+    }
+    for (int fd : wake_)
+        if (fd >= 0) close(fd);
+}
+
+bool TX11Backend::Ensure(std::string& error) {
+    std::lock_guard g(ensureMutex_);
+    if (ensured_) {
+        error = ensureError_;
+        return error.empty();
+    }
+    ensured_ = true;
+    auto fail = [&](std::string why) {
+        ensureError_ = std::move(why);
+        error = ensureError_;
+        if (watch_) CloseTrappedDisplay(watch_);
+        watch_ = nullptr;
+        return false;
+    };
+    watch_ = OpenTrappedDisplay(nullptr);
+    if (!watch_) return fail("cannot open the X display \"" + DisplayName() + "\"");
+    int opcode = 0, xkbError = 0, major = XkbMajorVersion, minor = XkbMinorVersion;
+    if (!XkbQueryExtension(watch_, &opcode, &xkbEventBase_, &xkbError, &major, &minor))
+        return fail("the X server has no XKEYBOARD extension");
+    layout_.Load(watch_);
+    XkbSelectEvents(watch_, XkbUseCoreKbd, XkbMapNotifyMask | XkbNewKeyboardNotifyMask,
+                    XkbMapNotifyMask | XkbNewKeyboardNotifyMask);
+    XkbSelectEventDetails(watch_, XkbUseCoreKbd, XkbStateNotify,
+                          XkbGroupStateMask | XkbModifierLockMask,
+                          XkbGroupStateMask | XkbModifierLockMask);
+    XSync(watch_, False);
+    std::string why;
+    if (!typer_.Open(nullptr, why)) return fail(why);
+    if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
+        typer_.Close();
+        return fail("cannot create the keyboard watcher's pipe");
+    }
+    thread_ = std::thread(&TX11Backend::Run, this);
+    return true;
+}
+
+void TX11Backend::Wake() {
+    if (wake_[1] >= 0) {
+        const char c = 1;
+        [[maybe_unused]] ssize_t n = write(wake_[1], &c, 1);
+    }
+}
+
+bool TX11Backend::Start(std::string& error) {
+    if (!Ensure(error)) return false;
+    std::unique_lock g(stateMutex_);
+    recordError_.clear();
+    wantRecording_.store(true);
+    Wake();
+    const bool settled = stateChanged_.wait_for(
+        g, kStartTimeout, [this] { return recordingActive_.load() || !recordError_.empty(); });
+    if (!settled) recordError_ = "the X server did not start recording keys";
+    if (!recordError_.empty()) {
+        wantRecording_.store(false);
+        error = recordError_;
+        return false;
+    }
+    reporting_.store(true);
+    return true;
+}
+
+void TX11Backend::Stop() {
+    // Never waits: the service thread may be inside a key report that waits
+    // for the caller.
+    reporting_.store(false);
+    wantRecording_.store(false);
+    Wake();
+}
+
+void TX11Backend::Run() {
+    while (!quit_.load()) {
+        if (wantRecording_.load() && !recording_)
+            EnableRecording();
+        else if (!wantRecording_.load() && recording_)
+            DisableRecording();
+
+        pollfd fds[3];
+        int n = 0;
+        fds[n++] = {wake_[0], POLLIN, 0};
+        fds[n++] = {ConnectionNumber(watch_), POLLIN, 0};
+        if (recording_) fds[n++] = {ConnectionNumber(data_), POLLIN, 0};
+        poll(fds, n, typer_.Active() ? 20 : 1000);
+        char buf[64];
+        while (read(wake_[0], buf, sizeof buf) > 0) {
+        }
+        if (recording_) XRecordProcessReplies(data_);
+        DrainWatch();
+        typer_.Tick();
+    }
+    if (recording_) DisableRecording();
+}
+
+void TX11Backend::EnableRecording() {
+    auto fail = [this](const std::string& why) {
+        if (control_) CloseTrappedDisplay(control_);
+        if (data_) CloseTrappedDisplay(data_);
+        control_ = data_ = nullptr;
+        context_ = 0;
+        wantRecording_.store(false);
+        std::lock_guard g(stateMutex_);
+        recordError_ = why;
+        stateChanged_.notify_all();
+    };
+    control_ = OpenTrappedDisplay(nullptr);
+    data_ = OpenTrappedDisplay(nullptr);
+    if (!control_ || !data_) return fail("cannot open the X display \"" + DisplayName() + "\"");
+    int major = 0, minor = 0;
+    if (!XRecordQueryVersion(control_, &major, &minor))
+        return fail("the X server has no RECORD extension (keys cannot be watched)");
+    XRecordRange* range = XRecordAllocRange();
+    if (!range) return fail("out of memory");
+    range->device_events.first = KeyPress;
+    range->device_events.last = ButtonPress;
+    XRecordClientSpec clients = XRecordAllClients;
+    context_ = XRecordCreateContext(control_, 0, &clients, 1, &range, 1);
+    XFree(range);
+    if (!context_ || TakeErrors(control_) > 0) return fail("the X server refused to record keys");
+    startSeen_ = endSeen_ = false;
+    if (!XRecordEnableContextAsync(data_, context_, &TX11Backend::OnRecordData,
+                                   reinterpret_cast<XPointer>(this)))
+        return fail("the X server refused to record keys");
+    const auto until = std::chrono::steady_clock::now() + kStartTimeout;
+    while (!startSeen_ && std::chrono::steady_clock::now() < until) {
+        pollfd p{ConnectionNumber(data_), POLLIN, 0};
+        poll(&p, 1, 50);
+        XRecordProcessReplies(data_);
+    }
+    if (!startSeen_) return fail("the X server did not start recording keys");
+    {
+        // Keys already down when watching starts are the user's.
+        char keys[32];
+        std::lock_guard w(watchMutex_);
+        XQueryKeymap(watch_, keys);
+        std::lock_guard u(userMutex_);
+        for (int k = 0; k < 256; ++k)
+            userDown_[k] = keys[k / 8] & (1 << (k % 8));
+    }
+    injected_.SetRecording(true);
+    recording_ = true;
+    std::lock_guard g(stateMutex_);
+    recordingActive_.store(true);
+    stateChanged_.notify_all();
+}
+
+void TX11Backend::DisableRecording() {
+    XRecordDisableContext(control_, context_);
+    XSync(control_, False);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (!endSeen_ && std::chrono::steady_clock::now() < until) {
+        pollfd p{ConnectionNumber(data_), POLLIN, 0};
+        poll(&p, 1, 50);
+        XRecordProcessReplies(data_);
+    }
+    XRecordFreeContext(control_, context_);
+    CloseTrappedDisplay(control_);
+    CloseTrappedDisplay(data_);
+    control_ = data_ = nullptr;
+    context_ = 0;
+    recording_ = false;
+    injected_.SetRecording(false);
+    std::lock_guard g(stateMutex_);
+    recordingActive_.store(false);
+    stateChanged_.notify_all();
+}
+
+void TX11Backend::OnRecordData(XPointer self, XRecordInterceptData* d) {
+    auto* b = reinterpret_cast<TX11Backend*>(self);
+    switch (d->category) {
+    case XRecordStartOfData:
+        b->startSeen_ = true;
+        break;
+    case XRecordEndOfData:
+        b->endSeen_ = true;
+        break;
+    case XRecordFromServer:
+        if (d->data && d->data_len * 4 >= 2) b->OnDeviceEvent(d->data[0] & 0x7F, d->data[1]);
+        break;
+    default:
+        break;
+    }
+    XRecordFreeData(d);
+}
+
+void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
+    if (type == ButtonPress) {
+        // Playback never clicks, so every click is the user's.
+        if (reporting_.load()) THookCore::Instance().OnMouseButton();
+        return;
+    }
+    if (type != KeyPress && type != KeyRelease) return;
+    const bool down = type == KeyPress;
+    if (injected_.Consume(code, down)) return;
+
+    uint16_t mods = 0;
+    bool ctrlOrAlt = false;
+    uint8_t vk = 0;
+    bool printable = false;
+    Window focus = 0;
+    {
+        std::lock_guard w(watchMutex_);
+        vk = layout_.VkForKeycode(code);
+        printable = IsPrintable(layout_.Keysym(code, 0));
+        {
+            // The state before this key, as a key event's own state is.
+            std::lock_guard u(userMutex_);
+            unsigned held = 0;
+            for (int k = 8; k < 256; ++k)
+                if (userDown_[k]) held |= layout_.ModifierOf(static_cast<KeyCode>(k));
+            userDown_[code] = down;
+            if (held & ShiftMask) mods |= 0x2000;
+            if (held & ControlMask) mods |= 0x4000;
+            if (held & Mod1Mask) mods |= 0x8000;
+            ctrlOrAlt = held & (ControlMask | Mod1Mask);
+            // AltGr is Ctrl+Alt, as keyboard layouts define it elsewhere.
+            if (layout_.LevelThreeMask() && (held & layout_.LevelThreeMask())) mods |= 0xC000;
+        }
+        if (down) lastFocus_ = FocusedWindow(watch_);
+        focus = lastFocus_;
+    }
+    if (!vk || !reporting_.load()) return;
+    const uint16_t sc = static_cast<uint16_t>(vk | mods);
+    const bool consumed = THookCore::Instance().OnUserKey(sc, down, static_cast<BxHwnd>(focus));
+    if (!consumed || !down || !printable || ctrlOrAlt) return;
+    std::lock_guard w(watchMutex_);
+    if (std::find(grabbed_.begin(), grabbed_.end(), sc) == grabbed_.end()) typer_.RequestErase();
+}
+
+void TX11Backend::DrainWatch() {
+    std::lock_guard g(watchMutex_);
+    bool reload = false;
+    while (XPending(watch_)) {
+        XEvent ev;
+        XNextEvent(watch_, &ev);
+        if (ev.type == xkbEventBase_) {
+            const auto* xe = reinterpret_cast<const XkbEvent*>(&ev);
+            switch (xe->any.xkb_type) {
+            case XkbMapNotify:
+                // Our own remapping of spare keys changes no layout.
+                if (!typer_.OwnsKeys(xe->map.first_key_sym, xe->map.num_key_syms)) reload = true;
+                break;
+            case XkbNewKeyboardNotify:
+                reload = true;
+                break;
+            case XkbStateNotify:
+                layout_.SetGroup(xe->state.group);
+                layout_.SetLockedMods(xe->state.locked_mods);
+                break;
+            default:
+                break;
+            }
+        } else if (ev.type == MappingNotify) {
+            XRefreshKeyboardMapping(&ev.xmapping);
+            if (ev.xmapping.request == MappingModifier ||
+                (ev.xmapping.request == MappingKeyboard &&
+                 !typer_.OwnsKeys(ev.xmapping.first_keycode, ev.xmapping.count)))
+                reload = true;
+        }
+    }
+    if (!reload) return;
+    Ungrab();
+    layout_.Load(watch_);
+    Grab();
+    typer_.LayoutChanged();
+}
+
+void TX11Backend::Grab() {
+    const Window root = DefaultRootWindow(watch_);
+    const unsigned num = layout_.NumLockMask();
+    // A grab matches the exact modifier state: add every lock combination.
+    const unsigned locks[4] = {0, LockMask, num, LockMask | num};
+    for (uint16_t code : grabbed_) {
+        const KeyCode kc = layout_.KeycodeForVk(static_cast<uint8_t>(code & 0xFF));
+        if (!kc) continue;
+        const unsigned mods = ((code & 0x2000) ? ShiftMask : 0) |
+                              ((code & 0x4000) ? ControlMask : 0) |
+                              ((code & 0x8000) ? Mod1Mask : 0);
+        for (int i = 0; i < (num ? 4 : 2); ++i) {
+            XGrabKey(watch_, kc, mods | locks[i], root, True, GrabModeAsync, GrabModeAsync);
+            grabs_.push_back({kc, mods | locks[i]});
+        }
+    }
+    // A key another program holds cannot be withheld; the rest still are.
+    TakeErrors(watch_);
+}
+
+void TX11Backend::Ungrab() {
+    const Window root = DefaultRootWindow(watch_);
+    for (const TGrab& g : grabs_)
+        XUngrabKey(watch_, g.code, g.mods, root);
+    grabs_.clear();
+    TakeErrors(watch_);
+}
+
+void TX11Backend::SetGrabbedKeys(const std::vector<uint16_t>& codes) {
+    std::string error;
+    if (!Ensure(error)) return;
+    std::lock_guard g(watchMutex_);
+    Ungrab();
+    grabbed_ = codes;
+    Grab();
+}
+
+bool TX11Backend::UserHolds(KeyCode code) {
+    if (!recordingActive_.load()) return false;
+    std::lock_guard u(userMutex_);
+    return userDown_[code];
+}
+
+BxHwnd TX11Backend::FocusWindow() {
+    std::string error;
+    if (!Ensure(error)) return 0;
+    std::lock_guard g(watchMutex_);
+    return static_cast<BxHwnd>(FocusedWindow(watch_));
+}
+
+uint32_t TX11Backend::WindowProcess(BxHwnd window) {
+    std::string error;
+    if (!window || !Ensure(error)) return 0;
+    std::lock_guard g(watchMutex_);
+    return WindowPid(watch_, window);
+}
+
+uint32_t TX11Backend::CaretScreenPos() {
+    std::string error;
+    if (!Ensure(error)) return 0;
+    std::lock_guard g(watchMutex_);
+    return WindowScreenPos(watch_, FocusedWindow(watch_));
+}
+
+void TX11Backend::FocusTarget(BxHwnd window) {
+    std::string error;
+    if (!window || !Ensure(error)) return;
+    std::lock_guard g(watchMutex_);
+    ActivateWindow(watch_, window);
+}
+
+void TX11Backend::TypeChar(unsigned char c) {
+    std::string error;
+    if (Ensure(error)) typer_.TypeChar(c);
+}
+
+void TX11Backend::SendKey(uint8_t vkey, uint8_t mods, KeyAction action) {
+    std::string error;
+    if (Ensure(error)) typer_.SendKey(vkey, mods, action);
+}
+
+void TX11Backend::Flush() {
+    std::string error;
+    if (Ensure(error)) typer_.Flush();
+}
+
+void TX11Backend::ReleaseHeldKeys() {
+    std::string error;
+    if (Ensure(error)) typer_.ReleaseHeldKeys();
+}
+
+} // namespace x11
+} // namespace bxhook

@@ -1,0 +1,102 @@
+#pragma once
+// The X11 desktop: XRecord watches the keys of every client, XTest types,
+// XGrabKey withholds the keys that must never reach the target window.
+//
+// XRecord only observes: a key the hook core consumes has already reached
+// the target. Keys that must never arrive (hot key, shortcuts, suggestion
+// keys) are therefore grabbed in advance through SetGrabbedKeys. A consumed
+// key that was not grabbed (a keyword's delimiter: space, punctuation,
+// Enter) did arrive, so the text typed in reply starts by erasing it; the
+// replacement then types the delimiter again, and the target ends up with
+// exactly the expansion followed by the delimiter.
+#include "hook/Backend.h"
+#include "hook/x11/Injected.h"
+#include "hook/x11/X11Typer.h"
+#include "hook/x11/XkbLayout.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/record.h>
+
+#include <atomic>
+#include <bitset>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace bxhook::x11 {
+
+class TX11Backend : public TBackend {
+public:
+    TX11Backend();
+    ~TX11Backend() override;
+
+    const char* Name() const override { return "x11"; }
+    bool Start(std::string& error) override;
+    void Stop() override;
+    BxHwnd FocusWindow() override;
+    uint32_t WindowProcess(BxHwnd window) override;
+    uint32_t CaretScreenPos() override;
+    void FocusTarget(BxHwnd window) override;
+    void TypeChar(unsigned char c) override;
+    void SendKey(uint8_t vkey, uint8_t mods, KeyAction action) override;
+    void Flush() override;
+    void SetGrabbedKeys(const std::vector<uint16_t>& codes) override;
+    void ReleaseHeldKeys() override;
+
+private:
+    // Opens the watch and typing connections and the service thread once.
+    bool Ensure(std::string& error);
+    void Run();
+    void Wake();
+    void EnableRecording();
+    void DisableRecording();
+    static void OnRecordData(XPointer self, XRecordInterceptData* data);
+    void OnDeviceEvent(int type, KeyCode code);
+    void DrainWatch();
+    void Grab(); // under watchMutex_
+    void Ungrab();
+    bool UserHolds(KeyCode code);
+
+    std::mutex ensureMutex_;
+    bool ensured_ = false;
+    std::string ensureError_;
+
+    // The watch connection: window questions, grabs, mapping changes.
+    std::mutex watchMutex_;
+    Display* watch_ = nullptr;
+    TXkbLayout layout_;
+    int xkbEventBase_ = 0;
+    std::vector<uint16_t> grabbed_;
+    struct TGrab {
+        KeyCode code;
+        unsigned mods;
+    };
+    std::vector<TGrab> grabs_;
+    Window lastFocus_ = 0;
+
+    // The recording, driven by the service thread.
+    Display* control_ = nullptr;
+    Display* data_ = nullptr;
+    XRecordContext context_ = 0;
+    bool recording_ = false;
+    std::atomic<bool> wantRecording_{false};
+    std::mutex stateMutex_;
+    std::condition_variable stateChanged_;
+    std::atomic<bool> recordingActive_{false};
+    std::atomic<bool> reporting_{false};
+    std::string recordError_;
+    bool startSeen_ = false;
+    bool endSeen_ = false;
+
+    std::thread thread_;
+    std::atomic<bool> quit_{false};
+    int wake_[2] = {-1, -1};
+
+    std::mutex userMutex_;
+    std::bitset<256> userDown_; // keys the user holds, as the recording saw them
+
+    TInjectedKeys injected_;
+    TX11Typer typer_;
+};
+
+} // namespace bxhook::x11

@@ -1,0 +1,298 @@
+#include "hook/x11/X11Typer.h"
+#include "hook/x11/KeyTable.h"
+#include "hook/x11/XError.h"
+
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <thread>
+
+namespace bxhook::x11 {
+namespace {
+
+// Idle time after which a session ends: long enough for the target to have
+// read keys typed through a remapped spare key before the key is restored.
+constexpr auto kSessionIdle = std::chrono::milliseconds(150);
+// A consumed key is erased only in the text that follows it promptly.
+constexpr int64_t kEraseWindowMs = 3000;
+// Events buffered before they are sent to the server.
+constexpr int kFlushEvery = 32;
+
+int64_t NowMs() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+TX11Typer::TX11Typer(TInjectedKeys& injected, UserHolds userHolds)
+    : injected_(injected), userHolds_(std::move(userHolds)) {}
+
+TX11Typer::~TX11Typer() {
+    Close();
+}
+
+bool TX11Typer::Open(const char* displayName, std::string& error) {
+    std::lock_guard g(mutex_);
+    if (dpy_) return true;
+    dpy_ = OpenTrappedDisplay(displayName);
+    if (!dpy_) {
+        error = "cannot open the X display";
+        return false;
+    }
+    int ev, er, major, minor;
+    if (!XTestQueryExtension(dpy_, &ev, &er, &major, &minor)) {
+        error = "the X server has no XTEST extension (keys cannot be typed)";
+        CloseTrappedDisplay(dpy_);
+        dpy_ = nullptr;
+        return false;
+    }
+    // Our own typing must not wait for another client's grab of the server.
+    XTestGrabControl(dpy_, True);
+    stale_.store(true);
+    return true;
+}
+
+void TX11Typer::Close() {
+    std::lock_guard g(mutex_);
+    if (!dpy_) return;
+    End();
+    CloseTrappedDisplay(dpy_);
+    dpy_ = nullptr;
+}
+
+bool TX11Typer::OwnsKeys(int first, int count) const {
+    if (count <= 0) return false;
+    for (int k = first; k < first + count; ++k) {
+        if (k < 0 || k > 255) return false;
+        if (!(ownMask_[k / 64].load() & (uint64_t{1} << (k % 64)))) return false;
+    }
+    return true;
+}
+
+void TX11Typer::RequestErase() {
+    eraseAt_.store(NowMs());
+}
+
+void TX11Typer::Fake(KeyCode code, bool down) {
+    if (!code) return;
+    XTestFakeKeyEvent(dpy_, code, down ? True : False, CurrentTime);
+    injected_.Add(code, down);
+    down_[code] = down;
+    if (++sinceFlush_ >= kFlushEvery) {
+        XFlush(dpy_);
+        sinceFlush_ = 0;
+    }
+    lastKey_ = Clock::now();
+}
+
+void TX11Typer::SetMods(unsigned want) {
+    want |= tagMods_;
+    for (unsigned bit = 1; bit < 0x100; bit <<= 1) {
+        if (!(curMods_ & bit) == !(want & bit)) continue;
+        const KeyCode k = layout_.ModifierKey(bit);
+        if (!k) continue;
+        Fake(k, want & bit);
+        curMods_ ^= bit;
+    }
+}
+
+void TX11Typer::Stroke(KeyCode code, unsigned mods) {
+    SetMods(mods);
+    Fake(code, true);
+    Fake(code, false);
+}
+
+void TX11Typer::Begin() {
+    lastKey_ = Clock::now();
+    if (active_) return;
+    if (stale_.exchange(false)) {
+        std::vector<KeyCode> own;
+        for (const TRemap& r : remaps_)
+            own.push_back(r.code);
+        layout_.Load(dpy_, own);
+        for (auto& m : ownMask_)
+            m.store(0);
+        for (KeyCode k : layout_.SpareKeys())
+            ownMask_[k / 64].fetch_or(uint64_t{1} << (k % 64));
+    } else {
+        layout_.ReadState(dpy_);
+    }
+    active_ = true;
+    activeFlag_.store(true);
+    curMods_ = 0;
+
+    // Keys the user holds would change what we type: release them for now.
+    char keys[32];
+    XQueryKeymap(dpy_, keys);
+    userReleased_.clear();
+    for (int k = 8; k < 256; ++k) {
+        if (!(keys[k / 8] & (1 << (k % 8))) || down_[k]) continue;
+        const unsigned mod = layout_.ModifierOf(static_cast<KeyCode>(k));
+        if (!mod || (mod & (LockMask | layout_.NumLockMask()))) continue;
+        Fake(static_cast<KeyCode>(k), false);
+        userReleased_.push_back(static_cast<KeyCode>(k));
+    }
+    if (layout_.LockedMods() & LockMask) {
+        XkbLockModifiers(dpy_, XkbUseCoreKbd, LockMask, 0);
+        capsUnlocked_ = true;
+    }
+    const int64_t erase = eraseAt_.exchange(0);
+    if (erase && NowMs() - erase <= kEraseWindowMs) Stroke(layout_.KeycodeForVk(0x08), 0);
+}
+
+void TX11Typer::End() {
+    if (!active_ || !dpy_) return;
+    tagMods_ = 0;
+    SetMods(0);
+    for (int k = 8; k < 256; ++k)
+        if (down_[k]) Fake(static_cast<KeyCode>(k), false);
+    for (KeyCode k : userReleased_)
+        if (userHolds_ && userHolds_(k)) {
+            // Pressed again for the user; not ours to release later.
+            XTestFakeKeyEvent(dpy_, k, True, CurrentTime);
+            injected_.Add(k, true);
+        }
+    userReleased_.clear();
+    if (capsUnlocked_) XkbLockModifiers(dpy_, XkbUseCoreKbd, LockMask, LockMask);
+    capsUnlocked_ = false;
+    for (const TRemap& r : remaps_) {
+        KeySym none = NoSymbol;
+        XChangeKeyboardMapping(dpy_, r.code, 1, &none, 1);
+    }
+    remaps_.clear();
+    XSync(dpy_, False);
+    Drain();
+    sinceFlush_ = 0;
+    active_ = false;
+    activeFlag_.store(false);
+}
+
+void TX11Typer::Drain() {
+    // Mapping notices are sent to every client; ours are of no interest.
+    while (XPending(dpy_)) {
+        XEvent ev;
+        XNextEvent(dpy_, &ev);
+    }
+}
+
+KeyCode TX11Typer::SpareFor(unsigned long keysym) {
+    for (TRemap& r : remaps_)
+        if (r.keysym == keysym) {
+            r.used = Clock::now();
+            return r.code;
+        }
+    const std::vector<KeyCode>& spare = layout_.SpareKeys();
+    KeyCode code = 0;
+    for (KeyCode k : spare)
+        if (std::none_of(remaps_.begin(), remaps_.end(),
+                         [k](const TRemap& r) { return r.code == k; })) {
+            code = k;
+            break;
+        }
+    if (!code) {
+        if (remaps_.empty()) return 0;
+        // Every spare key is in use: take the least recently used one, once
+        // the target has had time to read the keys typed through it.
+        auto lru =
+            std::min_element(remaps_.begin(), remaps_.end(),
+                             [](const TRemap& a, const TRemap& b) { return a.used < b.used; });
+        code = lru->code;
+        remaps_.erase(lru);
+        SetMods(0);
+        XSync(dpy_, False);
+        std::this_thread::sleep_for(kSessionIdle);
+    }
+    KeySym syms[2] = {keysym, keysym};
+    XChangeKeyboardMapping(dpy_, code, 2, syms, 1);
+    remaps_.push_back({code, keysym, Clock::now()});
+    return code;
+}
+
+void TX11Typer::TypeChar(unsigned char c) {
+    switch (c) {
+    case '\t':
+        SendKey(0x09, 0, KeyAction::Press);
+        return;
+    case '\b':
+        SendKey(0x08, 0, KeyAction::Press);
+        return;
+    case 0x1B:
+        SendKey(0x1B, 0, KeyAction::Press);
+        return;
+    case '\r':
+    case '\n':
+        SendKey(0x0D, 0, KeyAction::Press);
+        return;
+    default:
+        break;
+    }
+    if (c < 0x20 || c == 0x7F) return;
+    std::lock_guard g(mutex_);
+    if (!dpy_) return;
+    Begin();
+    unsigned long syms[2];
+    const int n = KeysymsForUnicode(Cp1252ToUnicode(c), syms);
+    for (int i = 0; i < n; ++i) {
+        TKeyStroke s;
+        if (!layout_.Find(syms[i], s)) continue;
+        // A level behind a modifier no key sets cannot be reached.
+        bool reachable = true;
+        for (unsigned bit = 1; bit < 0x100; bit <<= 1)
+            if ((s.mods & bit) && !layout_.ModifierKey(bit)) reachable = false;
+        if (!reachable) continue;
+        Stroke(s.code, s.mods);
+        return;
+    }
+    if (n == 0) return;
+    if (const KeyCode k = SpareFor(syms[0])) Stroke(k, 0);
+}
+
+void TX11Typer::SendKey(uint8_t vkey, uint8_t mods, KeyAction action) {
+    std::lock_guard g(mutex_);
+    if (!dpy_) return;
+    Begin();
+    const KeyCode k = layout_.KeycodeForVk(vkey);
+    if (!k) return;
+    const unsigned mask = ((mods & 0x20) ? ShiftMask : 0) | ((mods & 0x40) ? ControlMask : 0) |
+                          ((mods & 0x80) ? Mod1Mask : 0);
+    switch (action) {
+    case KeyAction::Press:
+        Stroke(k, mask);
+        SetMods(0);
+        break;
+    case KeyAction::Down:
+        tagMods_ |= mask;
+        SetMods(mask);
+        Fake(k, true);
+        break;
+    case KeyAction::Up:
+        Fake(k, false);
+        tagMods_ &= ~mask;
+        SetMods(0);
+        break;
+    }
+}
+
+void TX11Typer::Flush() {
+    std::lock_guard g(mutex_);
+    if (!dpy_ || !active_) return;
+    SetMods(0);
+    XSync(dpy_, False);
+    Drain();
+    sinceFlush_ = 0;
+}
+
+void TX11Typer::ReleaseHeldKeys() {
+    std::lock_guard g(mutex_);
+    End();
+}
+
+void TX11Typer::Tick() {
+    std::lock_guard g(mutex_);
+    if (active_ && Clock::now() - lastKey_ > kSessionIdle) End();
+}
+
+} // namespace bxhook::x11

@@ -1,0 +1,84 @@
+#pragma once
+// Types into the focused window with XTest, on a connection of its own.
+//
+// A typing session starts with the first key of a text and ends when no key
+// has been typed for a short while (or at once on ReleaseHeldKeys): modifiers
+// the user still holds are released at the start and pressed again at the
+// end if the user still holds them; Caps Lock is unlocked meanwhile; every
+// key the session pressed is up at its end; characters the layout lacks are
+// typed through spare key codes that are remapped for the session and
+// restored at its end, late enough for the target to have read its keys.
+#include "hook/Backend.h"
+#include "hook/x11/Injected.h"
+#include "hook/x11/XkbLayout.h"
+
+#include <atomic>
+#include <bitset>
+#include <chrono>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace bxhook::x11 {
+
+class TX11Typer {
+public:
+    using UserHolds = std::function<bool(KeyCode)>;
+    TX11Typer(TInjectedKeys& injected, UserHolds userHolds);
+    ~TX11Typer();
+
+    bool Open(const char* displayName, std::string& error);
+    void Close();
+
+    void TypeChar(unsigned char c);
+    void SendKey(uint8_t vkey, uint8_t mods, KeyAction action);
+    void Flush();
+    void ReleaseHeldKeys();
+    // Ends a session that has been idle long enough; called every few ms.
+    void Tick();
+    bool Active() const { return activeFlag_.load(); }
+    // The keyboard mapping changed (not by us): reload before the next key.
+    void LayoutChanged() { stale_.store(true); }
+    // Keys remapped by us; their mapping changes are not layout changes.
+    bool OwnsKeys(int first, int count) const;
+    // The last consumed key reached the target: erase it first in the next text.
+    void RequestErase();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    void Begin();
+    void End();
+    void Fake(KeyCode code, bool down);
+    void SetMods(unsigned want);
+    void Stroke(KeyCode code, unsigned mods);
+    KeyCode SpareFor(unsigned long keysym);
+    void Drain();
+
+    std::mutex mutex_;
+    Display* dpy_ = nullptr;
+    TInjectedKeys& injected_;
+    UserHolds userHolds_;
+    TXkbLayout layout_;
+    std::atomic<bool> stale_{true};
+    bool active_ = false;
+    std::atomic<bool> activeFlag_{false};
+    Clock::time_point lastKey_{};
+    unsigned curMods_ = 0;              // modifiers we hold for the keys typed
+    unsigned tagMods_ = 0;              // of those, held by key-down codes
+    std::bitset<256> down_;             // keys we pressed and did not release
+    std::vector<KeyCode> userReleased_; // the user's modifiers we released
+    bool capsUnlocked_ = false;
+    int sinceFlush_ = 0;
+
+    struct TRemap {
+        KeyCode code;
+        unsigned long keysym;
+        Clock::time_point used;
+    };
+    std::vector<TRemap> remaps_; // spare keys mapped in this session
+    std::atomic<uint64_t> ownMask_[4] = {};
+    std::atomic<int64_t> eraseAt_{0}; // ms since epoch of the request, 0 none
+};
+
+} // namespace bxhook::x11

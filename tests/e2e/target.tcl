@@ -1,0 +1,57 @@
+# The typing target of the end-to-end tests: one Tk text widget with the
+# focus. Its content is written (UTF-8, without the widget's final newline)
+# to the file named by argv 0 whenever it changes; a file "<out>.cmd" with
+# the word "clear" empties it.
+package require Tk
+
+set out [lindex $argv 0]
+set pending 0
+
+proc save {} {
+    global out pending
+    set pending 0
+    set tmp $out.tmp
+    set f [open $tmp w]
+    fconfigure $f -encoding utf-8 -translation lf
+    puts -nonewline $f [.t get 1.0 {end - 1 chars}]
+    close $f
+    file rename -force $tmp $out
+}
+
+proc changed {} {
+    global pending
+    .t edit modified 0
+    # Written once the event queue is empty, not once per key.
+    if {!$pending} {
+        set pending 1
+        after idle save
+    }
+}
+
+proc poll {} {
+    global out
+    if {[file exists $out.cmd]} {
+        set f [open $out.cmd r]
+        set cmd [string trim [read $f]]
+        close $f
+        file delete $out.cmd
+        if {$cmd eq "clear"} {
+            .t delete 1.0 end
+            save
+        }
+    }
+    after 20 poll
+}
+
+wm title . "Brevix e2e target"
+wm geometry . 640x400+40+40
+text .t -undo 0 -wrap char
+pack .t -fill both -expand 1
+bind .t <<Modified>> changed
+update
+focus -force .t
+save
+set f [open $out.ready w]
+puts $f [wm frame .]
+close $f
+poll

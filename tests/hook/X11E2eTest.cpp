@@ -1,0 +1,249 @@
+// The X11 backend against a real X server: run inside tests/e2e/run_with_display.sh,
+// which provides Xvfb, openbox and the Tk target (E2E_TARGET_OUT).
+#include "hook/bx10.h"
+
+#include <gtest/gtest.h>
+
+// After gtest: Xlib's macros (None, Bool) clash with its names.
+#include <X11/Xlib.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+constexpr BxHwnd kMainWindow = 0x7777;
+
+struct TMessage {
+    uint32_t msg;
+    uintptr_t w;
+    int flags;
+};
+
+struct TMessages {
+    std::mutex mutex;
+    std::condition_variable cv;
+    std::vector<TMessage> list;
+    int consume = -1; // shortcut code the "main window" claims
+
+    void Clear() {
+        std::lock_guard g(mutex);
+        list.clear();
+    }
+    std::vector<TMessage> Snapshot() {
+        std::lock_guard g(mutex);
+        return list;
+    }
+    bool WaitFor(uint32_t msg, uintptr_t w, int flags, std::chrono::milliseconds limit = 3s) {
+        std::unique_lock g(mutex);
+        return cv.wait_for(g, limit, [&] {
+            for (const TMessage& m : list)
+                if (m.msg == msg && m.w == w && m.flags == flags) return true;
+            return false;
+        });
+    }
+} gMessages;
+
+intptr_t Proc(void*, BxHwnd, uint32_t msg, uintptr_t w, intptr_t l, int) {
+    std::lock_guard g(gMessages.mutex);
+    const int flags = static_cast<int>(l >> 16);
+    gMessages.list.push_back({msg, w, flags});
+    gMessages.cv.notify_all();
+    return msg == BX_MSG_KEY && flags == BX_KEYFLAG_DOWN &&
+           static_cast<int>(w) == gMessages.consume;
+}
+
+std::string TargetFile() {
+    const char* f = std::getenv("E2E_TARGET_OUT");
+    return f ? f : "";
+}
+
+std::string TargetText() {
+    std::ifstream in(TargetFile(), std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+bool WaitText(const std::string& expected, std::chrono::milliseconds limit = 5s) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < until) {
+        if (TargetText() == expected) return true;
+        std::this_thread::sleep_for(10ms);
+    }
+    return TargetText() == expected;
+}
+
+void ClearTarget() {
+    const std::string cmd = TargetFile() + ".cmd";
+    { std::ofstream(cmd) << "clear\n"; }
+    // The target deletes the command file once it has cleared itself.
+    for (int i = 0; i < 500 && std::ifstream(cmd).good(); ++i)
+        std::this_thread::sleep_for(10ms);
+    ASSERT_TRUE(WaitText("")) << "the target was not cleared";
+}
+
+void Shell(const std::string& cmd) {
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
+}
+
+// Playback control codes: 0x01, kind (with modifier bits), argument + 1.
+std::string Key(uint8_t vk, uint8_t mods = 0) {
+    return {'\x01', char(1 | mods), char(vk + 1)};
+}
+std::string KeyDown(uint8_t vk) {
+    return {'\x01', '\x04', char(vk + 1)};
+}
+std::string PauseMs(uint8_t ms) {
+    return {'\x01', '\x08', char(ms + 1)};
+}
+
+class X11Hook : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        BxSetMessageProc(Proc, nullptr);
+        ASSERT_EQ(InitHooksDll(kMainWindow), 0);
+        InstallKeyboardFilter(1);
+        ASSERT_STREQ(BxBackendName(), "x11") << BxLastError();
+        SetFSMState(BX_FSM_WATCHING);
+    }
+    static void TearDownTestSuite() {
+        InstallKeyboardFilter(0);
+        UninstallHooksDll(kMainWindow);
+    }
+    void SetUp() override {
+        ASSERT_FALSE(TargetFile().empty()) << "run under tests/e2e/run_with_display.sh";
+        gMessages.consume = -1;
+        SetFSMState(BX_FSM_WATCHING);
+        ClearTarget();
+        gMessages.Clear();
+    }
+    static void Type(const std::string& playback) {
+        AbortDisplayText(0);
+        DisplayText(playback.c_str(), 0, 1, 0);
+    }
+};
+
+TEST_F(X11Hook, ReportsTypedKeysWithTheirModifiers) {
+    Shell("xdotool key a shift+b ctrl+alt+k F5 Return");
+    ASSERT_TRUE(gMessages.WaitFor(BX_MSG_KEY, 0x0D, BX_KEYFLAG_UP));
+    std::vector<uintptr_t> downs, ups;
+    for (const TMessage& m : gMessages.Snapshot()) {
+        const uint8_t key = m.w & 0xFF;
+        if (m.msg != BX_MSG_KEY || key == 0x10 || key == 0x11 || key == 0x12) continue;
+        (m.flags == BX_KEYFLAG_DOWN ? downs : ups).push_back(m.w);
+    }
+    const std::vector<uintptr_t> expected = {'A', 0x2000 | 'B', 0xC000 | 'K', 0x74, 0x0D};
+    EXPECT_EQ(downs, expected);
+    // xdotool lets go of the modifiers first, so only the keys are compared.
+    ASSERT_EQ(ups.size(), expected.size());
+    for (size_t i = 0; i < ups.size(); ++i)
+        EXPECT_EQ(ups[i] & 0xFF, expected[i] & 0xFF);
+    EXPECT_TRUE(WaitText("aB\n"));
+    // The calling window is the target's, not ours.
+    EXPECT_NE(GetCallingHwnd(), 0u);
+    EXPECT_EQ(GetCallingHwnd(), BxFocusWindow());
+}
+
+TEST_F(X11Hook, TypesPlaybackTextExactlyAndNeverReportsIt) {
+    const struct {
+        std::string playback;
+        std::string expected; // UTF-8
+    } cases[] = {
+        {"Hello, World!\r\n", "Hello, World!\n"},
+        {"tab\there\r\nnext line", "tab\there\nnext line"},
+        // Characters a US layout lacks go through a remapped spare key.
+        {"\xE9\x80 \xC9\xFC \x80\xE9",
+         "\xC3\xA9\xE2\x82\xAC \xC3\x89\xC3\xBC \xE2\x82\xAC\xC3\xA9"},
+        {"ax" + Key(0x25, 0x20) + "y", "ay"}, // Shift+Left selects the x
+        {"ab" + PauseMs(30) + "cd" + Key(0x08), "abc"},
+        {"MiXeD CaSe ~!@#$%^&*()_+{}|:\"<>?", "MiXeD CaSe ~!@#$%^&*()_+{}|:\"<>?"},
+    };
+    for (const auto& c : cases) {
+        ClearTarget();
+        Type(c.playback);
+        EXPECT_TRUE(WaitText(c.expected)) << "got \"" << TargetText() << "\"";
+    }
+    EXPECT_GT(GetAutoKeyCount(), 0u);
+    std::this_thread::sleep_for(300ms);
+    for (const TMessage& m : gMessages.Snapshot())
+        EXPECT_NE(m.msg, static_cast<uint32_t>(BX_MSG_KEY)) << "own key reported: " << m.w;
+}
+
+TEST_F(X11Hook, GrabbedKeysAreReportedButDoNotReachTheTarget) {
+    const uint16_t grabbed[] = {0x2000 | 'Z'};
+    BxSetGrabbedKeys(grabbed, 1);
+    Shell("xdotool key shift+z");
+    EXPECT_TRUE(gMessages.WaitFor(BX_MSG_KEY, 0x2000 | 'Z', BX_KEYFLAG_DOWN));
+    Shell("xdotool key q");
+    EXPECT_TRUE(WaitText("q"));
+    BxSetGrabbedKeys(nullptr, 0);
+    Shell("xdotool key shift+z");
+    EXPECT_TRUE(WaitText("qZ"));
+}
+
+TEST_F(X11Hook, ConsumedDelimiterThatReachedTheTargetIsErasedFirst) {
+    gMessages.consume = ' ';
+    Shell("xdotool type 'ab '");
+    ASSERT_TRUE(gMessages.WaitFor(BX_MSG_KEY, ' ', BX_KEYFLAG_PERFORM));
+    Type("!");
+    EXPECT_TRUE(WaitText("ab!"));
+}
+
+TEST_F(X11Hook, AbortLeavesNoKeyDown) {
+    std::string text = KeyDown(0x10) + KeyDown('Q');
+    for (int i = 0; i < 3000; ++i)
+        text += "Ab\xE9";
+    std::thread typing([&] { Type(text); });
+    std::this_thread::sleep_for(100ms);
+    AbortDisplayText(1);
+    typing.join();
+    AbortDisplayText(0);
+    Display* dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    bool anyDown = true;
+    for (int i = 0; i < 100 && anyDown; ++i) {
+        char keys[32];
+        XQueryKeymap(dpy, keys);
+        anyDown = false;
+        for (char k : keys)
+            anyDown = anyDown || k;
+        if (anyDown) std::this_thread::sleep_for(20ms);
+    }
+    XCloseDisplay(dpy);
+    EXPECT_FALSE(anyDown);
+    EXPECT_LT(TargetText().size(), text.size());
+}
+
+TEST_F(X11Hook, MouseClicksResetOnlyWhenEnabled) {
+    EnableMouseResets(1);
+    Shell("xdotool click 1");
+    EXPECT_TRUE(gMessages.WaitFor(BX_MSG_MOUSE_RESET, 0, 0));
+    EnableMouseResets(0);
+    gMessages.Clear();
+    Shell("xdotool click 1");
+    EXPECT_FALSE(gMessages.WaitFor(BX_MSG_MOUSE_RESET, 0, 0, 300ms));
+}
+
+TEST_F(X11Hook, TypesAndReportsThroughAnotherLayout) {
+    Shell("setxkbmap de");
+    std::this_thread::sleep_for(300ms);
+    // German: z and y swapped, @ and the euro on AltGr, sharp s on its own key.
+    Type("zy@\x80\xDF");
+    EXPECT_TRUE(WaitText("zy@\xE2\x82\xAC\xC3\x9F")) << "got \"" << TargetText() << "\"";
+    gMessages.Clear();
+    Shell("xdotool key y");
+    EXPECT_TRUE(gMessages.WaitFor(BX_MSG_KEY, 'Y', BX_KEYFLAG_DOWN));
+    Shell("setxkbmap us");
+    std::this_thread::sleep_for(300ms);
+}
+
+} // namespace
