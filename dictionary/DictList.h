@@ -60,9 +60,11 @@ public:
     bool GetRestricted() const { return Header.Flags() & 2; }
 
     // Throws EBrevix "Unrecognized file header ..." for a header it refuses.
+    // Entries take the header's read-only bit unless keepRecordFlags (for
+    // tools that show a file exactly as stored).
     TLoadResult LoadFromStream(QIODevice& stream, int mergeTag = 0, bool headerOnly = false,
                                TShortcutRegister* shortcutRegister = nullptr,
-                               TProgress* progress = nullptr);
+                               TProgress* progress = nullptr, bool keepRecordFlags = false);
     // Writes the header and every own entry. Throws EBrevix for an entry the
     // format cannot hold (before writing anything) and for a short write.
     void SaveToStream(QIODevice& stream, TProgress* progress = nullptr) const;

@@ -90,7 +90,7 @@ private:
 
 TLoadResult TDictionaryList::LoadFromStream(QIODevice& stream, int mergeTag, bool headerOnly,
                                             TShortcutRegister* shortcutRegister,
-                                            TProgress* progress) {
+                                            TProgress* progress, bool keepRecordFlags) {
     if (mergeTag == 0) Clear();
     TRecordReader reader(stream);
     TDictionaryHeader header;
@@ -114,7 +114,7 @@ TLoadResult TDictionaryList::LoadFromStream(QIODevice& stream, int mergeTag, boo
             result.stopReason = reason;
             break;
         }
-        item->SetReadOnly(GetReadOnly());
+        if (!keepRecordFlags) item->SetReadOnly(GetReadOnly());
         item->SetLinked(static_cast<uint8_t>(mergeTag));
         read.push_back(std::move(item));
         steps.Reached(static_cast<double>(reader.Offset()));

@@ -84,7 +84,7 @@ private:
             return Fail(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()),
                         kFailed);
         try {
-            result = list.LoadFromStream(file);
+            result = list.LoadFromStream(file, 0, false, nullptr, nullptr, true);
         } catch (const EBrevix& e) {
             return Fail(e.Message(), kBadHeader);
         }
