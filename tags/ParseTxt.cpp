@@ -63,6 +63,7 @@ void ParseTextToType(QByteArray& stream, bool KeepPlaybackTags) {
     const void* nul = std::memchr(p, 0, stream.size());
     const qsizetype end = nul ? static_cast<const char*>(nul) - p : stream.size();
     std::optional<TBraceIndex> braces;
+    TTagConverter tags(KeepPlaybackTags, gFlags);
 
     QByteArray out;
     out.reserve(end + 1);
@@ -90,8 +91,7 @@ void ParseTextToType(QByteArray& stream, bool KeepPlaybackTags) {
         if (i + 1 < end && p[i + 1] == '@') {
             if (!braces) braces.emplace(p, end);
             const qsizetype close = braces->MatchOf(i);
-            if (close > i && ConvertTagBody(QByteArrayView(p + i + 2, close - i - 2),
-                                            KeepPlaybackTags, gFlags, out)) {
+            if (close > i && tags.Convert(QByteArrayView(p + i + 2, close - i - 2), out)) {
                 i = close + 1;
                 continue;
             }

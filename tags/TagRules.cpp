@@ -127,32 +127,6 @@ bool ConvertKeyState(QByteArrayView argument, uint8_t kind, QByteArray& out) {
     return true;
 }
 
-QLocale TagLocale() {
-    return gEnvironment.locale.value_or(QLocale::system());
-}
-QDateTime TagNow() {
-    return gEnvironment.now.value_or(QDateTime::currentDateTime());
-}
-
-// The user's decimal separator; a full stop is understood too, so that texts
-// written under another locale keep their pauses.
-double ReadPauseSeconds(QByteArrayView argument) {
-    const QByteArrayView trimmed = Trimmed(argument);
-    if (trimmed.isEmpty() || trimmed.size() > kMaxArgument) return 1.0;
-    const QString text = QString::fromLatin1(trimmed);
-    QLocale locale = TagLocale();
-    locale.setNumberOptions(locale.numberOptions() | QLocale::RejectGroupSeparator);
-    bool ok = false;
-    double value = locale.toDouble(text, &ok);
-    if (!ok) {
-        QLocale c = QLocale::c();
-        c.setNumberOptions(QLocale::RejectGroupSeparator);
-        value = c.toDouble(text, &ok);
-    }
-    if (!ok || !std::isfinite(value) || value < 0) return 1.0;
-    return std::min(value, kMaxPauseSeconds);
-}
-
 void AppendPause(double value, QByteArray& out) {
     long long seconds = static_cast<long long>(std::floor(value));
     long long millis = std::lround((value - static_cast<double>(seconds)) * 1000.0);
@@ -168,31 +142,53 @@ void AppendPause(double value, QByteArray& out) {
     }
 }
 
-QByteArray Regional(TTag tag) {
-    const QLocale locale = TagLocale();
-    const QDateTime now = TagNow();
-    switch (tag) {
-    case TTag::LongDate:
-        return Ansi::FromUnicode(locale.toString(now.date(), QLocale::LongFormat));
-    case TTag::ShortDate:
-        return Ansi::FromUnicode(locale.toString(now.date(), QLocale::ShortFormat));
-    case TTag::LongTime:
-        return Ansi::FromUnicode(locale.toString(now.time(), QLocale::LongFormat));
-    default:
-        return Ansi::FromUnicode(locale.toString(now.time(), QLocale::ShortFormat));
-    }
-}
-
 } // namespace
 
 void SetTagEnvironment(const TTagEnvironment& environment) {
     gEnvironment = environment;
 }
 
-bool ConvertTagBody(QByteArrayView body, bool KeepPlaybackTags, TParserFlags& flags,
-                    QByteArray& out) {
+const QLocale& TTagConverter::Locale() {
+    if (!locale_) locale_ = gEnvironment.locale.value_or(QLocale::system());
+    return *locale_;
+}
+
+// 0 long date, 1 short date, 2 long time, 3 short time, as in TTag.
+const QByteArray& TTagConverter::Regional(int format) {
+    std::optional<QByteArray>& text = regional_[format];
+    if (!text) {
+        if (!now_) now_ = gEnvironment.now.value_or(QDateTime::currentDateTime());
+        const auto length = format % 2 == 0 ? QLocale::LongFormat : QLocale::ShortFormat;
+        text = Ansi::FromUnicode(format < 2 ? Locale().toString(now_->date(), length)
+                                            : Locale().toString(now_->time(), length));
+    }
+    return *text;
+}
+
+// The user's decimal separator; a full stop is understood too, so that texts
+// written under another locale keep their pauses.
+double TTagConverter::ReadPauseSeconds(QByteArrayView argument) {
+    const QByteArrayView trimmed = Trimmed(argument);
+    if (trimmed.isEmpty() || trimmed.size() > kMaxArgument) return 1.0;
+    const QString text = QString::fromLatin1(trimmed);
+    if (!numberLocale_) {
+        numberLocale_ = Locale();
+        numberLocale_->setNumberOptions(QLocale::RejectGroupSeparator);
+    }
+    bool ok = false;
+    double value = numberLocale_->toDouble(text, &ok);
+    if (!ok) {
+        QLocale c = QLocale::c();
+        c.setNumberOptions(QLocale::RejectGroupSeparator);
+        value = c.toDouble(text, &ok);
+    }
+    if (!ok || !std::isfinite(value) || value < 0) return 1.0;
+    return std::min(value, kMaxPauseSeconds);
+}
+
+bool TTagConverter::Convert(QByteArrayView body, QByteArray& out) {
     const auto found = std::find_if(std::begin(kTags), std::end(kTags), [&](const TTagName& t) {
-        return !(KeepPlaybackTags && t.playbackOnly) && NameMatches(body, t.name);
+        return !(keep_ && t.playbackOnly) && NameMatches(body, t.name);
     });
     if (found == std::end(kTags)) return false;
     const qsizetype nameLength = found->name.size();
@@ -204,17 +200,17 @@ bool ConvertTagBody(QByteArrayView body, bool KeepPlaybackTags, TParserFlags& fl
     case TTag::Rem:
         return true;
     case TTag::Key:
-        flags.KeysSeen = true;
+        flags_.KeysSeen = true;
         return body.size() == nameLength || ConvertKey(argument, out);
     case TTag::KeyDown:
     case TTag::KeyUp:
-        flags.KeysSeen = true;
+        flags_.KeysSeen = true;
         return body.size() == nameLength ||
                ConvertKeyState(argument,
                                found->tag == TTag::KeyDown ? playback::KindDown : playback::KindUp,
                                out);
     case TTag::Pause:
-        flags.PauseSeen = true;
+        flags_.PauseSeen = true;
         AppendPause(body.size() == nameLength ? 1.0 : ReadPauseSeconds(argument), out);
         return true;
     case TTag::Cr:
@@ -224,7 +220,7 @@ bool ConvertTagBody(QByteArrayView body, bool KeepPlaybackTags, TParserFlags& fl
     case TTag::ShortDate:
     case TTag::LongTime:
     case TTag::ShortTime:
-        out += Regional(found->tag);
+        out += Regional(static_cast<int>(found->tag) - static_cast<int>(TTag::LongDate));
         return true;
     case TTag::LeftBrace:
         out += '{';
@@ -233,10 +229,10 @@ bool ConvertTagBody(QByteArrayView body, bool KeepPlaybackTags, TParserFlags& fl
         out += '}';
         return true;
     case TTag::NoSpace:
-        flags.NoSpaceSeen = true;
+        flags_.NoSpaceSeen = true;
         return true;
     case TTag::DeleteLine:
-        flags.DeleteLineSeen = true;
+        flags_.DeleteLineSeen = true;
         out += "{@DELETELINE}";
         return true;
     }
