@@ -1,7 +1,6 @@
 #include "script/ProcNetTcp.h"
 
 #include <QFile>
-#include <QList>
 #include <QtEndian>
 #include <cstring>
 
@@ -52,43 +51,64 @@ std::optional<QHostAddress> ParseAddress(QByteArrayView hex) {
     return std::nullopt;
 }
 
-std::optional<TTcpEndpoint> ParseEndpoint(QByteArrayView text) {
+// "ADDRESS:PORT"; the port is checked first, as it rules out nearly every line.
+bool Matches(QByteArrayView text, const TTcpEndpoint& want) {
     const qsizetype colon = text.indexOf(':');
-    if (colon < 0) return std::nullopt;
-    const auto address = ParseAddress(text.first(colon));
+    if (colon < 0) return false;
     const auto port = Hex(text.sliced(colon + 1), 4);
-    if (!address || !port) return std::nullopt;
-    return TTcpEndpoint{*address, quint16(*port)};
+    if (!port || *port != want.Port) return false;
+    const auto address = ParseAddress(text.first(colon));
+    return address && SameAddress(*address, want.Address);
 }
 
-bool Matches(const std::optional<TTcpEndpoint>& e, const TTcpEndpoint& want) {
-    return e && e->Port == want.Port && SameAddress(e->Address, want.Address);
+// The first `count` blank-separated fields of `line`; fewer when it is short.
+qsizetype Fields(QByteArrayView line, QByteArrayView* out, qsizetype count) {
+    qsizetype n = 0, i = 0;
+    while (n < count) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r'))
+            ++i;
+        if (i >= line.size()) break;
+        const qsizetype start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r')
+            ++i;
+        out[n++] = line.sliced(start, i - start);
+    }
+    return n;
 }
 
 std::optional<uint> OwnerIn(const QString& path, const TTcpEndpoint& local,
                             const TTcpEndpoint& remote) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    return FindTcpSocketOwner(file.read(MaxListingSize), local, remote);
+    // /proc files report no size: read in pieces, up to a bound.
+    QByteArray listing;
+    while (listing.size() < MaxListingSize) {
+        const QByteArray piece = file.read(64 * 1024);
+        if (piece.isEmpty()) break;
+        listing += piece;
+    }
+    return FindTcpSocketOwner(listing, local, remote);
 }
 
 } // namespace
 
 bool SameAddress(const QHostAddress& a, const QHostAddress& b) {
-    return !a.isNull() && a.isEqual(b, QHostAddress::TolerantConversion);
+    return !a.isNull() && a.isEqual(b, QHostAddress::ConvertV4MappedToIPv4);
 }
 
 std::optional<uint> FindTcpSocketOwner(const QByteArray& listing, const TTcpEndpoint& local,
                                        const TTcpEndpoint& remote) {
     // "sl local_address rem_address st tx:rx tr:when retrnsmt uid timeout inode ..."
-    const QList<QByteArray> lines = listing.split('\n');
-    for (qsizetype n = 1; n < lines.size(); ++n) {
-        const QList<QByteArray> fields = lines[n].simplified().split(' ');
-        if (fields.size() < 8) continue;
-        if (!Matches(ParseEndpoint(fields[1]), local) || !Matches(ParseEndpoint(fields[2]), remote))
-            continue;
+    const QByteArrayView all(listing);
+    qsizetype pos = all.indexOf('\n'); // the first line is the header
+    while (pos >= 0 && pos < all.size()) {
+        const qsizetype next = all.indexOf('\n', pos + 1);
+        const QByteArrayView line = all.sliced(pos + 1, (next < 0 ? all.size() : next) - pos - 1);
+        pos = next;
+        QByteArrayView f[8];
+        if (Fields(line, f, 8) < 8 || !Matches(f[1], local) || !Matches(f[2], remote)) continue;
         bool ok = false;
-        const uint uid = fields[7].toUInt(&ok);
+        const uint uid = f[7].toByteArray().toUInt(&ok);
         if (ok) return uid;
     }
     return std::nullopt;

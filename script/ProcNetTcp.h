@@ -11,7 +11,8 @@ struct TTcpEndpoint {
     quint16 Port = 0;
 };
 
-// Addresses compared as addresses: ::ffff:127.0.0.1 equals 127.0.0.1.
+// Addresses compared as addresses: ::ffff:127.0.0.1 equals 127.0.0.1 (but
+// ::1 is not 127.0.0.1).
 bool SameAddress(const QHostAddress& a, const QHostAddress& b);
 
 // The uid of the socket in `listing` (the text of /proc/net/tcp or tcp6)
