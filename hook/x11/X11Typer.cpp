@@ -14,6 +14,8 @@ namespace {
 // Idle time after which a session ends: long enough for the target to have
 // read keys typed through a remapped spare key before the key is restored.
 constexpr auto kSessionIdle = std::chrono::milliseconds(150);
+// Pause around a remapping of a spare key.
+constexpr auto kRemapSettle = std::chrono::milliseconds(15);
 // A consumed key is erased only in the text that follows it promptly.
 constexpr int64_t kEraseWindowMs = 3000;
 // Events buffered before they are sent to the server.
@@ -205,8 +207,16 @@ KeyCode TX11Typer::SpareFor(unsigned long keysym) {
         XSync(dpy_, False);
         std::this_thread::sleep_for(kSessionIdle);
     }
+    // Clients fetch a changed mapping lazily, when they read the key, and may
+    // skip notices older than their last fetch: give the target time to read
+    // the keys before this change and to fetch it before the next one.
+    SetMods(0);
+    XSync(dpy_, False);
+    std::this_thread::sleep_for(kRemapSettle);
     KeySym syms[2] = {keysym, keysym};
     XChangeKeyboardMapping(dpy_, code, 2, syms, 1);
+    XSync(dpy_, False);
+    std::this_thread::sleep_for(kRemapSettle);
     remaps_.push_back({code, keysym, Clock::now()});
     return code;
 }

@@ -224,12 +224,15 @@ TEST_F(X11Hook, AbortLeavesNoKeyDown) {
 }
 
 TEST_F(X11Hook, MouseClicksResetOnlyWhenEnabled) {
+    // Clicked inside the target: a click on the desktop would take its focus.
+    const std::string click = "xdotool search --pid \"$E2E_TARGET_PID\" --name 'Brevix e2e "
+                              "target' mousemove --window %1 60 60 click 1";
     EnableMouseResets(1);
-    Shell("xdotool click 1");
+    Shell(click);
     EXPECT_TRUE(gMessages.WaitFor(BX_MSG_MOUSE_RESET, 0, 0));
     EnableMouseResets(0);
     gMessages.Clear();
-    Shell("xdotool click 1");
+    Shell(click);
     EXPECT_FALSE(gMessages.WaitFor(BX_MSG_MOUSE_RESET, 0, 0, 300ms));
 }
 
