@@ -235,7 +235,8 @@ uint16_t TextToKeyCode(const QByteArray& text) {
 
 QByteArray EncodeKeyInText(uint16_t code) {
     const auto high = static_cast<uint8_t>(code >> 8), low = static_cast<uint8_t>(code & 0xFF);
-    if (code == 0 || high == 0xFF || low == 0xFF) return {};
+    // Key bits above 255 would land in the kind byte and turn the key into another code.
+    if (code == 0 || high == 0xFF || low == 0xFF || (code & kKeyBits) > 0xFF) return {};
     const char bytes[3] = {'\x01', static_cast<char>(high + 1), static_cast<char>(low + 1)};
     return QByteArray(bytes, 3);
 }

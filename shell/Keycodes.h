@@ -19,6 +19,7 @@ QByteArray KeyCodeToText(uint16_t code);
 // 0 when the text names no key.
 uint16_t TextToKeyCode(const QByteArray& text);
 
-// Three bytes: 0x01, high byte + 1, low byte + 1. Empty for 0 and for codes
-// with a byte of 255, which cannot travel inside a NUL-terminated text.
+// Three bytes: 0x01, high byte + 1, low byte + 1. Empty for 0, for codes with
+// a byte of 255, which cannot travel inside a NUL-terminated text, and for
+// key numbers above 255, which would change the kind of code.
 QByteArray EncodeKeyInText(uint16_t code);

@@ -89,6 +89,7 @@ TEST(Keycodes, EncodeKeyInText) {
     EXPECT_EQ(EncodeKeyInText(0), QByteArray());
     EXPECT_EQ(EncodeKeyInText(0x00FF), QByteArray());
     EXPECT_EQ(EncodeKeyInText(0xFF41), QByteArray());
+    EXPECT_EQ(EncodeKeyInText(0x0141), QByteArray()); // would read as a pause
 }
 
 TEST(Keycodes, MakeKeyCode) {
