@@ -138,6 +138,11 @@ uint8_t TXkbLayout::VkForKeycode(KeyCode kc) const {
 }
 
 KeyCode TXkbLayout::KeycodeForVk(uint8_t vkey) const {
+    // Punctuation keys are named by position where the layout differs from
+    // US, so the key is the one that reports this virtual key.
+    if (vkey >= 0xBA && xkb_)
+        for (int kc = xkb_->min_key_code; kc <= xkb_->max_key_code; ++kc)
+            if (VkForKeycode(static_cast<KeyCode>(kc)) == vkey) return static_cast<KeyCode>(kc);
     TKeyStroke s;
     if (const unsigned long sym = KeysymForVk(vkey); sym && Find(sym, s)) return s.code;
     const std::string_view name = KeyNameForVk(vkey);

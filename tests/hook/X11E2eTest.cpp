@@ -1,6 +1,7 @@
 // The X11 backend against a real X server: run inside tests/e2e/run_with_display.sh,
 // which provides Xvfb, openbox and the Tk target (E2E_TARGET_OUT).
 #include "hook/bx10.h"
+#include "hook/x11/LayoutQuery.h"
 
 #include <gtest/gtest.h>
 
@@ -236,12 +237,38 @@ TEST_F(X11Hook, MouseClicksResetOnlyWhenEnabled) {
     EXPECT_FALSE(gMessages.WaitFor(BX_MSG_MOUSE_RESET, 0, 0, 300ms));
 }
 
+TEST_F(X11Hook, LayoutSnapshotAnswersKeyQuestions) {
+    bxhook::TLayoutSnapshot us;
+    ASSERT_TRUE(bxhook::X11LayoutSnapshot(us));
+    const struct {
+        unsigned char c;
+        uint8_t vk, shift;
+    } cases[] = {{'a', 'A', 0},  {'A', 'A', 1},  {'1', '1', 0},  {'!', '1', 1}, {';', 0xBA, 0},
+                 {':', 0xBA, 1}, {' ', 0x20, 0}, {'~', 0xC0, 1}, {0xE9, 0, 0},  {0x80, 0, 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(us.vkey[c.c], c.vk) << c.c;
+        EXPECT_EQ(us.shift[c.c], c.shift) << c.c;
+    }
+    EXPECT_EQ(us.name[0xBA], ";");
+    EXPECT_EQ(us.name[0xDE], "'");
+    EXPECT_EQ(us.name[0xBB], "=");
+}
+
 TEST_F(X11Hook, TypesAndReportsThroughAnotherLayout) {
     Shell("setxkbmap de");
     std::this_thread::sleep_for(300ms);
     // German: z and y swapped, @ and the euro on AltGr, sharp s on its own key.
     Type("zy@\x80\xDF");
     EXPECT_TRUE(WaitText("zy@\xE2\x82\xAC\xC3\x9F")) << "got \"" << TargetText() << "\"";
+    bxhook::TLayoutSnapshot de;
+    ASSERT_TRUE(bxhook::X11LayoutSnapshot(de));
+    EXPECT_EQ(de.vkey['@'], 'Q');
+    EXPECT_EQ(de.shift['@'], 6); // AltGr is Ctrl+Alt
+    EXPECT_EQ(de.vkey['z'], 'Z');
+    // Keys the US layout has for punctuation go by position: u-umlaut sits
+    // on the US "[" key, o-umlaut on the US ";" key.
+    EXPECT_EQ(de.vkey[0xFC], 0xDB);
+    EXPECT_EQ(de.name[0xBA], "\xC3\xB6");
     gMessages.Clear();
     Shell("xdotool key y");
     EXPECT_TRUE(gMessages.WaitFor(BX_MSG_KEY, 'Y', BX_KEYFLAG_DOWN));

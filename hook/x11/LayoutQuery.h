@@ -1,0 +1,24 @@
+#pragma once
+// The desktop's keyboard layout for the program's key questions, read once
+// per call from XKB on a short-lived connection of its own.
+#include "hook/bx10.h"
+
+#include <cstdint>
+#include <string>
+
+namespace bxhook {
+
+struct TLayoutSnapshot {
+    // Per Windows-1252 byte: the virtual key typing it (0 none) and the shift
+    // state, bits 1 Shift, 2 Ctrl, 4 Alt (AltGr counts as Ctrl+Alt).
+    uint8_t vkey[256] = {};
+    uint8_t shift[256] = {};
+    // Per virtual key of the punctuation range (0xBA and above): the
+    // character it types unshifted, UTF-8; empty when none.
+    std::string name[256];
+};
+
+// False when no X display with XKB can be reached.
+BX_API bool X11LayoutSnapshot(TLayoutSnapshot& out);
+
+} // namespace bxhook
