@@ -57,7 +57,8 @@ void TScriptServer::Close() {
     for (auto& [object, client] : clients_) {
         object->disconnect(this);
         static_cast<QTcpSocket*>(object)->abort();
-        object->deleteLater();
+        // A socket whose script is running is freed with the server instead.
+        if (!client.InUse) object->deleteLater();
     }
     clients_.clear();
 }
@@ -89,7 +90,7 @@ void TScriptServer::Accept(QTcpServer* server) {
         socket->setReadBufferSize(limit_);
         clients_[socket].Denied = !Trusted(socket);
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { ReadRequest(socket); });
-        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Dropped(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
             if (socket->error() != QAbstractSocket::RemoteHostClosedError)
                 emit ClientError(socket->errorString());
@@ -156,6 +157,7 @@ void TScriptServer::ReadRequest(QTcpSocket* socket) {
 
     QPointer<QTcpSocket> guard(socket);
     QByteArray reply;
+    client.InUse = true;
     {
         requestRunning_ = true;
         currentClient_ = socket;
@@ -166,8 +168,16 @@ void TScriptServer::ReadRequest(QTcpSocket* socket) {
             reply = "*** Uncaught exception occurred";
         }
     }
-    // The client may have gone while the script ran.
-    if (!guard) return;
+    // The client may have gone while the script ran (or the server closed).
+    const auto after = clients_.find(socket);
+    if (!guard || after == clients_.end()) return;
+    after->second.InUse = false;
+    if (after->second.Gone) {
+        // Queued from here, the deletion runs after the socket's own signal
+        // emission, which is still on the stack, has finished.
+        socket->deleteLater();
+        return;
+    }
     Send(socket, reply);
     // Qt does not report data that arrived during this client's own
     // evaluation again; look at it once control is back in the event loop.
@@ -178,6 +188,17 @@ void TScriptServer::ReadRequest(QTcpSocket* socket) {
                 if (guard) ReadRequest(guard);
             },
             Qt::QueuedConnection);
+}
+
+void TScriptServer::Dropped(QTcpSocket* socket) {
+    // A modal window inside a script runs a nested event loop, where a
+    // deleteLater of the running client would be carried out beneath the
+    // caller; wait until its script has ended.
+    const auto found = clients_.find(socket);
+    if (found != clients_.end() && found->second.InUse)
+        found->second.Gone = true;
+    else
+        socket->deleteLater();
 }
 
 void TScriptServer::Send(QTcpSocket* socket, const QByteArray& reply) {

@@ -64,12 +64,15 @@ private:
     struct TClient {
         bool Denied = false;     // wrong address, other user or HTTP: every request refused
         bool Overflowed = false; // sent more than the limit at once: the rest is discarded
+        bool InUse = false;      // its script is running: the socket must outlive the call
+        bool Gone = false;       // disconnected while in use: freed when the script ends
     };
 
     void Accept(QTcpServer* server);
     bool Trusted(QTcpSocket* socket) const;
     void ReadRequest(QTcpSocket* socket);
     void Send(QTcpSocket* socket, const QByteArray& reply);
+    void Dropped(QTcpSocket* socket);
 
     TScriptEvaluator& evaluator_;
     std::vector<QTcpServer*> servers_;

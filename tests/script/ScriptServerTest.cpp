@@ -178,10 +178,12 @@ TEST_F(ScriptServer, SurvivesAClientClosingDuringItsScript) {
         if (script == "vanish") {
             delete a;
             a = nullptr;
+            // Deferred deletions run inside nested loops, as under a modal window.
             SpinUntil([&] {
                 FlushDeletes();
-                return Server.CurrentClient() == nullptr;
+                return Server.CurrentClient()->state() != QAbstractSocket::ConnectedState;
             });
+            FlushDeletes();
             return QByteArray("late reply");
         }
         return script;
@@ -190,6 +192,11 @@ TEST_F(ScriptServer, SurvivesAClientClosingDuringItsScript) {
     a->Socket.flush();
     SpinUntil([&] { return a == nullptr && !Server.RequestRunning(); });
     EXPECT_FALSE(Server.RequestRunning());
+    SpinUntil([&] {
+        FlushDeletes();
+        return Server.ClientCount() == 0;
+    });
+    EXPECT_EQ(Server.ClientCount(), 0);
     TClient b(Server.Port());
     EXPECT_EQ(b.Reply(2), "OK");
     EXPECT_EQ(b.Exchange("still here", "still here"), "still here");
