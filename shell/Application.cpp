@@ -19,7 +19,6 @@ void OnSignal(int) {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Brevix 10"));
-    setApplicationDisplayName(QStringLiteral("Brevix"));
     setOrganizationName(QStringLiteral("Brevix"));
     setQuitOnLastWindowClosed(false);
     InstallSignalHandlers();

@@ -1,4 +1,5 @@
 #include "shell/Mainfrm.h"
+#include "dictionary/Dict.h"
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
 #include "shell/AppIcon.h"
@@ -55,13 +56,17 @@ QString DefaultConfigDir() {
 }
 } // namespace
 
-TMainForm::TMainForm(const QStringList& params, QWidget* parent) : QMainWindow(parent) {
+TMainForm::TMainForm(const QStringList& params, QWidget* parent,
+                     const std::function<void(TMainForm*)>& prepare)
+    : QMainWindow(parent) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(kCaption);
     setWindowIcon(AppIcon());
     BuildControls();
     BuildMenus();
     BuildTray();
+    if (prepare) prepare(this);
+    BuildDictionaryControls();
     CreateHandle();
     try {
         FormCreate(params);
@@ -162,21 +167,29 @@ void TMainForm::BuildControls() {
 
 void TMainForm::BuildMenus() {
     File1 = menuBar()->addMenu(tr("&File"));
-    File1->addAction(tr("&New..."))->setShortcut(QKeySequence::New);
-    File1->addAction(tr("&Open..."))->setShortcut(QKeySequence::Open);
-    File1->addAction(tr("&Save"))->setShortcut(QKeySequence::Save);
-    File1->addAction(tr("Save &As..."));
-    File1->addAction(tr("&Close"));
+    New1 = File1->addAction(tr("&New..."), this, &TMainForm::New1Click);
+    New1->setShortcut(QKeySequence::New);
+    Open1 = File1->addAction(tr("&Open..."), this, &TMainForm::AddFile1Click);
+    Open1->setShortcut(QKeySequence::Open);
+    Save1 = File1->addAction(tr("&Save"), this, &TMainForm::Save1Click);
+    Save1->setShortcut(QKeySequence::Save);
+    SaveAs1 = File1->addAction(tr("Save &As..."), this, &TMainForm::SaveAs1Click);
+    CloseFile1 = File1->addAction(tr("&Close"), this, &TMainForm::CloseFile1Click);
     File1->addSeparator();
-    File1->addAction(tr("Run Tcl Script..."))->setShortcut(Qt::Key_F9);
+    QAction* runTcl = File1->addAction(tr("Run Tcl Script..."));
+    runTcl->setShortcut(Qt::Key_F9);
+    runTcl->setEnabled(false); // scripting arrives with the Tcl host
     File1->addSeparator();
-    QAction* exit = File1->addAction(tr("E&xit"));
-    connect(exit, &QAction::triggered, this, &TMainForm::Exit1Click);
-    // Items whose work has not been built yet stay visible but disabled.
-    for (QAction* a : File1->actions())
-        if (a != exit && !a->isSeparator()) a->setEnabled(false);
+    File1->addAction(tr("E&xit"), this, &TMainForm::Exit1Click);
+    File1->addSeparator();
+    FileHistory1 = File1->addAction(tr("File History:"));
+    FileHistory1->setEnabled(false);
+    connect(File1, &QMenu::aboutToShow, this, &TMainForm::FileMenuAboutToShow);
 
     Dictionary1 = menuBar()->addMenu(tr("&Dictionary"));
+    Refresh1 = Dictionary1->addAction(tr("&Refresh"), this, &TMainForm::Refresh1Click);
+    Refresh1->setShortcut(QKeySequence::Refresh);
+    Dictionary1->addSeparator();
     ShowTexttoTypebox1 = Dictionary1->addAction(tr("Show Te&xt to Type Box"));
     ShowTexttoTypebox1->setCheckable(true);
     ShowTexttoTypebox1->setChecked(true);
@@ -240,7 +253,9 @@ void TMainForm::FormCreate(const QStringList& params) {
     else
         QDir().mkpath(ConfigDir);
     LoadSettings();
+    OpenStoredDictionaries();
     Initialised = true;
+    OpenFirstDictionary();
     if (!HookUnavailable()) {
         const QString backend = QString::fromLatin1(BxBackendName());
         if (backend.isEmpty())
@@ -311,6 +326,7 @@ void TMainForm::ShowTextToTypeBox(bool on) {
 }
 
 void TMainForm::SaveSettings() {
+    WriteFileLists();
     if (HookUnavailable() || !Initialised || !SettingsLoaded) return;
     TIniFile ini(IniPath());
     const bool minimized = isMinimized() || !isVisible();
@@ -438,6 +454,7 @@ bool TMainForm::FormCloseQuery() {
     } catch (const EBrevix& e) {
         QMessageBox::critical(this, kCaption, e.Message());
     }
+    if (!SaveIfModified()) return false;
     if (!Settings.Has(goNoConfirmExit) && !HookUnavailable() && !ShutdownQuery && Initialised) {
         QMessageBox box(QMessageBox::Information, kCaption,
                         tr("The Brevix application is about to close."),

@@ -7,7 +7,13 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
+#include <memory>
+#include <vector>
 
+class TDictionaryList;
+class TDictionaryModel;
+class TProgressForm;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -20,6 +26,7 @@ class QSystemTrayIcon;
 class QTabBar;
 class QTableView;
 class QTimer;
+class QKeyEvent;
 
 // Internal posts of the main window.
 enum : uint32_t {
@@ -42,7 +49,9 @@ class TMainForm : public QMainWindow {
 public:
     // Builds the window and runs the start-up steps; throws EBrevix when the
     // command line or the settings cannot be used (nothing is written then).
-    explicit TMainForm(const QStringList& params, QWidget* parent = nullptr);
+    // prepare runs before start-up, so tests can replace the dialogs it may show.
+    explicit TMainForm(const QStringList& params, QWidget* parent = nullptr,
+                       const std::function<void(TMainForm*)>& prepare = {});
     ~TMainForm() override;
 
     // The window's message dispatcher: hook notifications, services and posts.
@@ -88,6 +97,57 @@ public:
     QAction* ShowTexttoTypebox1 = nullptr;
     QLabel* StatusLbl = nullptr;
 
+    // The open dictionary and the files at hand.
+    std::unique_ptr<TDictionaryList> Dict;
+    TDictionaryModel* GridModel = nullptr;
+    QString OpenFileName;
+    bool Modified = false;
+    QStringList History;
+    bool Loading = false;
+    bool TabsMoving = false;
+    bool ProgrammaticKeyword = false;
+    // Shortcut index: item 0 the hot key, then each entry with a shortcut.
+    std::vector<std::pair<uint16_t, int>> ShortcutIndex;
+    QString ProgramTitle() const { return QStringLiteral("Brevix 10.00"); }
+
+    // What the window asks the user; tests replace these.
+    enum TFileDialogKind { fdOpen, fdSaveAs, fdNew };
+    std::function<QString(TFileDialogKind, const QString& dir, const QString& proposed)>
+        AskFileName;
+    // Yes, No or Cancel (QMessageBox::StandardButton).
+    std::function<int(const QString& message)> AskYesNoCancel;
+    std::function<void(const QString& message)> ShowError;
+
+    bool OpenDictionary(const QString& path);
+    bool SaveIfModified();
+    void CloseOpenDictionary();
+    void Save1Click();
+    void SaveAs1Click();
+    void SaveAsTo(const QString& path);
+    void New1Click();
+    void CreateDictionary(const QString& path);
+    void CloseFile1Click();
+    void Refresh1Click();
+    void AddFile1Click();
+    void RebuildHistoryMenu();
+    void SetOpenFileName(const QString& path);
+    void UpdateTitle();
+    void RefreshGrid(int row);
+    void SetModified(bool on);
+    // Throws EBrevix; false when the call was ignored.
+    bool OpenDictionaryFile(const QString& fileName);
+    void SaveDictionaryFile(const QString& fileName, bool makeBackup);
+    QStringList TabPaths() const;
+    int FindTab(const QString& path) const;
+    // Entry row i shown: keyword box, highlight, text to type.
+    void ShowEntry(int row);
+    int CurrentRow() const;
+    // forced: search even when the box has no focus or no text.
+    void KeywordEditChange(bool forced = false);
+    bool KeywordEditKeyDown(QKeyEvent* event);
+    void GridKeyPress(const QString& text);
+    void RebuildShortcutIndex();
+
     void HideBtnClick();
     void TrayOpenOptClick();
     void Exit1Click();
@@ -101,6 +161,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildControls();
@@ -116,6 +177,26 @@ private:
     void FormClose();
     void AnnounceOtherInstance();
     void ComputeHighestChar();
+    void BuildDictionaryControls();
+    void OpenStoredDictionaries();
+    void OpenFirstDictionary();
+    void WriteFileLists();
+    void TabSet1Click();
+    void TabSet1Changed(int index);
+    int AddTab(const QString& path);
+    void RemoveTab(int index);
+    void SelectTabSilently(int index);
+    void SetHighlight(bool on);
+    void FileMenuAboutToShow();
+    QString LastOpenDir;
+    QAction* FileHistory1 = nullptr;
+    QList<QAction*> historyActions_;
+    QAction* New1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* CloseFile1 = nullptr;
+    QAction* Refresh1 = nullptr;
 
     BxHwnd handle_ = 0;
     bool hookUnavailable_ = false;
