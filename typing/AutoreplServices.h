@@ -1,0 +1,109 @@
+#pragma once
+// What the auto-replace engine asks of the main window, and what it tells the
+// hint box and the suggestion window. The main window answers the service
+// messages 0x400-0x40E; the engine reaches them only through
+// TAutoReplaceServices, so it runs against a test double just as well.
+#include "hook/bx10.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// Service message numbers of the main window.
+namespace svc {
+constexpr uint32_t PostKey = 0x400;           // wParam virtual key, lParam window
+constexpr uint32_t Lookup = 0x401;            // exact keyword lookup
+constexpr uint32_t CallingWindow = 0x402;     // GetCallingHwnd()
+constexpr uint32_t LookupDescription = 0x403; // like 0x401, description only
+constexpr uint32_t OwnInputControl = 0x404;   // the program's own input control, or 0
+constexpr uint32_t SetPrefixSuffix = 0x405;   // wParam 0 BackspacePrefix, 1 KeySuffix
+constexpr uint32_t Unused406 = 0x406;         // answers 0
+constexpr uint32_t ShortcutKind = 0x407;      // what a shortcut code is registered as
+constexpr uint32_t DictionaryRef = 0x408;     // the current dictionary (in-process)
+constexpr uint32_t CaretPos = 0x409;          // GetCaretScreenPos()
+constexpr uint32_t CompletionLookup = 0x40A;  // keyword followed by commas
+constexpr uint32_t AddEntry = 0x40B;          // posted: add-entry request
+constexpr uint32_t KeywordBox = 0x40C;        // posted: keyword box request
+constexpr uint32_t WaitSetFSM = 0x40D;        // wait lParam ms, then SetFSMState(wParam)
+constexpr uint32_t ShowMainWindow = 0x40E;    // open as from the tray
+} // namespace svc
+
+// Answers of 0x407.
+namespace shortcutkind {
+constexpr int None = 0, HotKey = 1, File = 2, Entry = 3;
+} // namespace shortcutkind
+
+// The answer block of 0x401 and 0x40A: owned by the main window and valid
+// until its next lookup.
+struct TLookupAnswer {
+    QByteArray Description; // GetDisplayDescription of the entry
+    QByteArray Text;        // the entry's text to type
+    int Index = -1;         // dictionary row; also the main window's last found index
+};
+
+class TAutoReplaceServices {
+public:
+    virtual ~TAutoReplaceServices() = default;
+
+    // 0x401: keyword trimmed and lower-cased, IndexOfKeyword. Null when not
+    // found; a found entry's row becomes the last found index.
+    virtual const TLookupAnswer* Lookup(const QByteArray& keyword) = 0;
+    // Whether some keyword begins with text (FindNearest, no normalising
+    // beyond the lookup's). Lets a word that runs through punctuation on
+    // its way to a keyword such as "e.g." stay in one piece.
+    virtual bool KeywordBegins(const QByteArray& text) = 0;
+    // 0x402
+    virtual BxHwnd CallingWindow() = 0;
+    // 0x403: the description alone; the last found index is not kept.
+    virtual std::optional<QByteArray> LookupDescription(const QByteArray& keyword) = 0;
+    // 0x404: the text control of the program's own input form, or 0.
+    virtual BxHwnd OwnInputControl() = 0;
+    // 0x405: which 0 replaces BackspacePrefix, 1 KeySuffix (text without NUL).
+    virtual void SetPrefixOrSuffix(int which, const QByteArray& text) = 0;
+    // 0x407: a shortcutkind value; 0 also for a suggestion window key.
+    virtual int ShortcutKind(uint16_t code) = 0;
+    // 0x409: x in the low 16 bits, y in the high 16 bits.
+    virtual uint32_t CaretPos() = 0;
+    // 0x40A: completion by commas; null when nothing completes.
+    virtual const TLookupAnswer* CompletionLookup(const QByteArray& text) = 0;
+    // 0x40B, posted. No word: the proposal comes from the clipboard.
+    virtual void PostAddEntry(const std::optional<QByteArray>& word) = 0;
+    // 0x40C, posted.
+    virtual void PostKeywordBox(int wParam, const QByteArray& word) = 0;
+
+    // Main-window fields the engine reads or writes directly.
+    virtual uint16_t HotKey() = 0;
+    virtual void SetKeptChar(unsigned char c) = 0;
+    // Character messages carrying backspace (code 8) straight to a control
+    // of the program's own input form.
+    virtual void SendBackspaces(BxHwnd control, int count) = 0;
+};
+
+// The hint box and the suggestion window as the engine sees them. Every
+// operation does nothing until those windows exist.
+class THintSink {
+public:
+    virtual ~THintSink() = default;
+
+    // Called once from InitEngine.
+    virtual void CreateWindows() {}
+    // Options changed; the suggestion window is to be shown or hidden.
+    virtual void ApplyOptions(uint16_t /*options*/, bool /*suggestionsShown*/) {}
+    // "Brevix: " lines for the open dictionary.
+    virtual void SetDictionaryLines(const QString& /*hintLine*/, const QString& /*caption*/) {}
+
+    virtual void SetKeywordLine(const QByteArray& /*text*/) {}
+    virtual void SetDescriptionLine(const QByteArray& /*text*/) {}
+    virtual void HideHint() {}
+    virtual bool HintVisible() const { return false; }
+    // Place and show the hint box for the window the user types in.
+    virtual void ShowHintBox(BxHwnd /*window*/) {}
+
+    // UpdateSuggestions(typed, -1) or (empty, index of the recognised entry).
+    virtual void UpdateSuggestions(const QByteArray& /*typed*/, int /*index*/) {}
+    virtual void SetSkipCount(int /*count*/) {}
+    virtual int SkipCount() const { return 0; }
+    // The case-adapted keyword a suggestion key stands for; empty when none.
+    virtual QByteArray SuggestionKeyword(uint16_t /*code*/) const { return {}; }
+};
