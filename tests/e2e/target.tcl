@@ -21,10 +21,10 @@ proc save {} {
 proc changed {} {
     global pending
     .t edit modified 0
-    # Written once the event queue is empty, not once per key.
+    # Written at most every 20 ms (also while keys keep coming), not per key.
     if {!$pending} {
         set pending 1
-        after idle save
+        after 20 save
     }
 }
 
