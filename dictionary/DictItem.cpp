@@ -3,6 +3,7 @@
 #include "platform/Ansi.h"
 
 #include <QIODevice>
+#include <algorithm>
 
 namespace {
 constexpr int kDisplayChars = 80;
@@ -34,12 +35,40 @@ void TDictionaryItem::Assign(const TDictionaryItem& source) {
     Text = source.Text;
 }
 
+namespace {
+bool IsNormalKeyword(const QByteArray& k) {
+    if (!k.isEmpty() && (static_cast<unsigned char>(k.front()) <= ' ' ||
+                         static_cast<unsigned char>(k.back()) <= ' '))
+        return false;
+    for (char c : k)
+        if (Ansi::LowerChar(static_cast<unsigned char>(c)) != static_cast<unsigned char>(c))
+            return false;
+    return true;
+}
+
+// Length of the trimmed text without copying it.
+qsizetype TrimmedLength(const QByteArray& s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ')
+        ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ')
+        --e;
+    return e - b;
+}
+} // namespace
+
 void TDictionaryItem::SetKeyword(const QByteArray& keyword) {
-    Keyword = Ansi::Lower(Ansi::Trim(keyword));
+    // Keywords read from files are nearly always normal already; keep sharing them.
+    Keyword = IsNormalKeyword(keyword) ? keyword : Ansi::Lower(Ansi::Trim(keyword));
 }
 
 void TDictionaryItem::SetDescription(const QByteArray& description) {
     Description = Ansi::Trim(description);
+}
+
+qsizetype TDictionaryItem::GetDisplayDescriptionLength() const {
+    const qsizetype d = TrimmedLength(Description);
+    return d > 0 ? d : std::min<qsizetype>(Text.size(), kDisplayChars);
 }
 
 QByteArray TDictionaryItem::GetDisplayDescription() const {

@@ -25,6 +25,7 @@ public:
     void SetDescription(const QByteArray& description);
     // The description, or when it is blank the start of the text on one line.
     QByteArray GetDisplayDescription() const;
+    qsizetype GetDisplayDescriptionLength() const;
     const QByteArray& GetText() const { return Text; }
     void SetText(const QByteArray& text) { Text = text; }
     qint64 GetTextLength() const { return Text.size(); }

@@ -32,7 +32,7 @@ void TDictionaryList::Clear() {
 }
 
 qint64 TDictionaryList::CharsOf(const TDictionaryItem& item) {
-    return item.GetKeyword().size() + item.GetDisplayDescription().size() + item.GetTextLength();
+    return item.GetKeyword().size() + item.GetDisplayDescriptionLength() + item.GetTextLength();
 }
 
 TDictionaryList::Search TDictionaryList::Find(const TKeywordKey& key) const {

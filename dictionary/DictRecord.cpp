@@ -31,6 +31,11 @@ constexpr OldLayout kVersion5{102, 8, 21};
 constexpr OldLayout kVersion6{126, 32, 45};
 } // namespace
 
+TRecordReader::TRecordReader(QIODevice& device) : device_(device) {
+    // Asked once: the size of a file costs a system call.
+    if (!device.isSequential()) available_ = device.size() - device.pos();
+}
+
 bool TRecordReader::Read(void* destination, qint64 n) {
     if (n <= 0) return true;
     const qint64 got = device_.read(static_cast<char*>(destination), n);
@@ -41,7 +46,7 @@ bool TRecordReader::Read(void* destination, qint64 n) {
 bool TRecordReader::ReadBytes(qint64 n, QByteArray& out) {
     out.clear();
     if (n <= 0) return true;
-    if (!device_.isSequential() && n > device_.size() - device_.pos()) return false;
+    if (available_ >= 0 && n > available_ - offset_) return false;
     if (n <= kChunk) {
         out.resize(n);
         return Read(out.data(), n);

@@ -10,7 +10,7 @@ class TDictionaryItem;
 
 class TRecordReader {
 public:
-    explicit TRecordReader(QIODevice& device) : device_(device) {}
+    explicit TRecordReader(QIODevice& device);
     // Exactly n bytes, or false.
     bool Read(void* destination, qint64 n);
     bool ReadBytes(qint64 n, QByteArray& out);
@@ -26,4 +26,6 @@ private:
 
     QIODevice& device_;
     qint64 offset_ = 0;
+    // Bytes the device holds from the starting position; -1 when unknown.
+    qint64 available_ = -1;
 };
