@@ -23,6 +23,37 @@ const QString kCaption = QStringLiteral("Brevix");
 constexpr int kMargin = 4;
 constexpr int kGap = 2;
 
+// A suggestion line: the key part muted, the rest elided to the column
+// width; text() keeps the whole line.
+class TSuggestionLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QString line = text();
+        const QRect area = contentsRect();
+        const int keyEnd = line.startsWith(QLatin1Char('[')) ? line.indexOf(QLatin1Char(']')) : -1;
+        int x = area.left();
+        const int baseline =
+            area.top() + (area.height() + fontMetrics().ascent() - fontMetrics().descent()) / 2;
+        QColor text = palette().color(QPalette::WindowText);
+        if (keyEnd > 0) {
+            const QString key = line.left(keyEnd + 1);
+            QColor muted = text;
+            muted.setAlpha(150);
+            p.setPen(muted);
+            p.drawText(x, baseline, key);
+            x += fontMetrics().horizontalAdvance(key);
+        }
+        p.setPen(text);
+        const QString rest = line.mid(keyEnd + 1);
+        p.drawText(x, baseline,
+                   fontMetrics().elidedText(rest, Qt::ElideRight, std::max(0, area.right() - x)));
+    }
+};
+
 QRect AvailableScreen() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
@@ -62,7 +93,7 @@ void TAssistantForm::BuildControls() {
     NoSuggestionLbl->setObjectName(QStringLiteral("NoSuggestionLbl"));
     NoSuggestionLbl->setEnabled(false);
     for (int i = 0; i < TSuggestionList::LabelCount; ++i) {
-        Labels[i] = new QLabel(this);
+        Labels[i] = new TSuggestionLabel(this);
         Labels[i]->setObjectName(QStringLiteral("Label%1").arg(i + 1));
         Labels[i]->setTextFormat(Qt::PlainText);
     }
