@@ -6,6 +6,7 @@
 #include "shell/Settings.h"
 #include "typing/SuggestStyle.h"
 
+#include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -61,7 +62,9 @@ QRect AvailableScreen() {
 } // namespace
 
 TAssistantForm::TAssistantForm(const QString& iniPath, QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus |
+                          Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
       iniPath_(iniPath) {
     setObjectName(QStringLiteral("AssistantForm"));
     setWindowTitle(kCaption);
@@ -312,6 +315,12 @@ void TAssistantForm::showEvent(QShowEvent* event) {
 void TAssistantForm::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     EmitGrabbedKeys();
+}
+
+void TAssistantForm::closeEvent(QCloseEvent* event) {
+    // The frame's close button hides the window as "Hide Temporarily" does.
+    event->ignore();
+    HideTemporarily1Click();
 }
 
 void TAssistantForm::contextMenuEvent(QContextMenuEvent* event) {

@@ -208,6 +208,9 @@ private slots:
         QCOMPARE(form->SuggestionIndexForShortcut(F(2)), 1);
         form->SetShown(true);
         QVERIFY(!form->HiddenByUser());
+        form->close(); // the frame's close button hides it for now
+        QVERIFY(form->HiddenByUser());
+        QVERIFY(form->Enabled());
     }
 
     void popupMenu() {
