@@ -110,24 +110,27 @@ QString TDictionaryItem::StorageProblem() const {
     return {};
 }
 
-bool TDictionaryItem::WriteToStream(QIODevice& stream) const {
-    if (!StorageProblem().isEmpty()) return false;
+void TDictionaryItem::AppendRecord(QByteArray& out) const {
     const qint64 n = Text.size() + 1;
-    QByteArray rec;
-    rec.reserve(10 + Keyword.size() + Description.size() + n);
     auto put16 = [&](uint16_t v) {
-        rec.append(static_cast<char>(v & 0xFF));
-        rec.append(static_cast<char>(v >> 8));
+        out.append(static_cast<char>(v & 0xFF));
+        out.append(static_cast<char>(v >> 8));
     };
     put16(Shortcut);
     put16(Flags);
-    rec.append(static_cast<char>(Keyword.size()));
-    rec.append(Keyword);
-    rec.append(static_cast<char>(Description.size()));
-    rec.append(Description);
+    out.append(static_cast<char>(Keyword.size()));
+    out.append(Keyword);
+    out.append(static_cast<char>(Description.size()));
+    out.append(Description);
     for (int i = 0; i < 4; ++i)
-        rec.append(static_cast<char>((n >> (8 * i)) & 0xFF));
-    rec.append(Text);
-    rec.append('\0');
+        out.append(static_cast<char>((n >> (8 * i)) & 0xFF));
+    out.append(Text);
+    out.append('\0');
+}
+
+bool TDictionaryItem::WriteToStream(QIODevice& stream) const {
+    if (!StorageProblem().isEmpty()) return false;
+    QByteArray rec;
+    AppendRecord(rec);
     return stream.write(rec) == rec.size();
 }

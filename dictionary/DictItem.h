@@ -47,6 +47,8 @@ public:
     QString StorageProblem() const;
     // The version-7 record; true when every byte was written.
     bool WriteToStream(QIODevice& stream) const;
+    // Appends the version-7 record of an entry that fits the format.
+    void AppendRecord(QByteArray& out) const;
     // A version-7 record, or with oldFormat a version-5 or -6 record; on false
     // the entry is left cleared.
     bool ReadFromStream(QIODevice& stream, bool oldFormat);

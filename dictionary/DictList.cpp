@@ -76,18 +76,16 @@ int TDictionaryList::Add(TDictionaryItem* item) {
     return position;
 }
 
-std::vector<bool> TDictionaryList::AddAll(const std::vector<TDictionaryItem*>& items) {
-    std::vector<bool> taken(items.size(), false);
-    std::vector<Row> incoming;
-    incoming.reserve(items.size());
-    std::vector<size_t> order; // read position of each incoming row
-    order.reserve(items.size());
-    for (size_t i = 0; i < items.size(); ++i) {
-        items[i]->SetKeyword(items[i]->GetKeyword());
-        incoming.push_back(Row{TKeywordKey(items[i]->GetKeyword()), items[i]});
-        order.push_back(i);
-    }
-    auto less = [&](size_t a, size_t b) { return incoming[a].key.Compare(incoming[b].key) < 0; };
+TDictionaryList::Pending TDictionaryList::Prepare(TDictionaryItem* item) {
+    item->SetKeyword(item->GetKeyword());
+    return Pending{Row{TKeywordKey(item->GetKeyword()), item}, CharsOf(*item)};
+}
+
+std::vector<bool> TDictionaryList::AddAll(std::vector<Pending>& incoming) {
+    std::vector<bool> taken(incoming.size(), false);
+    auto less = [&](size_t a, size_t b) {
+        return incoming[a].row.key.Compare(incoming[b].row.key) < 0;
+    };
     std::vector<size_t> idx(incoming.size());
     std::iota(idx.begin(), idx.end(), 0);
     if (!std::is_sorted(idx.begin(), idx.end(), less))
@@ -99,13 +97,13 @@ std::vector<bool> TDictionaryList::AddAll(const std::vector<TDictionaryItem*>& i
     size_t r = 0;
     const Row* lastNew = nullptr;
     for (size_t k : idx) {
-        Row& row = incoming[k];
+        Row& row = incoming[k].row;
         if (lastNew && lastNew->key.Compare(row.key) == 0) continue;
         while (r < rows_.size() && rows_[r].key.Compare(row.key) < 0)
             merged.push_back(std::move(rows_[r++]));
         if (r < rows_.size() && rows_[r].key.Compare(row.key) == 0) continue;
-        taken[order[k]] = true;
-        totalChars_ += CharsOf(*row.item);
+        taken[k] = true;
+        totalChars_ += incoming[k].chars;
         merged.push_back(std::move(row));
         lastNew = &merged.back();
     }

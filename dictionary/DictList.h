@@ -83,9 +83,15 @@ private:
     };
     Search Find(const TKeywordKey& key) const;
     static qint64 CharsOf(const TDictionaryItem& item);
+    // An entry made ready for AddAll while its data is still in the cache.
+    struct Pending {
+        Row row;
+        qint64 chars;
+    };
+    static Pending Prepare(TDictionaryItem* item);
     // Adds many entries at once with the outcome of adding them one by one in
     // the given order; returns which were taken (the others are not owned).
-    std::vector<bool> AddAll(const std::vector<TDictionaryItem*>& items);
+    std::vector<bool> AddAll(std::vector<Pending>& incoming);
 
     std::vector<Row> rows_;
     qint64 totalChars_ = 0;

@@ -104,6 +104,7 @@ TLoadResult TDictionaryList::LoadFromStream(QIODevice& stream, int mergeTag, boo
     const double streamSize = stream.isSequential() ? 0.0 : static_cast<double>(stream.size());
     TProgressSteps steps(progress, 10, streamSize, 1);
     std::vector<std::unique_ptr<TDictionaryItem>> read;
+    std::vector<Pending> pending;
     for (;;) {
         auto item = std::make_unique<TDictionaryItem>();
         const qint64 start = reader.Offset();
@@ -116,14 +117,13 @@ TLoadResult TDictionaryList::LoadFromStream(QIODevice& stream, int mergeTag, boo
         }
         if (!keepRecordFlags) item->SetReadOnly(GetReadOnly());
         item->SetLinked(static_cast<uint8_t>(mergeTag));
+        pending.push_back(Prepare(item.get()));
         read.push_back(std::move(item));
         steps.Reached(static_cast<double>(reader.Offset()));
     }
     result.recordsRead = static_cast<int>(read.size());
 
-    std::vector<TDictionaryItem*> items(read.size());
-    std::transform(read.begin(), read.end(), items.begin(), [](auto& p) { return p.get(); });
-    const std::vector<bool> taken = AddAll(items);
+    const std::vector<bool> taken = AddAll(pending);
     for (size_t i = 0; i < read.size(); ++i) {
         if (!taken[i]) {
             ++result.duplicates;
@@ -147,11 +147,21 @@ void TDictionaryList::SaveToStream(QIODevice& stream, TProgress* progress) const
         if (!problem.isEmpty()) throw EBrevix(problem);
     }
     if (stream.write(Header.Scrambled()) != TDictionaryHeader::kSize) throw EBrevix(kWriteError);
+    // Records go out in large blocks: one device write per record is slow.
+    constexpr qsizetype kBlock = 1 << 20;
+    QByteArray block;
+    block.reserve(kBlock + 4096);
+    auto flush = [&] {
+        if (stream.write(block) != block.size()) throw EBrevix(kWriteError);
+        block.resize(0);
+    };
     TProgressSteps steps(progress, 25, Count(), 0);
     for (int i = 0; i < Count(); ++i) {
         steps.Reached(i);
         const TDictionaryItem& item = *rows_[i].item;
         if (item.GetLinked() != 0) continue;
-        if (!item.WriteToStream(stream)) throw EBrevix(kWriteError);
+        item.AppendRecord(block);
+        if (block.size() >= kBlock) flush();
     }
+    flush();
 }
