@@ -57,9 +57,13 @@ qsizetype TrimmedLength(const QByteArray& s) {
 }
 } // namespace
 
+QByteArray TDictionaryItem::NormalKeyword(const QByteArray& keyword) {
+    // Keywords are nearly always normal already; keep sharing them.
+    return IsNormalKeyword(keyword) ? keyword : Ansi::Lower(Ansi::Trim(keyword));
+}
+
 void TDictionaryItem::SetKeyword(const QByteArray& keyword) {
-    // Keywords read from files are nearly always normal already; keep sharing them.
-    Keyword = IsNormalKeyword(keyword) ? keyword : Ansi::Lower(Ansi::Trim(keyword));
+    Keyword = NormalKeyword(keyword);
 }
 
 void TDictionaryItem::SetDescription(const QByteArray& description) {

@@ -21,6 +21,7 @@ public:
     const QByteArray& GetKeyword() const { return Keyword; }
     // Trimmed of blanks and control characters, then ANSI lower-cased.
     void SetKeyword(const QByteArray& keyword);
+    static QByteArray NormalKeyword(const QByteArray& keyword);
     const QByteArray& GetDescription() const { return Description; }
     void SetDescription(const QByteArray& description);
     // The description, or when it is blank the start of the text on one line.

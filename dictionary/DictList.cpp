@@ -123,7 +123,7 @@ void TDictionaryList::Remove(TDictionaryItem* item) {
 }
 
 int TDictionaryList::IndexOfKeyword(const QByteArray& keyword) const {
-    const Search s = Find(TKeywordKey(Ansi::Trim(Ansi::Lower(keyword))));
+    const Search s = Find(TKeywordKey(TDictionaryItem::NormalKeyword(keyword)));
     return s.found ? s.position : -1;
 }
 
