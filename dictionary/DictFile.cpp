@@ -1,6 +1,7 @@
 #include "dictionary/DictFile.h"
 
 #include "dictionary/Rounding.h"
+#include "platform/Ansi.h"
 #include "platform/Errors.h"
 #include "platform/SafeFile.h"
 
@@ -40,6 +41,41 @@ void Save(const QString& path, const TDictionaryList& list, TProgress* progress)
     QString error;
     if (!SafeFile::Write(path, data, &error))
         throw EBrevix(QStringLiteral("Error writing to file\n%1").arg(error));
+}
+
+namespace {
+QByteArray NameWithoutDirectory(const QString& path) {
+    return Ansi::FromUnicode(QFileInfo(path).fileName());
+}
+} // namespace
+
+void MarkOpened(TDictionaryList& list, const QString& path) {
+    list.Header.SetWord(TDictionaryHeader::kReservedOffset, 0);
+    list.SetReadOnly(false);
+    for (int i = 0; i < list.Count(); ++i) {
+        TDictionaryItem* item = list.GetItem(i);
+        if (item->GetLinked() == 0) item->SetReadOnly(false);
+    }
+    list.SetStoredFileName(NameWithoutDirectory(path));
+}
+
+void SaveDictionary(const QString& path, TDictionaryList& list, bool makeBackup,
+                    TProgress* progress) {
+    if (makeBackup) RotateBackups(path);
+    const TDictionaryHeader before = list.Header;
+    try {
+        list.SetStoredFileName(NameWithoutDirectory(path));
+        list.Header.SetWord(TDictionaryHeader::kReservedOffset, 0);
+        list.SetReadOnly(true);
+        Save(path, list, progress);
+    } catch (...) {
+        // A header left marked read-only would make every later save a no-op.
+        list.Header = before;
+        throw;
+    }
+    list.SetReadOnly(false);
+    for (int i = 0; i < list.Count(); ++i)
+        list.GetItem(i)->SetReadOnly(false);
 }
 
 TBackupNames BackupNames(const QString& path) {

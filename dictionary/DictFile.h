@@ -18,6 +18,17 @@ TLoadResult Load(const QString& path, TDictionaryList& list, int mergeTag = 0,
 // it was when anything fails.
 void Save(const QString& path, const TDictionaryList& list, TProgress* progress = nullptr);
 
+// After a replacing load: the dictionary becomes writable (header and own
+// entries lose the read-only bit, reserved word at 8 cleared) and keeps the
+// file's name. Throws "Filename cannot exceed 40 characters.".
+void MarkOpened(TDictionaryList& list, const QString& path);
+
+// The whole save of the open dictionary: backups when asked, the stored name
+// (checked before anything is written), the header's read-only bit set in
+// the file only, then the safe write. On failure the list is as it was.
+void SaveDictionary(const QString& path, TDictionaryList& list, bool makeBackup,
+                    TProgress* progress = nullptr);
+
 struct TBackupNames {
     QString latest, oneDay, sevenDays;
 };

@@ -31,6 +31,14 @@ void TDictionaryList::Clear() {
     totalChars_ = 0;
 }
 
+TDictionaryItem* TDictionaryList::GetItem(int i) const {
+    return i >= 0 && i < Count() ? rows_[i].item : nullptr;
+}
+
+QByteArray TDictionaryList::GetKeywordAt(int i) const {
+    return i >= 0 && i < Count() ? rows_[i].item->GetKeyword() : QByteArray();
+}
+
 qint64 TDictionaryList::CharsOf(const TDictionaryItem& item) {
     return item.GetKeyword().size() + item.GetDisplayDescriptionLength() + item.GetTextLength();
 }

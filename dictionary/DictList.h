@@ -37,8 +37,9 @@ public:
     // Frees every entry and resets the header; reports to ProgressBar when set.
     void Clear();
     int Count() const { return static_cast<int>(rows_.size()); }
-    TDictionaryItem* GetItem(int i) const { return rows_[i].item; }
-    const QByteArray& GetKeywordAt(int i) const { return rows_[i].item->GetKeyword(); }
+    // nullptr (or an empty keyword) for a row that does not exist.
+    TDictionaryItem* GetItem(int i) const;
+    QByteArray GetKeywordAt(int i) const;
 
     // Inserts at the sorted place and takes ownership; -1 (not owned) when the
     // keyword is already present.
@@ -59,7 +60,9 @@ public:
     void SetReadOnly(bool readOnly);
     bool GetRestricted() const { return Header.Flags() & 2; }
 
-    // Throws EBrevix "Unrecognized file header ..." for a header it refuses.
+    // mergeTag 0 replaces the content; 1 to 255 merges the entries in, tagged
+    // with it. Throws EBrevix "Unrecognized file header ..." for a header it
+    // refuses.
     // Entries take the header's read-only bit unless keepRecordFlags (for
     // tools that show a file exactly as stored).
     TLoadResult LoadFromStream(QIODevice& stream, int mergeTag = 0, bool headerOnly = false,

@@ -151,3 +151,55 @@ TEST(DictSaveDeathTest, FailedWriteKeepsTheOldFile) {
                 "");
     EXPECT_EQ(ReadFile(path), before);
 }
+
+TEST(DictSave, SavedFileIsMarkedReadOnlyAndOpeningMakesItWritable) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("words.bxd");
+    std::unique_ptr<TDictionaryList> list(Filled(3, 5));
+    list->Header.SetWord(TDictionaryHeader::kReservedOffset, 77);
+    DictFile::SaveDictionary(path, *list, true);
+    EXPECT_FALSE(list->GetReadOnly());
+    EXPECT_EQ(list->GetStoredFileName(), QByteArray("words.bxd"));
+    EXPECT_FALSE(QFile::exists(DictFile::BackupNames(path).latest)); // nothing to back up yet
+
+    TDictionaryList opened;
+    DictFile::Load(path, opened);
+    EXPECT_TRUE(opened.GetReadOnly());
+    EXPECT_EQ(opened.Header.Word(TDictionaryHeader::kReservedOffset), 0);
+    ASSERT_EQ(opened.Count(), 3);
+    EXPECT_TRUE(opened.GetItem(0)->GetReadOnly());
+    auto* linked = new TDictionaryItem;
+    linked->SetKeyword("linked");
+    linked->SetLinked(1);
+    linked->SetReadOnly(true);
+    opened.Add(linked);
+    DictFile::MarkOpened(opened, path);
+    EXPECT_FALSE(opened.GetReadOnly());
+    EXPECT_FALSE(opened.GetItem(0)->GetReadOnly());
+    EXPECT_TRUE(linked->GetReadOnly());
+
+    DictFile::SaveDictionary(path, *list, true);
+    EXPECT_TRUE(QFile::exists(DictFile::BackupNames(path).latest));
+}
+
+TEST(DictSave, OverlongFileNameIsRefusedAndLaterSavesStillWork) {
+    QTemporaryDir dir;
+    const QString longPath = dir.filePath(QString(37, 'n') + ".bxd"); // 41 characters
+    std::unique_ptr<TDictionaryList> list(Filled(2, 5));
+    try {
+        DictFile::SaveDictionary(longPath, *list, false);
+        FAIL() << "saved";
+    } catch (const EBrevix& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Filename cannot exceed 40 characters."));
+    }
+    EXPECT_FALSE(QFile::exists(longPath));
+    EXPECT_FALSE(list->GetReadOnly());
+    DictFile::SaveDictionary(dir.filePath("ok.bxd"), *list, false);
+    EXPECT_TRUE(QFile::exists(dir.filePath("ok.bxd")));
+
+    // Opening such a file fails the same way.
+    QFile::copy(dir.filePath("ok.bxd"), longPath);
+    TDictionaryList opened;
+    DictFile::Load(longPath, opened);
+    EXPECT_THROW(DictFile::MarkOpened(opened, longPath), EBrevix);
+}
