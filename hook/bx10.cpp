@@ -131,6 +131,10 @@ BxHwnd BxFocusWindow(void) {
     return b ? b->FocusWindow() : 0;
 }
 
+void BxActivateWindow(BxHwnd window) {
+    if (auto* b = Core().Backend(); b && window) b->FocusTarget(window);
+}
+
 BxHwnd BxVirtualCreateWindow(uint32_t processId) {
     auto* v = TVirtualBackend::Current();
     return v ? v->CreateWindow(processId) : 0;

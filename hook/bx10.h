@@ -94,6 +94,8 @@ BX_API void BxSetGrabbedKeys(const uint16_t* codes, int count);
 BX_API uint32_t BxWindowProcess(BxHwnd window);
 /* The window that has the keyboard focus now. */
 BX_API BxHwnd BxFocusWindow(void);
+/* Brings a window to the front and gives it the keyboard focus. */
+BX_API void BxActivateWindow(BxHwnd window);
 
 /* The virtual desktop (BREVIX_HOOK=virtual): windows with text buffers, a
  * focus and a US keyboard layout, for deterministic tests. */

@@ -2,18 +2,24 @@
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
+#include "platform/x11/X11KeyboardLayout.h"
 #include "shell/AppIcon.h"
 #include "shell/Placement.h"
+#include "typing/Autorepl.h"
 #include "typing/Hooksdll.h"
+#include "typing/MainfrmServices.h"
+#include "typing/inject_t.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCollator>
+#include <QDateTime>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -27,6 +33,7 @@
 #include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTableView>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -163,6 +170,12 @@ void TMainForm::BuildControls() {
     resize(640, 480);
 
     connect(HideBtn, &QPushButton::clicked, this, &TMainForm::HideBtnClick);
+    connect(TypeItBtn, &QPushButton::clicked, this, &TMainForm::TypeItBtnClick);
+    connect(Grid, &QTableView::doubleClicked, this, &TMainForm::TypeItBtnClick);
+    connect(AutoReplaceChk, &QCheckBox::toggled, this, &TMainForm::AutoReplaceChkClick);
+    Timer1 = new QTimer(this);
+    Timer1->setSingleShot(true);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 }
 
 void TMainForm::BuildMenus() {
@@ -253,11 +266,27 @@ void TMainForm::FormCreate(const QStringList& params) {
     else
         QDir().mkpath(ConfigDir);
     LoadSettings();
+    Services = std::make_unique<TMainServices>(*this);
+    Services->Dictionary.SetDictionary(Dict.get());
+    Engine = std::make_unique<TAutoReplaceEngine>(*Services);
+    Engine->SetAlphaChars(Ansi::FromUnicode(Settings.AlphaChars));
+    Engine->SetAltInsMinWordLength(Settings.AltInsMinWordLength);
     OpenStoredDictionaries();
     Initialised = true;
     OpenFirstDictionary();
+    if (Settings.Has(aoAutoReplace)) {
+        Engine->InitEngine();
+        Engine->SetOptions(Settings.AutoReplaceOptions);
+        UpdateEngineDictionary();
+    }
     if (!HookUnavailable()) {
         const QString backend = QString::fromLatin1(BxBackendName());
+        // Key names and the engine's tables follow the desktop's layout.
+        if (backend == QLatin1String("x11"))
+            if (auto layout = TX11KeyboardLayout::Read()) {
+                SetCurrentKeyboardLayout(layout);
+                if (Engine) Engine->RebuildKeyboardTables();
+            }
         if (backend.isEmpty())
             StatusLbl->setText(tr("Keys cannot be watched (%1): auto-replace is off.")
                                    .arg(QString::fromLocal8Bit(BxLastError())));
@@ -430,6 +459,7 @@ void TMainForm::HideBtnClick() {
 }
 
 void TMainForm::TrayOpenOptClick() {
+    AbortTyping();
     if (isMinimized()) showNormal();
     show();
     raise();
@@ -477,6 +507,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormClose() {
     closing_ = true;
+    if (Timer1) Timer1->stop();
+    AbortDisplayText(1);
+    TInjectText::WaitAll(3000);
     if (HookInstalled) InstallKeyboardFilter(0);
     HookInstalled = false;
     if (!hookUnavailable_) THooks::Instance().Shutdown(handle_);
@@ -486,7 +519,12 @@ void TMainForm::FormClose() {
 void TMainForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && StartupDone && !closing_) {
-        // Keys typed in our own windows are not watched.
-        SetFSM(isActiveWindow() ? BX_FSM_SUSPENDED : BX_FSM_WATCHING);
+        // Keys typed in our own windows are not watched; typing goes back to
+        // the window the user typed in last.
+        if (isActiveWindow() && LastCallingWindow && !InputFormMode) {
+            TargetWindow = LastCallingWindow;
+            TargetForeground = LastCallingForeground ? LastCallingForeground : LastCallingWindow;
+        }
+        if (TypeState == 5) SetFSM(isActiveWindow() ? BX_FSM_SUSPENDED : BX_FSM_WATCHING);
     }
 }

@@ -12,6 +12,8 @@
 #include <vector>
 
 class TDictionaryList;
+class TAutoReplaceEngine;
+class TMainServices;
 class TDictionaryModel;
 class TProgressForm;
 class QAction;
@@ -147,6 +149,40 @@ public:
     bool KeywordEditKeyDown(QKeyEvent* event);
     void GridKeyPress(const QString& text);
     void RebuildShortcutIndex();
+
+    // Typing engine.
+    BxHwnd TargetWindow = 0;
+    BxHwnd TargetForeground = 0;
+    uint8_t TypeState = 5; // 1 start, 3 waiting, 4 finishing, 5 idle, 6 finishing after an abort
+    qint64 StartTick = 0;
+    bool InputFormMode = false;
+    QByteArray BackspacePrefix, KeySuffix, LastTypedText;
+    unsigned char KeptChar = 0;
+    int ClipboardTypedCount = 0;
+    bool typeLiterally_ = false; // a restricted dictionary types this text without its tags
+    QTimer* Timer1 = nullptr;
+    void TypeItBtnClick();
+    void StartTyping();
+    void Timer1Timer();
+    void PrepareAndInject();
+    void FinishTyping(int state);
+    void ReturnFocus();
+    void RestoreTarget();
+    void AfterTyping();
+    // Opening the window from the tray stops a run that is typing.
+    void AbortTyping();
+    void MinimiseApplication();
+    bool ApplicationActive() const;
+    void Beep();
+
+    // Auto-replace and the hook's key notifications.
+    std::unique_ptr<TAutoReplaceEngine> Engine;
+    std::unique_ptr<TMainServices> Services;
+    BxHwnd LastCallingWindow = 0, LastCallingForeground = 0;
+    bool InKeyNotification = false;
+    intptr_t HookKeyMessage(uint16_t code, int flags);
+    void AutoReplaceChkClick();
+    void UpdateEngineDictionary();
 
     void HideBtnClick();
     void TrayOpenOptClick();

@@ -319,11 +319,7 @@ bool TMainForm::OpenDictionaryFile(const QString& fileName) {
     };
     try {
         const TLoadResult r = DictFile::Load(full, *Dict, 0, !Initialised, nullptr, progress.get());
-        Dict->Header.SetWord(TDictionaryHeader::kReservedOffset, 0);
-        Dict->SetReadOnly(false);
-        for (int i = 0; i < Dict->Count(); ++i)
-            if (!Dict->GetItem(i)->GetLinked()) Dict->GetItem(i)->SetReadOnly(false);
-        Dict->SetStoredFileName(Ansi::FromUnicode(info.fileName()));
+        DictFile::MarkOpened(*Dict, full);
         SetOpenFileName(full);
         if (Initialised && !r.complete)
             StatusLbl->setText(tr("%1: reading stopped at byte %2 (%3); %4 entries were read.")
@@ -362,17 +358,7 @@ void TMainForm::SaveDictionaryFile(const QString& fileName, bool makeBackup) {
         progress = std::make_unique<TProgressForm>(tr("Saving %1...").arg(info.fileName()));
         progress->show();
     }
-    if (makeBackup) DictFile::RotateBackups(fileName);
-    Dict->SetStoredFileName(Ansi::FromUnicode(info.fileName()));
-    Dict->Header.SetWord(TDictionaryHeader::kReservedOffset, 0);
-    Dict->SetReadOnly(true); // every written file says so; opening clears it again
-    try {
-        DictFile::Save(fileName, *Dict, progress.get());
-    } catch (...) {
-        Dict->SetReadOnly(false);
-        throw;
-    }
-    Dict->SetReadOnly(false);
+    DictFile::SaveDictionary(fileName, *Dict, makeBackup, progress.get());
     for (int i = 0; i < Dict->Count(); ++i)
         Dict->GetItem(i)->SetReadOnly(false);
     SetModified(false);
@@ -462,6 +448,7 @@ void TMainForm::SetModified(bool on) {
 void TMainForm::SetOpenFileName(const QString& path) {
     OpenFileName = path;
     UpdateTitle();
+    UpdateEngineDictionary();
 }
 
 void TMainForm::UpdateTitle() {

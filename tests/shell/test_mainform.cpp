@@ -13,6 +13,17 @@
 #include <QTest>
 #include <memory>
 
+namespace {
+// A window whose start-up never waits on a file dialog.
+std::unique_ptr<TMainForm> MakeForm(const QStringList& params) {
+    return std::make_unique<TMainForm>(params, nullptr, [](TMainForm* m) {
+        m->AskFileName = [](TMainForm::TFileDialogKind, const QString&, const QString&) {
+            return QString();
+        };
+    });
+}
+} // namespace
+
 class TMainFormTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
@@ -33,7 +44,7 @@ private slots:
 
     void startShowAndCloseWritesSettings() {
         WriteIni("[Preferences]\r\nNoConfirmExit=1\r\nRunMinimized=0\r\nAutoReplace=0\r\n");
-        auto form = std::make_unique<TMainForm>(QStringList{Cfg()});
+        auto form = MakeForm(QStringList{Cfg()});
         QCOMPARE(form->ConfigDir, dir.path() + QLatin1Char('/'));
         QVERIFY(!form->HookUnavailable());
         QVERIFY(!form->AutoReplaceChk->isChecked());
@@ -56,7 +67,7 @@ private slots:
 
     void runMinimizedHidesOnceAtFirstShow() {
         WriteIni("[Preferences]\r\nNoConfirmExit=1\r\n");
-        auto form = std::make_unique<TMainForm>(QStringList{Cfg()});
+        auto form = MakeForm(QStringList{Cfg()});
         form->show();
         QTRY_VERIFY(form->StartupDone);
         // Hidden to the tray, or minimised when the desktop has no tray.
@@ -68,7 +79,7 @@ private slots:
     void badCommandLineWritesNothing() {
         bool thrown = false;
         try {
-            TMainForm form(QStringList{Cfg(), QStringLiteral("/NOPE")});
+            MakeForm(QStringList{Cfg(), QStringLiteral("/NOPE")});
         } catch (const EBrevix& e) {
             thrown = true;
             QVERIFY(e.Message().startsWith(QStringLiteral("Unrecognized command line parameter:")));
@@ -76,21 +87,21 @@ private slots:
         QVERIFY(thrown);
         QVERIFY(!QFile::exists(Ini()));
         // The library was released: a new window can hold it.
-        TMainForm again(QStringList{Cfg()});
-        QVERIFY(!again.HookUnavailable());
-        again.Settings.Set(goNoConfirmExit, true);
-        again.close();
+        auto again = MakeForm(QStringList{Cfg()});
+        QVERIFY(!again->HookUnavailable());
+        again->Settings.Set(goNoConfirmExit, true);
+        again->close();
     }
 
     void secondInstanceHandsOverAndWritesNothing() {
         WriteIni("[Preferences]\r\nNoConfirmExit=1\r\nRunMinimized=0\r\n");
-        auto first = std::make_unique<TMainForm>(QStringList{Cfg()});
+        auto first = MakeForm(QStringList{Cfg()});
         first->show();
         QTRY_VERIFY(first->StartupDone);
         first->hide();
         const QByteArray before = ReadIni();
 
-        auto second = std::make_unique<TMainForm>(QStringList{Cfg()});
+        auto second = MakeForm(QStringList{Cfg()});
         QVERIFY(second->HookUnavailable());
         QSignalSpy closed(second.get(), &TMainForm::Closed);
         second->show();
