@@ -3,6 +3,9 @@
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
 #include "platform/x11/X11KeyboardLayout.h"
+#include "script/ScriptEvaluator.h"
+#include "script/ScriptServer.h"
+#include "script/TclInterface.h"
 #include "shell/AppIcon.h"
 #include "shell/Placement.h"
 #include "typing/Autorepl.h"
@@ -271,6 +274,7 @@ void TMainForm::FormCreate(const QStringList& params) {
     Engine = std::make_unique<TAutoReplaceEngine>(*Services);
     Engine->SetAlphaChars(Ansi::FromUnicode(Settings.AlphaChars));
     Engine->SetAltInsMinWordLength(Settings.AltInsMinWordLength);
+    CreateScripting();
     OpenStoredDictionaries();
     Initialised = true;
     OpenFirstDictionary();
@@ -345,6 +349,41 @@ void TMainForm::ApplySettings() {
     Memo1->setFont(ToFont(s.EditorFont, Memo1->font()));
     Grid->setFont(ToFont(s.GridFont, Grid->font()));
     Grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(Grid->font()).height() + 4);
+}
+
+void TMainForm::CreateScripting() {
+    Tcl = std::make_unique<TTclInterface>();
+    connect(Tcl.get(), &TTclInterface::Message, this,
+            [this](TTclInterface::TMessageKind kind, const QString& caption, const QString& text) {
+                QMessageBox box(kind == TTclInterface::TMessageKind::Warning
+                                    ? QMessageBox::Warning
+                                    : QMessageBox::Information,
+                                caption, text, QMessageBox::Ok, isVisible() ? this : nullptr);
+                if (kind == TTclInterface::TMessageKind::Information)
+                    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+                box.exec();
+            });
+    Tcl->Create(ConfigDir, QCoreApplication::applicationDirPath());
+    if (!CommandLine.CommandLineScript.isEmpty())
+        Tcl->RunCommandLineScript(CommandLine.CommandLineScript);
+    if (CommandLine.Port) {
+        TclEvaluator = std::make_unique<TTclEvaluator>(*Tcl);
+        ScriptServer = std::make_unique<TScriptServer>(*TclEvaluator);
+        ScriptServer->SetReadiness([this] { return ReadyForScript(); });
+        QString error;
+        if (!ScriptServer->Listen(static_cast<quint16>(*CommandLine.Port), &error))
+            throw EBrevix(tr("The script server cannot listen on port %1:\r\n%2")
+                              .arg(*CommandLine.Port)
+                              .arg(error));
+    }
+}
+
+bool TMainForm::ScriptRunning() const {
+    return Tcl && Tcl->IsBusy();
+}
+
+bool TMainForm::ReadyForScript() const {
+    return TypeState == 5 && !Timer1->isActive() && QApplication::activeModalWidget() == nullptr;
 }
 
 void TMainForm::ShowTextToTypeBox(bool on) {
@@ -485,7 +524,8 @@ bool TMainForm::FormCloseQuery() {
         QMessageBox::critical(this, kCaption, e.Message());
     }
     if (!SaveIfModified()) return false;
-    if (!Settings.Has(goNoConfirmExit) && !HookUnavailable() && !ShutdownQuery && Initialised) {
+    if (!Settings.Has(goNoConfirmExit) && !HookUnavailable() && !ShutdownQuery && Initialised &&
+        !ScriptRunning()) {
         QMessageBox box(QMessageBox::Information, kCaption,
                         tr("The Brevix application is about to close."),
                         QMessageBox::Ok | QMessageBox::Cancel, this);
@@ -513,6 +553,7 @@ void TMainForm::FormClose() {
     if (HookInstalled) InstallKeyboardFilter(0);
     HookInstalled = false;
     if (!hookUnavailable_) THooks::Instance().Shutdown(handle_);
+    if (ScriptServer) ScriptServer->Close();
     if (Tray1) Tray1->hide();
 }
 

@@ -14,6 +14,9 @@
 class TDictionaryList;
 class TAutoReplaceEngine;
 class TMainServices;
+class TTclInterface;
+class TTclEvaluator;
+class TScriptServer;
 class TDictionaryModel;
 class TProgressForm;
 class QAction;
@@ -182,6 +185,14 @@ public:
     bool InKeyNotification = false;
     intptr_t HookKeyMessage(uint16_t code, int flags);
     void AutoReplaceChkClick();
+
+    // Scripting: the one interpreter and the remote script server.
+    std::unique_ptr<TTclInterface> Tcl;
+    std::unique_ptr<TTclEvaluator> TclEvaluator;
+    std::unique_ptr<TScriptServer> ScriptServer;
+    bool ScriptRunning() const;
+    // Ready for a remote script: not typing and no modal window open.
+    bool ReadyForScript() const;
     void UpdateEngineDictionary();
 
     void HideBtnClick();
@@ -215,6 +226,7 @@ private:
     void ComputeHighestChar();
     void BuildDictionaryControls();
     void OpenStoredDictionaries();
+    void CreateScripting();
     void OpenFirstDictionary();
     void WriteFileLists();
     void TabSet1Click();

@@ -268,7 +268,7 @@ void TMainForm::CloseOpenDictionary() {
 
 bool TMainForm::SaveIfModified() {
     if (!Modified) return true;
-    if (Settings.Has(goAutoSave1)) {
+    if (Settings.Has(goAutoSave1) || ScriptRunning()) {
         Save1Click();
         return true;
     }
