@@ -4,6 +4,7 @@
 #include "script/TclInterface.h"
 #include "shell/Mainfrm.h"
 #include "shell/MainfrmShortcuts.h"
+#include "shell/Nextkey.h"
 #include "typing/Hooksdll.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 class TMainformShortcutsTest : public QObject {
@@ -248,6 +250,24 @@ private slots:
         QCOMPARE(infos, QStringList{QStringLiteral(
                             "Please note that filenames containing spaces must be enclosed in "
                             "double quotes \" \".\nFor example:\n\n\"/no where/x.doc\"")});
+    }
+
+    void nextKeyCaptureSurvivesTheWindowLosingFocus() {
+        Start(QByteArray());
+        form->activateWindow();
+        QTRY_VERIFY(form->isActiveWindow());
+        int stateWhileOpen = 0;
+        QTimer::singleShot(200, [&] {
+            auto* dlg = qobject_cast<TNextKeyDlg*>(QApplication::activeModalWidget());
+            if (!dlg) return;
+            stateWhileOpen = GetFSMState();
+            BxVirtualKey(0x41, 0);
+            BxVirtualKey(0x4046, 1); // Ctrl+F
+            BxVirtualKey(0x4046, 0);
+            QTimer::singleShot(500, dlg, &QDialog::reject); // only when the key never came
+        });
+        QCOMPARE(NextKeyDialog(form.get()), uint16_t(0x4046));
+        QCOMPARE(stateWhileOpen, int(BX_FSM_NEXTKEY));
     }
 
     void nothingStartedLeavesTheWindowAlone() {
