@@ -30,6 +30,10 @@ public:
     // Ends the typing of one text: pending events are flushed.
     virtual void Flush() {}
     virtual void SetGrabbedKeys(const std::vector<uint16_t>& codes) { (void)codes; }
+    // The key just reported was consumed; told before the program performs
+    // the replacement, so a backend that could not withhold the key can
+    // undo it ahead of the replacement's own keys.
+    virtual void KeyConsumed(uint16_t code) { (void)code; }
     // Releases every key that playback left down.
     virtual void ReleaseHeldKeys() {}
 };

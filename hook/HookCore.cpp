@@ -156,6 +156,7 @@ bool THookCore::OnUserKey(uint16_t code, bool down, BxHwnd window) {
     if (state != BX_FSM_WATCHING) return false;
     const intptr_t r = Send(main, BX_MSG_KEY, code, static_cast<intptr_t>(down ? 1 : 0) << 16);
     if (!down || r == 0) return false;
+    if (TBackend* b = backend_.get()) b->KeyConsumed(code);
     Send(main, BX_MSG_KEY, code, static_cast<intptr_t>(BX_KEYFLAG_PERFORM) << 16);
     return true;
 }

@@ -7,6 +7,7 @@
 #include "script/ScriptServer.h"
 #include "script/TclInterface.h"
 #include "shell/AppIcon.h"
+#include "shell/MainfrmShortcuts.h"
 #include "shell/Placement.h"
 #include "typing/Autorepl.h"
 #include "typing/Hooksdll.h"
@@ -74,6 +75,7 @@ TMainForm::TMainForm(const QStringList& params, QWidget* parent,
     setWindowIcon(AppIcon());
     BuildControls();
     BuildMenus();
+    FileShortcuts = new TMainShortcuts(this);
     BuildTray();
     if (prepare) prepare(this);
     BuildDictionaryControls();
@@ -212,7 +214,6 @@ void TMainForm::BuildMenus() {
     connect(ShowTexttoTypebox1, &QAction::toggled, this, &TMainForm::ShowTextToTypeBox);
 
     Shortcuts1 = menuBar()->addMenu(tr("&Shortcuts"));
-    Shortcuts1->addAction(tr("(no file shortcuts)"))->setEnabled(false);
 
     Help1 = menuBar()->addMenu(tr("&Help"));
     connect(Help1->addAction(tr("&About Brevix")), &QAction::triggered, this, [this] {
@@ -269,6 +270,7 @@ void TMainForm::FormCreate(const QStringList& params) {
     else
         QDir().mkpath(ConfigDir);
     LoadSettings();
+    FileShortcuts->RebuildShortcutsMenu();
     Services = std::make_unique<TMainServices>(*this);
     Services->Dictionary.SetDictionary(Dict.get());
     Engine = std::make_unique<TAutoReplaceEngine>(*Services);
@@ -459,27 +461,74 @@ void TMainForm::PostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
 }
 
 intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
-    (void)wParam;
-    (void)lParam;
     switch (msg) {
-    case WM_BX_FIRST_SHOW:
-        FirstShow();
+    case BX_MSG_KEY:
+        return HookKeyMessage(static_cast<uint16_t>(wParam & 0xFFFF),
+                              static_cast<int>((lParam >> 16) & 0xFFFF));
+    case BX_MSG_MOUSE_RESET:
+        if (Engine) {
+            Engine->MouseReset();
+            Engine->UpdateHint();
+        }
         return 0;
-    case WM_BX_SHOW_MAIN:
-        TrayOpenOptClick();
-        return 0;
+    case BX_MSG_PREV_CHAR:
+        return Engine ? Engine->PreviousKeyChar(static_cast<unsigned char>(wParam)) : 0;
     case BX_MSG_PLAYBACK:
         InstallPlayBackFunc(1);
         return 0;
     case BX_MSG_QUERY:
     case BX_MSG_IGNORED1:
     case BX_MSG_IGNORED2:
+    case 0x406:
+        return 0;
+    case 0x400: // a key for one of our own controls
+        if (QWidget* w = QApplication::focusWidget()) {
+            QKeyEvent press(QEvent::KeyPress, static_cast<int>(wParam), Qt::NoModifier);
+            QApplication::sendEvent(w, &press);
+        }
+        return 0;
+    case 0x402:
+        return GetCallingHwnd();
+    case 0x409:
+        return GetCaretScreenPos();
+    case 0x40D: {
+        const qint64 until = QDateTime::currentMSecsSinceEpoch() + lParam;
+        for (qint64 left = lParam; left > 0; left = until - QDateTime::currentMSecsSinceEpoch()) {
+            QCoreApplication::processEvents();
+            QThread::msleep(static_cast<unsigned long>(std::min<qint64>(500, left)));
+        }
+        SetFSM(static_cast<int>(wParam));
+        return 0;
+    }
+    case WM_BX_SHOW_MAIN:
+        TrayOpenOptClick();
+        return 0;
+    case WM_BX_FILE_SHORTCUT:
+        return FileShortcuts->FileShortcutMessage(wParam, lParam);
+    case WM_BX_TYPE_NOW:
+        TypeItBtnClick();
+        return 0;
+    case WM_BX_TYPE_AFTER_INPUT:
+        QCoreApplication::processEvents();
+        StartTyping();
         return 0;
     case WM_BX_HIDE_SHOW:
         if (wParam)
             TrayOpenOptClick();
         else
             HideBtnClick();
+        return 0;
+    case WM_BX_FIRST_SHOW:
+        FirstShow();
+        return 0;
+    case WM_BX_RETURN_FOCUS:
+        RestoreTarget();
+        return 0;
+    case WM_BX_SCRIPT_UP:
+        if (Tcl) Tcl->BusyUp();
+        return 0;
+    case WM_BX_SCRIPT_DOWN:
+        if (Tcl) Tcl->BusyDown();
         return 0;
     default:
         return 0;
@@ -566,6 +615,10 @@ void TMainForm::changeEvent(QEvent* event) {
             TargetWindow = LastCallingWindow;
             TargetForeground = LastCallingForeground ? LastCallingForeground : LastCallingWindow;
         }
-        if (TypeState == 5) SetFSM(isActiveWindow() ? BX_FSM_SUSPENDED : BX_FSM_WATCHING);
+        // Only watching and suspended switch here: next-key capture and
+        // recording keep their state while their dialogs come and go.
+        const int fsm = THooks::Instance().FSM();
+        if (TypeState == 5 && (fsm == BX_FSM_WATCHING || fsm == BX_FSM_SUSPENDED))
+            SetFSM(isActiveWindow() ? BX_FSM_SUSPENDED : BX_FSM_WATCHING);
     }
 }

@@ -15,6 +15,7 @@ class TDictionaryList;
 class TAutoReplaceEngine;
 class TMainServices;
 class TTclInterface;
+class TMainShortcuts;
 class TTclEvaluator;
 class TScriptServer;
 class TDictionaryModel;
@@ -100,6 +101,7 @@ public:
     QMenu* Shortcuts1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* ShowTexttoTypebox1 = nullptr;
+    TMainShortcuts* FileShortcuts = nullptr;
     QLabel* StatusLbl = nullptr;
 
     // The open dictionary and the files at hand.

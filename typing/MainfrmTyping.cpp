@@ -20,6 +20,8 @@
 #include <QTimer>
 
 namespace {
+constexpr int kPasteSettleMsec = 150;
+
 qint64 Now() {
     return QDateTime::currentMSecsSinceEpoch();
 }
@@ -160,6 +162,9 @@ void TMainForm::PrepareAndInject() {
         if (qstrcmp(BxBackendName(), "virtual") == 0)
             BxVirtualSetClipboard(Ansi::FromUnicode(clip).constData());
         out += Settings.ClipboardCommandKeys;
+        // X programs fetch the pasted text asynchronously from us; keys typed
+        // before it arrives would land in the middle of it.
+        out += QByteArray("\x01\x08") + static_cast<char>(kPasteSettleMsec + 1);
         ClipboardTypedCount += static_cast<int>(rest.size());
     } else {
         out += rest;

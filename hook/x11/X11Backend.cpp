@@ -278,10 +278,16 @@ void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
     }
     if (!vk || !reporting_.load()) return;
     const uint16_t sc = static_cast<uint16_t>(vk | mods);
-    const bool consumed = THookCore::Instance().OnUserKey(sc, down, static_cast<BxHwnd>(focus));
-    if (!consumed || !down || !printable || ctrlOrAlt) return;
+    lastPrintable_ = printable && !ctrlOrAlt;
+    THookCore::Instance().OnUserKey(sc, down, static_cast<BxHwnd>(focus));
+}
+
+void TX11Backend::KeyConsumed(uint16_t code) {
+    // Called on the service thread inside OnUserKey, before the replacement
+    // is typed: a printable key that was not grabbed already reached the target.
+    if (!lastPrintable_) return;
     std::lock_guard w(watchMutex_);
-    if (std::find(grabbed_.begin(), grabbed_.end(), sc) == grabbed_.end()) typer_.RequestErase();
+    if (std::find(grabbed_.begin(), grabbed_.end(), code) == grabbed_.end()) typer_.RequestErase();
 }
 
 void TX11Backend::DrainWatch() {

@@ -42,6 +42,7 @@ public:
     void Flush() override;
     void SetGrabbedKeys(const std::vector<uint16_t>& codes) override;
     void ReleaseHeldKeys() override;
+    void KeyConsumed(uint16_t code) override;
 
 private:
     // Opens the watch and typing connections and the service thread once.
@@ -79,6 +80,7 @@ private:
     Display* data_ = nullptr;
     XRecordContext context_ = 0;
     bool recording_ = false;
+    bool lastPrintable_ = false; // of the key being reported (service thread)
     std::atomic<bool> wantRecording_{false};
     std::mutex stateMutex_;
     std::condition_variable stateChanged_;

@@ -18,6 +18,7 @@ constexpr auto kSessionIdle = std::chrono::milliseconds(150);
 constexpr auto kRemapSettle = std::chrono::milliseconds(15);
 // A consumed key is erased only in the text that follows it promptly.
 constexpr int64_t kEraseWindowMs = 3000;
+constexpr int kHeldKeyWaitMs = 500;
 // Events buffered before they are sent to the server.
 constexpr int kFlushEvery = 32;
 
@@ -126,8 +127,21 @@ void TX11Typer::Begin() {
     activeFlag_.store(true);
     curMods_ = 0;
 
-    // Keys the user holds would change what we type: release them for now.
+    // The key that ended a keyword is often still down when the replacement
+    // starts; the server ignores a press of a key that is already down, so
+    // the same character in the text would be lost. Wait for its release.
     char keys[32];
+    for (int waited = 0; waited < kHeldKeyWaitMs; waited += 5) {
+        XQueryKeymap(dpy_, keys);
+        bool held = false;
+        for (int k = 8; k < 256 && !held; ++k)
+            held = (keys[k / 8] & (1 << (k % 8))) && !down_[k] &&
+                   !layout_.ModifierOf(static_cast<KeyCode>(k));
+        if (!held) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+
+    // Keys the user holds would change what we type: release them for now.
     XQueryKeymap(dpy_, keys);
     userReleased_.clear();
     for (int k = 8; k < 256; ++k) {
