@@ -1,0 +1,20 @@
+#include "script/gui/TclConsole.h"
+
+#include "script/gui/inptcl.h"
+#include "shell/Mainfrm.h"
+
+void RunTclScriptConsole(TMainForm& form) {
+    const bool shown = form.isVisible() && !form.isMinimized();
+    if (shown) form.hide();
+    {
+        TInputTclTagDlg console(form.Tcl.get(), form.IniPath());
+        console.SetConsoleMode();
+        console.exec();
+    }
+    if (shown) {
+        form.showNormal();
+        form.raise();
+        form.activateWindow();
+    }
+    form.RefreshGrid(form.CurrentRow());
+}

@@ -1,0 +1,30 @@
+#pragma once
+// The rules every entry operation of the main window shares (the entry
+// editor, paste, the file shortcut dialog and the script commands): which
+// entries may be added, changed or removed, and whether a keyword or a
+// shortcut code is already taken.
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+class TMainForm;
+class TDictionaryItem;
+
+// The file's own read-only mark (no owner write permission), or no write
+// access for this user. A missing file is not read-only.
+bool FileIsReadOnly(const QString& path);
+
+// The Add command applies: a dictionary is open in a tab, and neither its
+// header nor its file is marked read-only.
+bool CanAdd(const TMainForm& form);
+// An entry may be removed, or changed in place: it exists, is neither
+// read-only nor linked, and the open file is not read-only.
+bool CanRemove(const TMainForm& form, const TDictionaryItem* item);
+
+// True when the trimmed keyword belongs to an entry other than row (-1
+// excludes none); with show, the user is told so.
+bool CheckKeyword(TMainForm& form, int row, const QByteArray& keyword, bool show);
+// True when code is the program's hot key or the shortcut of an entry with
+// another keyword; code 0 never conflicts. Rebuilds the window's shortcut
+// index first, so that changes made since the last grid refresh count.
+bool CheckShortcut(TMainForm& form, const QByteArray& keyword, uint16_t code, bool show);
