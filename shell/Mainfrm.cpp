@@ -11,7 +11,10 @@
 #include "shell/Placement.h"
 #include "typing/Autorepl.h"
 #include "typing/Hooksdll.h"
+#include "typing/MainfrmHints.h"
 #include "typing/MainfrmServices.h"
+#include "typing/Statdlg.h"
+#include "typing/Stats.h"
 #include "typing/inject_t.h"
 
 #include <QAction>
@@ -215,6 +218,9 @@ void TMainForm::BuildMenus() {
 
     Shortcuts1 = menuBar()->addMenu(tr("&Shortcuts"));
 
+    Dictionary1->addSeparator();
+    Dictionary1->addAction(tr("&Statistics..."), this, &TMainForm::Stats1Click);
+
     Help1 = menuBar()->addMenu(tr("&Help"));
     connect(Help1->addAction(tr("&About Brevix")), &QAction::triggered, this, [this] {
         QMessageBox::about(this, kCaption,
@@ -273,14 +279,17 @@ void TMainForm::FormCreate(const QStringList& params) {
     FileShortcuts->RebuildShortcutsMenu();
     Services = std::make_unique<TMainServices>(*this);
     Services->Dictionary.SetDictionary(Dict.get());
-    Engine = std::make_unique<TAutoReplaceEngine>(*Services);
+    Hints = std::make_unique<TMainHints>(*this);
+    Engine = std::make_unique<TAutoReplaceEngine>(*Services, Hints.get());
     Engine->SetAlphaChars(Ansi::FromUnicode(Settings.AlphaChars));
     Engine->SetAltInsMinWordLength(Settings.AltInsMinWordLength);
     CreateScripting();
     OpenStoredDictionaries();
     Initialised = true;
     OpenFirstDictionary();
-    if (Settings.Has(aoAutoReplace)) {
+    // A second instance only hands over: it makes no windows that would
+    // write their places.
+    if (Settings.Has(aoAutoReplace) && !HookUnavailable()) {
         Engine->InitEngine();
         Engine->SetOptions(Settings.AutoReplaceOptions);
         UpdateEngineDictionary();
@@ -321,6 +330,8 @@ void TMainForm::LoadSettings() {
     if (p.Maximized) setWindowState(windowState() | Qt::WindowMaximized);
 
     Settings = SettingsStore::Load(ini, d);
+    Statistics = std::make_unique<TKeyStatistics>(TKeyCountSource::Hook());
+    Statistics->Load(Settings.AutoKeys, Settings.UserKeys, Settings.StatDate);
     if (ini.Modified() && !ini.UpdateFile())
         throw EBrevix(tr("Cannot write the settings file:\r\n%1").arg(ini.ErrorString()));
     ApplySettings();
@@ -388,6 +399,27 @@ bool TMainForm::ReadyForScript() const {
     return TypeState == 5 && !Timer1->isActive() && QApplication::activeModalWidget() == nullptr;
 }
 
+void TMainForm::Stats1Click() {
+    if (!Statistics) return;
+    TStatisticsDlg dlg(*Statistics, IniPath(), this);
+    dlg.exec();
+}
+
+void TMainForm::UpdateGrabbedKeys() {
+    if (hookUnavailable_) return;
+    std::vector<uint16_t> keys;
+    for (const auto& entry : ShortcutIndex)
+        if (entry.first) keys.push_back(entry.first);
+    for (uint16_t c : Settings.FileShortcutCodes)
+        if (c) keys.push_back(c);
+    if (Hints)
+        for (uint16_t c : Hints->SuggestionKeys)
+            keys.push_back(c);
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    BxSetGrabbedKeys(keys.data(), static_cast<int>(keys.size()));
+}
+
 void TMainForm::ShowTextToTypeBox(bool on) {
     Settings.ShowTextToTypeBox = on;
     TextToTypeLbl->setVisible(on);
@@ -402,9 +434,13 @@ void TMainForm::SaveSettings() {
     const bool minimized = isMinimized() || !isVisible();
     Placement::Write(ini, QStringLiteral("MainForm"), normalGeometry(), isMaximized(),
                      minimized && !isMaximized() && isMinimized());
-    Settings.AutoKeys += HookUnavailable() ? 0 : GetAutoKeyCount();
-    Settings.UserKeys += HookUnavailable() ? 0 : GetTotalKeyCount();
-    if (!HookUnavailable()) ResetKeyCount();
+    if (Statistics) {
+        qint64 program = 0, user = 0;
+        Statistics->GetKeyCounts(program, user);
+        Settings.AutoKeys = static_cast<uint32_t>(program);
+        Settings.UserKeys = static_cast<uint32_t>(user);
+        Settings.StatDate = Statistics->StatDate();
+    }
     Settings.Set(aoAutoReplace, AutoReplaceChk->isChecked());
     Settings.KeyCol = Grid->horizontalHeader()->sectionSize(0);
     if (Grid->model() && Grid->model()->columnCount() > 1)

@@ -16,6 +16,8 @@ class TAutoReplaceEngine;
 class TMainServices;
 class TTclInterface;
 class TMainShortcuts;
+class TMainHints;
+class TKeyStatistics;
 class TTclEvaluator;
 class TScriptServer;
 class TDictionaryModel;
@@ -187,6 +189,12 @@ public:
     bool InKeyNotification = false;
     intptr_t HookKeyMessage(uint16_t code, int flags);
     void AutoReplaceChkClick();
+    std::unique_ptr<TMainHints> Hints;
+    std::unique_ptr<TKeyStatistics> Statistics;
+    // Keys withheld from the target: the hot key, entry and file shortcuts,
+    // and the suggestion keys while the suggestion window shows.
+    void UpdateGrabbedKeys();
+    void Stats1Click();
 
     // Scripting: the one interpreter and the remote script server.
     std::unique_ptr<TTclInterface> Tcl;

@@ -7,6 +7,7 @@
 #include "tags/TrailingWord.h"
 #include "typing/Autorepl.h"
 #include "typing/Hooksdll.h"
+#include "typing/Stats.h"
 #include "typing/inject_t.h"
 
 #include <QApplication>
@@ -166,6 +167,7 @@ void TMainForm::PrepareAndInject() {
         // before it arrives would land in the middle of it.
         out += QByteArray("\x01\x08") + static_cast<char>(kPasteSettleMsec + 1);
         ClipboardTypedCount += static_cast<int>(rest.size());
+        if (Statistics) Statistics->ClipboardTypedCount += rest.size();
     } else {
         out += rest;
     }
