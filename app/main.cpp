@@ -1,5 +1,7 @@
 // Program entry: the application and its one main window.
 #include "platform/Errors.h"
+#include "script/BxCommands.h"
+#include "script/gui/TclConsole.h"
 #include "shell/Application.h"
 #include "shell/Mainfrm.h"
 
@@ -10,6 +12,8 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     QStringList params = QApplication::arguments();
     params.removeFirst();
+    TMainForm::ScriptCommandRegistrar = RegisterWindowFileListCommands;
+    TMainForm::TclConsoleRunner = RunTclScriptConsole;
     std::unique_ptr<TMainForm> form;
     try {
         form = std::make_unique<TMainForm>(params);

@@ -197,9 +197,10 @@ void TMainForm::BuildMenus() {
     SaveAs1 = File1->addAction(tr("Save &As..."), this, &TMainForm::SaveAs1Click);
     CloseFile1 = File1->addAction(tr("&Close"), this, &TMainForm::CloseFile1Click);
     File1->addSeparator();
-    QAction* runTcl = File1->addAction(tr("Run Tcl Script..."));
+    QAction* runTcl = File1->addAction(tr("Run Tcl Script..."), this, [this] {
+        if (TclConsoleRunner) TclConsoleRunner(*this);
+    });
     runTcl->setShortcut(Qt::Key_F9);
-    runTcl->setEnabled(false); // scripting arrives with the Tcl host
     File1->addSeparator();
     File1->addAction(tr("E&xit"), this, &TMainForm::Exit1Click);
     File1->addSeparator();
@@ -376,6 +377,7 @@ void TMainForm::CreateScripting() {
                     box.setWindowFlag(Qt::WindowStaysOnTopHint);
                 box.exec();
             });
+    if (ScriptCommandRegistrar) ScriptCommandRegistrar(*Tcl, *this);
     Tcl->Create(ConfigDir, QCoreApplication::applicationDirPath());
     if (!CommandLine.CommandLineScript.isEmpty())
         Tcl->RunCommandLineScript(CommandLine.CommandLineScript);
@@ -608,7 +610,15 @@ bool TMainForm::FormCloseQuery() {
     } catch (const EBrevix& e) {
         QMessageBox::critical(this, kCaption, e.Message());
     }
-    if (!SaveIfModified()) return false;
+    // A failed save refuses the close, so the changes are not lost.
+    try {
+        if (!SaveIfModified()) return false;
+    } catch (const EAbort&) {
+        return false;
+    } catch (const EBrevix& e) {
+        ShowError(e.Message());
+        return false;
+    }
     if (!Settings.Has(goNoConfirmExit) && !HookUnavailable() && !ShutdownQuery && Initialised &&
         !ScriptRunning()) {
         QMessageBox box(QMessageBox::Information, kCaption,

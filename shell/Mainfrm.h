@@ -201,6 +201,10 @@ public:
     std::unique_ptr<TTclEvaluator> TclEvaluator;
     std::unique_ptr<TScriptServer> ScriptServer;
     bool ScriptRunning() const;
+    // Set by the program entry: the commands that reach into this window and
+    // the "Run Tcl Script" console live in libraries built on top of it.
+    static inline std::function<void(TTclInterface&, TMainForm&)> ScriptCommandRegistrar;
+    static inline std::function<void(TMainForm&)> TclConsoleRunner;
     // Ready for a remote script: not typing and no modal window open.
     bool ReadyForScript() const;
     void UpdateEngineDictionary();
