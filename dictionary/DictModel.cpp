@@ -2,12 +2,9 @@
 #include "dictionary/DictList.h"
 #include "platform/Ansi.h"
 #include "shell/Keycodes.h"
+#include "typing/SuggestStyle.h"
 
-namespace {
-QColor FromWinColor(uint32_t c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-} // namespace
+using SuggestStyle::FromWinColor;
 
 TDictionaryModel::TDictionaryModel(const TDictionaryList* list, QObject* parent)
     : QAbstractTableModel(parent), list_(list) {}

@@ -15,6 +15,7 @@
 #include "typing/MainfrmServices.h"
 #include "typing/Statdlg.h"
 #include "typing/Stats.h"
+#include "typing/SuggestStyle.h"
 #include "typing/inject_t.h"
 
 #include <QAction>
@@ -47,18 +48,6 @@
 namespace {
 const QString kCaption = QStringLiteral("Brevix");
 
-QColor FromWinColor(uint32_t c) {
-    return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF);
-}
-
-QFont ToFont(const TFontSpec& spec, const QFont& base) {
-    QFont f = base;
-    if (!spec.Name.isEmpty()) f.setFamily(spec.Name);
-    if (spec.Size > 0) f.setPointSize(spec.Size);
-    f.setBold(spec.Bold);
-    return f;
-}
-
 TFontSpec ToSpec(const QFont& f) {
     return {f.family(), f.pointSize() > 0 ? f.pointSize() : 9, f.bold()};
 }
@@ -69,6 +58,9 @@ QString DefaultConfigDir() {
     return dir + QStringLiteral("/brevix/");
 }
 } // namespace
+
+using SuggestStyle::FromWinColor;
+using SuggestStyle::ToFont;
 
 TMainForm::TMainForm(const QStringList& params, QWidget* parent,
                      const std::function<void(TMainForm*)>& prepare)
