@@ -6,8 +6,38 @@
 #include "typing/asstfrm.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <functional>
+
+namespace {
+// Calls back on the main window's show, hide and state changes, and on the
+// first of its events once the program has finished starting.
+class TMainWindowWatch : public QObject {
+public:
+    explicit TMainWindowWatch(std::function<void(bool)> changed) : changed_(std::move(changed)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::WindowStateChange:
+            changed_(true);
+            break;
+        default:
+            changed_(false);
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(bool)> changed_;
+};
+} // namespace
 
 TMainHints::~TMainHints() {
+    mainWatch_.reset();
     delete AssistantForm;
     delete HintBox;
 }
@@ -30,6 +60,26 @@ void TMainHints::CreateWindows() {
     HintBox = new TBx5HintBox(form_.IniPath());
     HintBox->SetColor(form_.Settings.SuggestionWindowColor);
     QObject::connect(HintBox, &TBx5HintBox::RestoreRequested, &form_, &TMainForm::TrayOpenOptClick);
+    // The windows are made while the program starts; they may show only
+    // once it has, and that is learnt from the main window's events.
+    started_ = form_.StartupDone;
+    mainWatch_ = std::make_unique<TMainWindowWatch>([this](bool changed) {
+        if (!started_ && form_.StartupDone) {
+            started_ = true;
+            changed = true;
+        }
+        if (changed && started_) MainWindowChanged(form_.isVisible() && !form_.isMinimized());
+    });
+    form_.installEventFilter(mainWatch_.get());
+}
+
+void TMainHints::MainWindowChanged(bool shown) {
+    if (!AssistantForm) return;
+    AssistantForm->SetProgramStarted(true);
+    if (shown && (options_ & aropt::AutoHideSuggestions))
+        AssistantForm->hide();
+    else
+        AssistantForm->ShowIfEnabled();
 }
 
 void TMainHints::ApplyOptions(uint16_t options, bool suggestionsShown) {
@@ -85,6 +135,10 @@ void TMainHints::SetSkipCount(int count) {
 
 int TMainHints::SkipCount() const {
     return AssistantForm ? AssistantForm->SkipCount() : 0;
+}
+
+int TMainHints::SuggestionIndexForShortcut(uint16_t code) const {
+    return AssistantForm ? AssistantForm->SuggestionIndexForShortcut(code) : -1;
 }
 
 QByteArray TMainHints::SuggestionKeyword(uint16_t code) const {

@@ -4,7 +4,9 @@
 #include "typing/AutoreplServices.h"
 
 #include <QVector>
+#include <memory>
 
+class QObject;
 class TMainForm;
 class TAssistantForm;
 class TBx5HintBox;
@@ -26,6 +28,8 @@ public:
     void SetSkipCount(int count) override;
     int SkipCount() const override;
     QByteArray SuggestionKeyword(uint16_t code) const override;
+    // 0..8 while the suggestion window lists a suggestion for the key, else -1.
+    int SuggestionIndexForShortcut(uint16_t code) const;
 
     TAssistantForm* AssistantForm = nullptr;
     TBx5HintBox* HintBox = nullptr;
@@ -33,6 +37,12 @@ public:
     QVector<uint16_t> SuggestionKeys;
 
 private:
+    // Follows the main window: the suggestion window may show once the
+    // program has started, and comes and goes as the main window hides and shows.
+    void MainWindowChanged(bool shown);
+
     TMainForm& form_;
+    std::unique_ptr<QObject> mainWatch_;
+    bool started_ = false;
     uint16_t options_ = 0;
 };

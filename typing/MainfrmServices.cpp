@@ -6,6 +6,7 @@
 #include "shell/Mainfrm.h"
 #include "typing/Autorepl.h"
 #include "typing/Hooksdll.h"
+#include "typing/MainfrmHints.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -46,6 +47,10 @@ void TMainServices::SetPrefixOrSuffix(int which, const QByteArray& text) {
 
 int TMainServices::ShortcutKind(uint16_t code) {
     if (code == 0) return shortcutkind::None;
+    // A key the suggestion window lists now selects that suggestion, even
+    // when it is also some shortcut: the engine must see it.
+    if (form_.Hints && form_.Hints->SuggestionIndexForShortcut(code) >= 0)
+        return shortcutkind::None;
     if (code == form_.Settings.ProgramHotKey) return shortcutkind::HotKey;
     for (uint16_t c : form_.Settings.FileShortcutCodes)
         if (c == code) return shortcutkind::File;
