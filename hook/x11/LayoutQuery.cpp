@@ -47,6 +47,18 @@ bool X11LayoutSnapshot(TLayoutSnapshot& out) {
                     s.mods & ~(ShiftMask | ControlMask | Mod1Mask | layout.LevelThreeMask());
                 const uint8_t vk = layout.VkForKeycode(s.code);
                 if (other || !vk) continue;
+                // Two keys may report one virtual key (the "<>" key of 102-key
+                // keyboards reports the comma's): a character counts only on
+                // the key that virtual key types, or "," would read as "<".
+                const KeyCode canonical = layout.KeycodeForVk(vk);
+                if (canonical && canonical != s.code) {
+                    int level = -1;
+                    for (int l = 1; l >= 0; --l)
+                        if (layout.Keysym(canonical, l) == syms[i]) level = l;
+                    if (level < 0) continue;
+                    s.code = canonical;
+                    s.mods = level ? ShiftMask : 0;
+                }
                 out.vkey[c] = vk;
                 out.shift[c] = ((s.mods & ShiftMask) ? 1 : 0) | ((s.mods & ControlMask) ? 2 : 0) |
                                ((s.mods & Mod1Mask) ? 4 : 0) |

@@ -140,9 +140,20 @@ uint8_t TXkbLayout::VkForKeycode(KeyCode kc) const {
 KeyCode TXkbLayout::KeycodeForVk(uint8_t vkey) const {
     // Punctuation keys are named by position where the layout differs from
     // US, so the key is the one that reports this virtual key.
-    if (vkey >= 0xBA && xkb_)
-        for (int kc = xkb_->min_key_code; kc <= xkb_->max_key_code; ++kc)
-            if (VkForKeycode(static_cast<KeyCode>(kc)) == vkey) return static_cast<KeyCode>(kc);
+    // Several keys can report one virtual key (the "<>" key of 102-key
+    // keyboards reports the comma's); the one whose plain symbol is the US
+    // character wins, so "{@KEY ,}" types a comma and not "<".
+    if (vkey >= 0xBA && xkb_) {
+        const unsigned long plain = KeysymForVk(vkey);
+        KeyCode first = 0;
+        for (int kc = xkb_->min_key_code; kc <= xkb_->max_key_code; ++kc) {
+            if (VkForKeycode(static_cast<KeyCode>(kc)) != vkey) continue;
+            if (plain && Keysym(static_cast<KeyCode>(kc), 0) == plain)
+                return static_cast<KeyCode>(kc);
+            if (!first) first = static_cast<KeyCode>(kc);
+        }
+        if (first) return first;
+    }
     TKeyStroke s;
     if (const unsigned long sym = KeysymForVk(vkey); sym && Find(sym, s)) return s.code;
     const std::string_view name = KeyNameForVk(vkey);

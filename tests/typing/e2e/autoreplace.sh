@@ -31,7 +31,7 @@ check() { # typed expected
     e2e_focus_target
     # Our window lets go of the keyboard asynchronously; keys typed in the
     # same instant would still count as typed in Brevix.
-    sleep 0.3
+    sleep 0.6
     xdotool type --delay 40 "$1"
     e2e_wait_text "$2" 5 || fail "typing '$1' gave '$(e2e_target_text)', expected '$2'"
 }
