@@ -44,6 +44,12 @@ TX11Backend::~TX11Backend() {
     if (thread_.joinable()) {
         quit_.store(true);
         Wake();
+        // When the X server dies, Xlib ends the process from our own thread
+        // and the exit runs this destructor there: it must not wait for itself.
+        if (thread_.get_id() == std::this_thread::get_id()) {
+            thread_.detach();
+            return;
+        }
         thread_.join();
     }
     typer_.Close();
