@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench asan format clean
+.PHONY: all deps build run test bench asan fuzz format clean
 
 all: build
 
@@ -33,6 +33,16 @@ asan: deps
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --output-on-failure -j 2 --timeout 600
+
+# libFuzzer over the dictionary reader and the tag parser, a minute each.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DBREVIX_FUZZ=ON -DBREVIX_TESTS=OFF \
+		-DBREVIX_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) --target fuzz -j $(JOBS)
+	for f in $(FUZZ_BUILD)/bin/fuzz_*; do mkdir -p $(FUZZ_BUILD)/corpus/$$(basename $$f); \
+		$$f -max_total_time=$(FUZZ_SECONDS) $(FUZZ_BUILD)/corpus/$$(basename $$f) || exit 1; done
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
