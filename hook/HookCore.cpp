@@ -7,6 +7,10 @@
 #include <thread>
 
 namespace bxhook {
+namespace {
+// Keys typed between two looks at the focus in safe mode.
+constexpr uint32_t kSafeCheckEvery = 8;
+} // namespace
 
 THookCore& THookCore::Instance() {
     static THookCore core;
@@ -186,12 +190,19 @@ int THookCore::Display(const char* text, BxHwnd target) {
     uint32_t typed = 0;
     if (backend) {
         if (target) backend->FocusTarget(target);
+        // Safe mode: typing into whatever window took the focus meanwhile
+        // would scatter the text, so playback stops instead.
+        const bool safe = safeMode_.load();
+        const BxHwnd startFocus = safe ? backend->FocusWindow() : 0;
         const int everyKeys = pauseKeys_.load();
         // The long pause value paces the text in small breaths so slow
         // targets keep up; a hundredth of it every "interval" keys.
         const int breath = pauseMsec_.load() / 100;
         for (const TPlaybackStep& s : steps) {
             if (abort_.load()) break;
+            if (safe && startFocus && typed % kSafeCheckEvery == 0 && typed > 0 &&
+                backend->FocusWindow() != startFocus)
+                break;
             switch (s.kind) {
             case TPlaybackStep::Char:
                 backend->TypeChar(s.value);

@@ -37,6 +37,8 @@ public:
     bool WaitIdle(int timeoutMsec);
     void SetPause(int msec, int keys);
     void SetMouseResets(bool on) { mouseResets_.store(on); }
+    // Playback stops when the focus leaves the window it started in.
+    void SetSafeMode(bool on) { safeMode_.store(on); }
     void SetNextKeyWindow(BxHwnd w) { nextKey_.store(w); }
     void ResetCounts();
     uint32_t AutoCount() const { return autoKeys_.load(); }
@@ -64,6 +66,7 @@ private:
     std::atomic<bool> abort_{false};
     std::atomic<bool> waitingInsert_{false};
     std::atomic<bool> mouseResets_{false};
+    std::atomic<bool> safeMode_{true};
     std::atomic<uint32_t> autoKeys_{0};
     std::atomic<uint32_t> totalKeys_{0};
     std::atomic<int> pauseMsec_{1000};

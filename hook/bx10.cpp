@@ -66,7 +66,9 @@ void SetPause(int msec, int keyCount) {
     Core().SetPause(msec, keyCount);
 }
 void SetWSOmsec(int, int) {}
-void EnableSafeMode(int) {}
+void EnableSafeMode(int on) {
+    Core().SetSafeMode(on != 0);
+}
 void EnableMouseResets(int on) {
     Core().SetMouseResets(on != 0);
 }

@@ -166,6 +166,9 @@ public:
     QByteArray BackspacePrefix, KeySuffix, LastTypedText;
     unsigned char KeptChar = 0;
     int ClipboardTypedCount = 0;
+    // Scripts run before a text is handed over and after it was typed
+    // (set by "bx_set onTransfer" and "bx_set onTransferDone").
+    QByteArray OnTransferScript, OnTransferDoneScript;
     bool typeLiterally_ = false; // a restricted dictionary types this text without its tags
     QTimer* Timer1 = nullptr;
     void TypeItBtnClick();

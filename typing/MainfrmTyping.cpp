@@ -2,6 +2,7 @@
 // becomes keystrokes in the window the user came from.
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
+#include "script/TclInterface.h"
 #include "shell/Mainfrm.h"
 #include "tags/ParseTxt.h"
 #include "tags/TrailingWord.h"
@@ -124,6 +125,9 @@ void TMainForm::Timer1Timer() {
 
 void TMainForm::PrepareAndInject() {
     if (!isMinimized()) ClearJammedKeys();
+    // A failing transfer script types its report instead of the text.
+    if (!OnTransferScript.isEmpty() && Tcl && !Tcl->Eval(OnTransferScript))
+        Memo1->setPlainText(Ansi::ToUnicode(Tcl->GetFailureText()));
     QByteArray text =
         Ansi::FromUnicode(Memo1->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
     if (text.isEmpty() && BackspacePrefix.size() < 1 && KeySuffix.size() < 1) {
@@ -151,7 +155,8 @@ void TMainForm::PrepareAndInject() {
     BackspacePrefix.clear();
     const QByteArray rest = body.mid(lead);
     if (clipboardMode && !rest.isEmpty()) {
-        QString clip = Ansi::ToUnicode(rest);
+        // X text ends lines with LF alone; a pasted CR shows up as a stray character.
+        QString clip = Ansi::ToUnicode(rest).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         for (QChar& c : clip)
             if (c.unicode() < 32 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
                 c != QLatin1Char('\r'))
@@ -224,11 +229,12 @@ void TMainForm::RestoreTarget() {
 
 void TMainForm::AfterTyping() {
     TypeItBtn->setEnabled(true);
-    if (!Engine) return;
     uint8_t key = 0;
     BxHwnd control = 0;
-    if (Engine->TakeControlKey(key, control)) WndProc(0x400, key, static_cast<intptr_t>(control));
-    Engine->RefreshHintAfterTyping();
+    if (Engine && Engine->TakeControlKey(key, control))
+        WndProc(0x400, key, static_cast<intptr_t>(control));
+    if (!OnTransferDoneScript.isEmpty() && Tcl) Tcl->Eval(OnTransferDoneScript);
+    if (Engine) Engine->RefreshHintAfterTyping();
 }
 
 void TMainForm::AbortTyping() {

@@ -1,0 +1,99 @@
+// The hook library on the virtual desktop: key reports, consumed keys and
+// playback, without any X server.
+#include "hook/bx10.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <thread>
+
+namespace {
+constexpr BxHwnd kMain = 0x7001;
+
+// A main window that consumes the space after "hi" and types a greeting.
+struct TMainWindow {
+    std::string typed;
+    int performs = 0;
+    static intptr_t Proc(void* ctx, BxHwnd, uint32_t msg, uintptr_t w, intptr_t l, int) {
+        auto* self = static_cast<TMainWindow*>(ctx);
+        if (msg != BX_MSG_KEY) return 0;
+        const int flags = static_cast<int>(l >> 16);
+        const uint8_t key = w & 0xFF;
+        if (flags == BX_KEYFLAG_DOWN) {
+            if (key == 0x20 && self->typed == "HI") return 1;
+            self->typed += static_cast<char>(key);
+        } else if (flags == BX_KEYFLAG_PERFORM) {
+            ++self->performs;
+            DisplayText("\x01\x01\x09\x01\x01\x09hello ", 0, 1, 0); // two backspaces, then text
+        }
+        return 0;
+    }
+};
+
+std::string Text(BxHwnd w) {
+    char buf[256];
+    BxVirtualGetText(w, buf, sizeof buf);
+    return buf;
+}
+
+class VirtualHook : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("BREVIX_HOOK", "virtual", 1);
+        static std::string dir = ::testing::TempDir();
+        setenv("BREVIX_RUNTIME_DIR", dir.c_str(), 1);
+        ASSERT_EQ(InitHooksDll(kMain), 0);
+        InstallKeyboardFilter(1);
+        ASSERT_STREQ(BxBackendName(), "virtual");
+    }
+    static void TearDownTestSuite() {
+        InstallKeyboardFilter(0);
+        UninstallHooksDll(kMain);
+    }
+};
+} // namespace
+
+TEST_F(VirtualHook, ConsumedDelimiterIsWithheldAndReplacementTyped) {
+    TMainWindow main;
+    BxSetMessageProc(&TMainWindow::Proc, &main);
+    const BxHwnd target = BxVirtualCreateWindow(42);
+    BxVirtualSetFocus(target);
+    SetFSMState(BX_FSM_WATCHING);
+    BxVirtualType("hi ");
+    ASSERT_TRUE(BxWaitIdle(2000));
+    EXPECT_EQ(main.performs, 1);
+    EXPECT_EQ(Text(target), "hello ") << "the space never reached the window";
+    EXPECT_EQ(GetCallingHwnd(), target);
+    EXPECT_EQ(BxWindowProcess(target), 42u);
+    EXPECT_GE(GetTotalKeyCount(), 3u);
+
+    // Suspended: keys go to the window and are not reported.
+    SetFSMState(BX_FSM_SUSPENDED);
+    main.typed.clear();
+    BxVirtualType("hi ");
+    EXPECT_EQ(main.typed, "");
+    EXPECT_EQ(Text(target), "hello hi ");
+    BxSetMessageProc(nullptr, nullptr);
+}
+
+TEST_F(VirtualHook, SafeModeStopsWhenTheFocusMoves) {
+    const BxHwnd a = BxVirtualCreateWindow(1), b = BxVirtualCreateWindow(2);
+    BxVirtualSetFocus(a);
+    // Eight characters, two pauses of 200 ms, eight more.
+    const std::string text = std::string("abcdefgh") + "\x01\x08\xC9\x01\x08\xC9" + "ijklmnop";
+    for (int safe = 1; safe >= 0; --safe) {
+        BxVirtualSetText(a, "");
+        BxVirtualSetText(b, "");
+        BxVirtualSetFocus(a);
+        EnableSafeMode(safe);
+        AbortDisplayText(0);
+        std::thread typing([&] { DisplayText(text.c_str(), 0, 1, 0); });
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        BxVirtualSetFocus(b);
+        typing.join();
+        EXPECT_EQ(Text(a), "abcdefgh");
+        EXPECT_EQ(Text(b), safe ? "" : "ijklmnop") << "safe mode " << safe;
+    }
+    EnableSafeMode(1);
+}
