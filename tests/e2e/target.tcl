@@ -1,7 +1,7 @@
 # The typing target of the end-to-end tests: one Tk text widget with the
 # focus. Its content is written (UTF-8, without the widget's final newline)
 # to the file named by argv 0 whenever it changes; a file "<out>.cmd" with
-# the word "clear" empties it.
+# the word "clear" empties it. "<out>.pastes" counts the pastes into it.
 package require Tk
 
 set out [lindex $argv 0]
@@ -48,6 +48,17 @@ wm geometry . 640x400+40+40
 text .t -undo 0 -wrap char
 pack .t -fill both -expand 1
 bind .t <<Modified>> changed
+# Tells a pasted text from a typed one.
+set pastes 0
+proc pasted {} {
+    global out pastes
+    incr pastes
+    set f [open $out.pastes.tmp w]
+    puts -nonewline $f $pastes
+    close $f
+    file rename -force $out.pastes.tmp $out.pastes
+}
+bind .t <<Paste>> {+pasted}
 update
 focus -force .t
 save

@@ -1,0 +1,135 @@
+#!/usr/bin/env bash
+# Everyday use for real, in a Tk text widget: case adaptation, key tags typed
+# key by key while plain text is pasted, an entry shortcut typing without
+# raising the main window, the hot key raising it, line deletion, no-space and
+# dates.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$here/../../.."
+. "$root/tests/e2e/harness.sh"
+e2e_start || exit $?
+fail() {
+    cp "$E2E_DIR/brevix.log" /tmp/brevix-last.log 2>/dev/null
+    echo "FAIL: $*" >&2
+    echo "target: [$(e2e_target_text)]" >&2
+    cat "$E2E_DIR/brevix.log" >&2 2>/dev/null
+    exit 1
+}
+bin="${BREVIX_BIN:-$root/build/bin/brevix}"
+main_title='^Brevix 10\.00'
+
+start_brevix() { # useClipboard
+    mkdir -p "$E2E_DIR/cfg"
+    printf '[Preferences]\r\nRunMinimized=1\r\nUseClipboard=%s\r\nPause=0\r\n' "$1" >"$E2E_DIR/cfg/Brevixo.ini"
+    # 0x6070: Ctrl+Shift+F1.
+    "$(dirname "$bin")/bxdict" create "$E2E_DIR/cfg/Scen.bxd" >/dev/null 2>&1 <<'EOF' ||
+{"keyword":"btw","description":"By the way","text":"by the way"}
+{"keyword":"fyi","description":"For your information","text":"for your information"}
+{"keyword":"tabs","description":"Keys","text":"a{@KEY Tab 3}b{@CR}c"}
+{"keyword":"sc","description":"Shortcut","text":"from the shortcut","shortcut":24688}
+{"keyword":"dl","description":"Deleted line","text":"keep{@CR}drop me{@DELETELINE}{@CR}Date {@SHORTDATE}{@NOSPACE}"}
+EOF
+        [ -f "$E2E_DIR/cfg/Scen.bxd" ] || fail "bxdict create"
+    printf '%s\r\n' "$E2E_DIR/cfg/Scen.bxd" >"$E2E_DIR/cfg/PAGES.CFG"
+    BREVIX_BIN="$bin" e2e_start_brevix || fail "Brevix did not start"
+    # Started minimised to the tray: wait until it watches keys.
+    sleep 1.5
+    e2e_focus_target
+}
+
+stop_brevix() {
+    cp "$E2E_DIR/brevix.log" /tmp/brevix-last.log 2>/dev/null
+    kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
+    wait "$E2E_BREVIX_PID" 2>/dev/null
+}
+
+pastes() { cat "$E2E_TARGET_OUT.pastes" 2>/dev/null || echo 0; }
+
+ready() {
+    e2e_target_clear
+    e2e_focus_target
+    # Our window lets go of the keyboard asynchronously; keys typed in the
+    # same instant would still count as typed in Brevix.
+    sleep 0.6
+}
+
+check() { # typed expected [delay]
+    ready
+    xdotool type --delay "${3:-40}" "$1"
+    e2e_wait_text "$2" 5 || fail "typing '$1' gave '$(e2e_target_text)', expected '$2'"
+}
+
+main_window_visible() {
+    local w
+    for w in $(xdotool search --onlyvisible --pid "$E2E_BREVIX_PID" --name "$main_title" 2>/dev/null); do
+        xdotool getwindowname "$w" 2>/dev/null | grep -Eq "$main_title" && echo "$w" && return 0
+    done
+    return 1
+}
+
+target_window() {
+    xdotool search --limit 1 --pid "$E2E_TARGET_PID" --name "Brevix e2e target" 2>/dev/null | head -1
+}
+
+start_brevix 1
+target="$(target_window)"
+[ -n "$target" ] || fail "no target window"
+
+# Case follows the keyword as typed.
+check "btw " "by the way "
+check "Btw " "By the way "
+
+# Plain text goes by paste; key tags force keystrokes even in clipboard mode.
+before="$(pastes)"
+check "fyi " "for your information "
+[ "$(pastes)" -gt "$before" ] || fail "plain text was not pasted"
+before="$(pastes)"
+check "tabs " $'a\t\t\tb\nc '
+[ "$(pastes)" = "$before" ] || fail "a text with key tags was pasted"
+
+# Line deletion, no trailing delimiter, today's date.
+ready
+xdotool type --delay 40 "dl "
+for _ in $(seq 100); do
+    case "$(e2e_target_text)" in *[0-9]) break ;; esac
+    sleep 0.05
+done
+sleep 0.3
+got="$(e2e_target_text)"
+case "$got" in
+"keep"$'\n'"Date "*[0-9]*) ;;
+*) fail "line deletion, no-space and date gave '$got'" ;;
+esac
+case "$got" in *" ") fail "no-space kept the delimiter: '$got'" ;; esac
+case "$got" in *drop*) fail "the deleted line was typed: '$got'" ;; esac
+year="$(date +%Y)"
+case "$got" in *"$year"* | *"${year#20}"*) ;; *) fail "no date of today in '$got'" ;; esac
+
+# An entry shortcut types its entry; the main window stays away.
+ready
+xdotool key ctrl+shift+F1
+e2e_wait_text "from the shortcut" 5 || fail "the entry shortcut gave '$(e2e_target_text)'"
+sleep 0.5
+main_window_visible >/dev/null && fail "the entry shortcut showed the main window"
+[ "$(xdotool getactivewindow 2>/dev/null)" = "$target" ] || fail "the entry shortcut took the focus from the target"
+[ "$(xdotool getwindowfocus 2>/dev/null)" = "$target" ] || fail "the target lost the keyboard focus"
+
+# The hot key brings up the main window with the focus.
+ready
+xdotool key F10
+main=""
+for _ in $(seq 100); do
+    main="$(main_window_visible)" && break
+    sleep 0.05
+done
+[ -n "$main" ] || fail "F10 did not show the main window"
+for _ in $(seq 100); do
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$main" ] && break
+    sleep 0.05
+done
+[ "$(xdotool getactivewindow 2>/dev/null)" = "$main" ] || fail "F10 did not activate the main window"
+[ "$(xdotool getwindowfocus 2>/dev/null)" = "$main" ] || fail "F10 did not give the main window the keyboard focus"
+[ -z "$(e2e_target_text)" ] || fail "F10 typed into the target: '$(e2e_target_text)'"
+stop_brevix
+
+echo "e2e scenarios: passed"
