@@ -16,4 +16,3 @@ for b in "$build"/bin/bench_*; do
   esac || echo "benchmark $name failed"
 done
 [ "$found" = 1 ] || echo "no benchmarks built"
-bash "$root/bench/expand_latency.sh" "$build" 2>&1 || echo "benchmark expand_latency failed"
