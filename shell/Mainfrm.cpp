@@ -47,6 +47,7 @@
 
 namespace {
 const QString kCaption = QStringLiteral("Brevix");
+constexpr int kHideAtStartDelayMsec = 300;
 
 TFontSpec ToSpec(const QFont& f) {
     return {f.family(), f.pointSize() > 0 ? f.pointSize() : 9, f.bold()};
@@ -476,7 +477,9 @@ void TMainForm::FirstShow() {
     activateWindow();
     if (Settings.Has(goRunMinimized) && !KeepShownAtStart) {
         KeepShownAtStart = true;
-        QMetaObject::invokeMethod(HideBtn, &QPushButton::click, Qt::QueuedConnection);
+        // Once the window manager has mapped the window: a window minimised
+        // before it is mapped comes up normal and active anyway.
+        QTimer::singleShot(kHideAtStartDelayMsec, HideBtn, &QPushButton::click);
     }
     SetFSM(BX_FSM_WATCHING);
     StartupDone = true;
