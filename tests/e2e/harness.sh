@@ -146,3 +146,25 @@ e2e_stop() {
     if [ -n "$E2E_DIR" ] && [ -z "${E2E_KEEP:-}" ]; then rm -rf "$E2E_DIR"; fi
     E2E_DIR=""
 }
+
+# Stops a test: the message, what the target holds and Brevix's log.
+e2e_fail() {
+    echo "FAIL: $*" >&2
+    echo "target: [$(e2e_target_text)]" >&2
+    cat "$E2E_DIR/brevix.log" >&2 2>/dev/null
+    exit 1
+}
+
+# A configuration folder for Brevix: Brevixo.ini [Preferences] with the
+# given lines (each "Key=Value"), a dictionary NAME.bxd made by bxdict from
+# the JSON lines on standard input, and PAGES.CFG naming it.
+e2e_brevix_config() { # name key=value...
+    local name="$1" line bxdict
+    shift
+    bxdict="$(dirname "${BREVIX_BIN:-$E2E_HERE/../../build/bin/brevix}")/bxdict"
+    mkdir -p "$E2E_DIR/cfg"
+    rm -f "$E2E_DIR/cfg/$name.bxd"
+    { printf '[Preferences]\r\n'; for line in "$@"; do printf '%s\r\n' "$line"; done; } >"$E2E_DIR/cfg/Brevixo.ini"
+    "$bxdict" create "$E2E_DIR/cfg/$name.bxd" >/dev/null || return 1
+    printf '%s\r\n' "$E2E_DIR/cfg/$name.bxd" >"$E2E_DIR/cfg/PAGES.CFG"
+}

@@ -6,15 +6,12 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$here/../../.."
 . "$root/tests/e2e/harness.sh"
 e2e_start || exit $?
-fail() { cp "$E2E_DIR/brevix.log" /tmp/brevix-last.log 2>/dev/null; echo "FAIL: $*" >&2; echo "target: [$(e2e_target_text)]" >&2; cat "$E2E_DIR/brevix.log" >&2 2>/dev/null; exit 1; }
+fail() { e2e_fail "$@"; }
 bin="${BREVIX_BIN:-$root/build/bin/brevix}"
 
 start_brevix() { # useClipboard
-    mkdir -p "$E2E_DIR/cfg"
-    printf '[Preferences]\r\nRunMinimized=1\r\nUseClipboard=%s\r\nPause=0\r\n' "$1" >"$E2E_DIR/cfg/Brevixo.ini"
-    "$(dirname "$bin")/bxdict" create "$E2E_DIR/cfg/Sample.bxd" <"$root/resources/sample.jsonl" >/dev/null 2>&1 ||
-        [ -f "$E2E_DIR/cfg/Sample.bxd" ] || fail "bxdict create"
-    printf '%s\r\n' "$E2E_DIR/cfg/Sample.bxd" >"$E2E_DIR/cfg/PAGES.CFG"
+    e2e_brevix_config Sample RunMinimized=1 "UseClipboard=$1" Pause=0 <"$root/resources/sample.jsonl" ||
+        fail "bxdict create"
     BREVIX_BIN="$bin" e2e_start_brevix || fail "Brevix did not start"
     # Started minimised to the tray: wait until it watches keys.
     sleep 1.5
@@ -22,7 +19,7 @@ start_brevix() { # useClipboard
 }
 
 stop_brevix() {
-    cp "$E2E_DIR/brevix.log" /tmp/brevix-last.log 2>/dev/null; kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
+    kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
     wait "$E2E_BREVIX_PID" 2>/dev/null
 }
 

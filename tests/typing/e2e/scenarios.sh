@@ -8,29 +8,19 @@ here="$(cd "$(dirname "$0")" && pwd)"
 root="$here/../../.."
 . "$root/tests/e2e/harness.sh"
 e2e_start || exit $?
-fail() {
-    cp "$E2E_DIR/brevix.log" /tmp/brevix-last.log 2>/dev/null
-    echo "FAIL: $*" >&2
-    echo "target: [$(e2e_target_text)]" >&2
-    cat "$E2E_DIR/brevix.log" >&2 2>/dev/null
-    exit 1
-}
+fail() { e2e_fail "$@"; }
 bin="${BREVIX_BIN:-$root/build/bin/brevix}"
 main_title='^Brevix 10\.00'
 
 start_brevix() { # useClipboard
-    mkdir -p "$E2E_DIR/cfg"
-    printf '[Preferences]\r\nRunMinimized=1\r\nUseClipboard=%s\r\nPause=0\r\n' "$1" >"$E2E_DIR/cfg/Brevixo.ini"
     # 0x6070: Ctrl+Shift+F1.
-    "$(dirname "$bin")/bxdict" create "$E2E_DIR/cfg/Scen.bxd" >/dev/null 2>&1 <<'EOF' ||
+    e2e_brevix_config Scen RunMinimized=1 "UseClipboard=$1" Pause=0 <<'EOF' || fail "bxdict create"
 {"keyword":"btw","description":"By the way","text":"by the way"}
 {"keyword":"fyi","description":"For your information","text":"for your information"}
 {"keyword":"tabs","description":"Keys","text":"a{@KEY Tab 3}b{@CR}c"}
 {"keyword":"sc","description":"Shortcut","text":"from the shortcut","shortcut":24688}
 {"keyword":"dl","description":"Deleted line","text":"keep{@CR}drop me{@DELETELINE}{@CR}Date {@SHORTDATE}{@NOSPACE}"}
 EOF
-        [ -f "$E2E_DIR/cfg/Scen.bxd" ] || fail "bxdict create"
-    printf '%s\r\n' "$E2E_DIR/cfg/Scen.bxd" >"$E2E_DIR/cfg/PAGES.CFG"
     BREVIX_BIN="$bin" e2e_start_brevix || fail "Brevix did not start"
     # Started minimised to the tray: wait until it watches keys.
     sleep 1.5
@@ -38,7 +28,6 @@ EOF
 }
 
 stop_brevix() {
-    cp "$E2E_DIR/brevix.log" /tmp/brevix-last.log 2>/dev/null
     kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
     wait "$E2E_BREVIX_PID" 2>/dev/null
 }

@@ -10,22 +10,12 @@ root="$here/../../.."
 shots="${1:-$root/build/screens}"
 . "$root/tests/e2e/harness.sh"
 e2e_start || exit $?
-fail() {
-    cp "$E2E_DIR/brevix.log" /tmp/brevix-last.log 2>/dev/null
-    echo "FAIL: $*" >&2
-    echo "target: [$(e2e_target_text)]" >&2
-    cat "$E2E_DIR/brevix.log" >&2 2>/dev/null
-    exit 1
-}
+fail() { e2e_fail "$@"; }
 bin="${BREVIX_BIN:-$root/build/bin/brevix}"
 mkdir -p "$shots" || fail "cannot make $shots"
 
-mkdir -p "$E2E_DIR/cfg"
-printf '[Preferences]\r\nRunMinimized=1\r\nUseClipboard=0\r\nPause=0\r\nAutoReplace=1\r\nAutoReplaceAlwaysShow=1\r\nAutoReplaceHint=1\r\nAutoHideSuggestionWindow=0\r\n' \
-    >"$E2E_DIR/cfg/Brevixo.ini"
-"$(dirname "$bin")/bxdict" create "$E2E_DIR/cfg/Sample.bxd" <"$root/resources/sample.jsonl" >/dev/null 2>&1 ||
-    [ -f "$E2E_DIR/cfg/Sample.bxd" ] || fail "bxdict create"
-printf '%s\r\n' "$E2E_DIR/cfg/Sample.bxd" >"$E2E_DIR/cfg/PAGES.CFG"
+e2e_brevix_config Sample RunMinimized=1 UseClipboard=0 Pause=0 AutoReplace=1 AutoReplaceAlwaysShow=1 \
+    AutoReplaceHint=1 AutoHideSuggestionWindow=0 <"$root/resources/sample.jsonl" || fail "bxdict create"
 BREVIX_BIN="$bin" e2e_start_brevix || fail "Brevix did not start"
 
 # Brevix's visible windows whose name matches exactly.
