@@ -1,5 +1,6 @@
 #include "hook/HookCore.h"
 #include "hook/Playback.h"
+#include "platform/VirtualKeys.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -148,8 +149,7 @@ bool THookCore::OnUserKey(uint16_t code, bool down, BxHwnd window) {
         // Releases arm the capturing window, so the release of the key that
         // opened it is never taken for the answer.
         const uint8_t key = code & 0xFF;
-        const bool modifierOnly =
-            key == 0x10 || key == 0x11 || key == 0x12 || key == 0 || (key >= 0xA0 && key <= 0xA5);
+        const bool modifierOnly = key == 0 || vk::IsModifier(key);
         if (!modifierOnly) Post(nextKey_.load(), BX_MSG_NEXT_KEY, code, down ? 1 : 0);
         return false;
     }

@@ -9,6 +9,10 @@ constexpr uint8_t Back = 0x08, Tab = 0x09, Return = 0x0D, Shift = 0x10, Control 
                   Next = 0x22, End = 0x23, Home = 0x24, Left = 0x25, Up = 0x26, Right = 0x27,
                   Down = 0x28, Insert = 0x2D, Delete = 0x2E, F1 = 0x70, F10 = 0x79, F24 = 0x87,
                   NumLock = 0x90, Scroll = 0x91;
+// Shift, Ctrl or Alt pressed alone (also their left and right keys).
+inline bool IsModifier(uint8_t key) {
+    return key == Shift || key == Control || key == Menu || (key >= 0xA0 && key <= 0xA5);
+}
 } // namespace vk
 
 namespace shortcut {

@@ -3,6 +3,7 @@
 #include "typing/MainfrmServices.h"
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
+#include "platform/VirtualKeys.h"
 #include "shell/Mainfrm.h"
 #include "typing/Autorepl.h"
 #include "typing/Hooksdll.h"
@@ -148,8 +149,7 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
     const bool shift = sc & 0x2000, ctrl = sc & 0x4000, alt = sc & 0x8000;
     // A modifier pressed alone belongs to the next key: it must not end the
     // word, or "myAddr" would expand as "Addr".
-    const bool modifierOnly =
-        key == 0x10 || key == 0x11 || key == 0x12 || (key >= 0xA0 && key <= 0xA5);
+    const bool modifierOnly = vk::IsModifier(static_cast<uint8_t>(key));
     if (modifierOnly) return 0;
     int r = 0;
     QByteArray text;
