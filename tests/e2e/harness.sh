@@ -168,3 +168,31 @@ e2e_brevix_config() { # name key=value...
     "$bxdict" create "$E2E_DIR/cfg/$name.bxd" >/dev/null || return 1
     printf '%s\r\n' "$E2E_DIR/cfg/$name.bxd" >"$E2E_DIR/cfg/PAGES.CFG"
 }
+
+# Brevix on the folder e2e_brevix_config made, started hidden, and the
+# target focused again once Brevix watches keys.
+e2e_start_watching_brevix() {
+    e2e_start_brevix || e2e_fail "Brevix did not start"
+    sleep 1.5
+    e2e_focus_target
+}
+
+e2e_stop_brevix() {
+    kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
+    wait "$E2E_BREVIX_PID" 2>/dev/null
+}
+
+# An empty, focused target. Brevix lets go of the keyboard asynchronously:
+# keys typed in the same instant would still count as typed in Brevix.
+e2e_ready() {
+    e2e_target_clear
+    e2e_focus_target
+    sleep 0.6
+}
+
+# Types into a fresh target and expects the text it ends with.
+e2e_check() { # typed expected [delay]
+    e2e_ready
+    xdotool type --delay "${3:-40}" "$1"
+    e2e_wait_text "$2" 5 || e2e_fail "typing '$1' gave '$(e2e_target_text)', expected '$2'"
+}

@@ -21,32 +21,11 @@ start_brevix() { # useClipboard
 {"keyword":"sc","description":"Shortcut","text":"from the shortcut","shortcut":24688}
 {"keyword":"dl","description":"Deleted line","text":"keep{@CR}drop me{@DELETELINE}{@CR}Date {@SHORTDATE}{@NOSPACE}"}
 EOF
-    BREVIX_BIN="$bin" e2e_start_brevix || fail "Brevix did not start"
-    # Started minimised to the tray: wait until it watches keys.
-    sleep 1.5
-    e2e_focus_target
-}
-
-stop_brevix() {
-    kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
-    wait "$E2E_BREVIX_PID" 2>/dev/null
+    BREVIX_BIN="$bin" e2e_start_watching_brevix
 }
 
 pastes() { cat "$E2E_TARGET_OUT.pastes" 2>/dev/null || echo 0; }
 
-ready() {
-    e2e_target_clear
-    e2e_focus_target
-    # Our window lets go of the keyboard asynchronously; keys typed in the
-    # same instant would still count as typed in Brevix.
-    sleep 0.6
-}
-
-check() { # typed expected [delay]
-    ready
-    xdotool type --delay "${3:-40}" "$1"
-    e2e_wait_text "$2" 5 || fail "typing '$1' gave '$(e2e_target_text)', expected '$2'"
-}
 
 main_window_visible() {
     local w
@@ -65,19 +44,19 @@ target="$(target_window)"
 [ -n "$target" ] || fail "no target window"
 
 # Case follows the keyword as typed.
-check "btw " "by the way "
-check "Btw " "By the way "
+e2e_check "btw " "by the way "
+e2e_check "Btw " "By the way "
 
 # Plain text goes by paste; key tags force keystrokes even in clipboard mode.
 before="$(pastes)"
-check "fyi " "for your information "
+e2e_check "fyi " "for your information "
 [ "$(pastes)" -gt "$before" ] || fail "plain text was not pasted"
 before="$(pastes)"
-check "tabs " $'a\t\t\tb\nc '
+e2e_check "tabs " $'a\t\t\tb\nc '
 [ "$(pastes)" = "$before" ] || fail "a text with key tags was pasted"
 
 # Line deletion, no trailing delimiter, today's date.
-ready
+e2e_ready
 xdotool type --delay 40 "dl "
 for _ in $(seq 100); do
     case "$(e2e_target_text)" in *[0-9]) break ;; esac
@@ -95,7 +74,7 @@ year="$(date +%Y)"
 case "$got" in *"$year"* | *"${year#20}"*) ;; *) fail "no date of today in '$got'" ;; esac
 
 # An entry shortcut types its entry; the main window stays away.
-ready
+e2e_ready
 xdotool key ctrl+shift+F1
 e2e_wait_text "from the shortcut" 5 || fail "the entry shortcut gave '$(e2e_target_text)'"
 sleep 0.5
@@ -104,7 +83,7 @@ main_window_visible >/dev/null && fail "the entry shortcut showed the main windo
 [ "$(xdotool getwindowfocus 2>/dev/null)" = "$target" ] || fail "the target lost the keyboard focus"
 
 # The hot key brings up the main window with the focus.
-ready
+e2e_ready
 xdotool key F10
 main=""
 for _ in $(seq 100); do
@@ -119,6 +98,6 @@ done
 [ "$(xdotool getactivewindow 2>/dev/null)" = "$main" ] || fail "F10 did not activate the main window"
 [ "$(xdotool getwindowfocus 2>/dev/null)" = "$main" ] || fail "F10 did not give the main window the keyboard focus"
 [ -z "$(e2e_target_text)" ] || fail "F10 typed into the target: '$(e2e_target_text)'"
-stop_brevix
+e2e_stop_brevix
 
 echo "e2e scenarios: passed"
