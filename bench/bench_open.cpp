@@ -1,6 +1,7 @@
 // From OpenDictionary of a 100,000-entry file to the grid painted.
 #include "dictionary/Dict.h"
 #include "shell/Mainfrm.h"
+#include "tests/shell/OffscreenDesktop.h"
 
 #include <QApplication>
 #include <QTableView>
@@ -39,10 +40,7 @@ BENCHMARK(BM_OpenToGridPainted)->Unit(benchmark::kMillisecond)->Iterations(5);
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("BREVIX_HOOK", "virtual");
-    QTemporaryDir runtime;
-    qputenv("BREVIX_RUNTIME_DIR", runtime.path().toUtf8());
+    TOffscreenDesktop desktop;
     QApplication app(argc, argv);
     QTemporaryDir dir;
     gDir = &dir;

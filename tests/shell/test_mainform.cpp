@@ -3,6 +3,7 @@
 #include "platform/Errors.h"
 #include "shell/IniFile.h"
 #include "shell/Mainfrm.h"
+#include "tests/shell/OffscreenDesktop.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -115,10 +116,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("BREVIX_HOOK", "virtual");
-    QTemporaryDir runtime;
-    qputenv("BREVIX_RUNTIME_DIR", runtime.path().toUtf8());
+    TOffscreenDesktop desktop;
     QApplication app(argc, argv);
     TMainFormTest test;
     return QTest::qExec(&test, argc, argv);

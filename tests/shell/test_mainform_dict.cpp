@@ -2,6 +2,7 @@
 // and the keyword box, driven offscreen as a user would.
 #include "dictionary/Dict.h"
 #include "shell/Mainfrm.h"
+#include "tests/shell/OffscreenDesktop.h"
 
 #include <QApplication>
 #include <QFile>
@@ -225,10 +226,7 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("BREVIX_HOOK", "virtual");
-    QTemporaryDir runtime;
-    qputenv("BREVIX_RUNTIME_DIR", runtime.path().toUtf8());
+    TOffscreenDesktop desktop;
     QApplication app(argc, argv);
     TMainFormDictTest test;
     return QTest::qExec(&test, argc, argv);
