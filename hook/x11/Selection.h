@@ -8,7 +8,8 @@
 // every use of the connection is serialised by one mutex. Someone must pump:
 // the owner of the service thread polls Fd() (with TimeoutMsec() as the poll
 // timeout) and calls Process() when it is readable or the timeout ran out.
-// WaitFetched never pumps; with nobody pumping it simply times out.
+// WaitFetched never pumps; with nobody pumping it simply times out. Stop the
+// pumping thread before Close().
 #include <X11/Xlib.h>
 
 #include <chrono>

@@ -155,8 +155,7 @@ TEST_F(SelectionTest, TextTargetsRoundTripOnBothSelections) {
             const TProperty p = req.Convert(sel, req.A(target));
             EXPECT_EQ(p.bytes, kText) << target;
             EXPECT_EQ(p.format, 8);
-            const bool mime = target[0] == 't' && target[1] == 'e' && target[2] == 'x' &&
-                              target[3] == 't' && target[4] == '/';
+            const bool mime = std::string(target).starts_with("text/");
             EXPECT_EQ(p.type, mime ? req.A(target) : req.A("UTF8_STRING")) << target;
         }
         const TProperty latin = req.Convert(sel, XA_STRING);
