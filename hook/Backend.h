@@ -36,6 +36,8 @@ public:
     virtual void KeyConsumed(uint16_t code) { (void)code; }
     // Releases every key that playback left down.
     virtual void ReleaseHeldKeys() {}
+    // The hook's state changed (typing began or ended).
+    virtual void StateChanged() {}
 };
 
 std::unique_ptr<TBackend> CreateVirtualBackend();

@@ -138,6 +138,13 @@ void THookCore::SetState(int s) {
     // A text is waiting for its playback from the moment it is handed over.
     if (s == BX_FSM_HANDED_OVER) waitingInsert_.store(true);
     fsm_.store(s);
+    if (TBackend* b = backend_.get()) b->StateChanged();
+}
+
+bool THookCore::Typing() const {
+    const int s = fsm_.load();
+    return s == BX_FSM_HANDED_OVER || s == BX_FSM_TYPING || s == BX_FSM_TYPING2 ||
+           pending_.load() > 0 || running_.load() > 0;
 }
 
 bool THookCore::OnUserKey(uint16_t code, bool down, BxHwnd window) {
@@ -160,8 +167,11 @@ bool THookCore::OnUserKey(uint16_t code, bool down, BxHwnd window) {
     if (state != BX_FSM_WATCHING) return false;
     const intptr_t r = Send(main, BX_MSG_KEY, code, static_cast<intptr_t>(down ? 1 : 0) << 16);
     if (!down || r == 0) return false;
-    if (TBackend* b = backend_.get()) b->KeyConsumed(code);
+    TBackend* b = backend_.get();
+    if (b) b->KeyConsumed(code);
     Send(main, BX_MSG_KEY, code, static_cast<intptr_t>(BX_KEYFLAG_PERFORM) << 16);
+    // The key may have started nothing to type (a command, a window shown).
+    if (b) b->StateChanged();
     return true;
 }
 
@@ -182,6 +192,9 @@ int THookCore::Display(const char* text, BxHwnd target) {
     {
         std::lock_guard g(playMutex_);
         ++playing_;
+    }
+    running_.fetch_add(1);
+    for (int p = pending_.load(); p > 0 && !pending_.compare_exchange_weak(p, p - 1);) {
     }
     TBackend* backend = backend_.get();
     const int before = fsm_.load();
@@ -243,6 +256,8 @@ int THookCore::Display(const char* text, BxHwnd target) {
         std::lock_guard g(playMutex_);
         --playing_;
     }
+    running_.fetch_sub(1);
+    if (backend) backend->StateChanged();
     playDone_.notify_all();
     return backend ? 1 : 0;
 }

@@ -29,6 +29,9 @@ public:
 
     void SetState(int s);
     int State() const { return fsm_.load(); }
+    // A text is handed over, about to be or being typed.
+    bool Typing() const;
+    void TextPending() { pending_.fetch_add(1); }
     BxHwnd CallingHwnd() const { return calling_.load(); }
 
     int Display(const char* text, BxHwnd target);
@@ -71,6 +74,8 @@ private:
     std::atomic<uint32_t> totalKeys_{0};
     std::atomic<int> pauseMsec_{1000};
     std::atomic<int> pauseKeys_{40};
+    std::atomic<int> pending_{0}; // texts announced and not yet typing
+    std::atomic<int> running_{0}; // texts being typed
 
     std::mutex playMutex_;
     std::condition_variable playDone_;

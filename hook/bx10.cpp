@@ -54,6 +54,10 @@ int DisplayText(const char* playbackText, BxHwnd target, int, int) {
     return Core().Display(playbackText, target);
 }
 
+void BxTextPending(void) {
+    Core().TextPending();
+}
+
 void AbortDisplayText(int abort) {
     Core().Abort(abort != 0);
 }

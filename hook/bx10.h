@@ -90,6 +90,9 @@ BX_API const char* BxLastError(void);
 /* Keys that must never reach the target window (shortcut codes); the backend
  * withholds exactly these until the next call. */
 BX_API void BxSetGrabbedKeys(const uint16_t* codes, int count);
+/* A text will be handed to DisplayText shortly (its thread is starting):
+ * keys the user types meanwhile wait until it is typed. */
+BX_API void BxTextPending(void);
 /* Process that owns a window; 0 when unknown. */
 BX_API uint32_t BxWindowProcess(BxHwnd window);
 /* The window that has the keyboard focus now. */

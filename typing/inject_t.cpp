@@ -20,6 +20,7 @@ TInjectText::TInjectText(const QByteArray& text, BxHwnd target, int delayMsec)
 
 void TInjectText::Start(const QByteArray& text, BxHwnd target, int delayMsec) {
     gRunning.ref();
+    BxTextPending();
     (new TInjectText(text, target, delayMsec))->start();
 }
 

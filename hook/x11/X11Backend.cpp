@@ -24,6 +24,11 @@ namespace x11 {
 namespace {
 
 constexpr auto kStartTimeout = std::chrono::seconds(3);
+// A hold that outlives this with nothing being typed is let go: the program
+// may be stuck, and the user's keyboard must never stay taken.
+constexpr auto kHoldLimit = std::chrono::seconds(5);
+// How long a replayed press may take to come back through the recording.
+constexpr auto kEchoWait = std::chrono::milliseconds(100);
 
 std::string DisplayName() {
     const char* d = std::getenv("DISPLAY");
@@ -91,6 +96,9 @@ bool TX11Backend::Ensure(std::string& error) {
     XSync(watch_, False);
     std::string why;
     if (!typer_.Open(nullptr, why)) return fail(why);
+    // Without XInput 2 keys typed during a replacement are not held back.
+    std::string noHold;
+    hold_.Open(noHold);
     if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
         typer_.Close();
         return fail("cannot create the keyboard watcher's pipe");
@@ -139,19 +147,23 @@ void TX11Backend::Run() {
         else if (!wantRecording_.load() && recording_)
             DisableRecording();
 
-        pollfd fds[3];
+        pollfd fds[4];
         int n = 0;
         fds[n++] = {wake_[0], POLLIN, 0};
         fds[n++] = {ConnectionNumber(watch_), POLLIN, 0};
         if (recording_) fds[n++] = {ConnectionNumber(data_), POLLIN, 0};
-        poll(fds, n, typer_.Active() ? 20 : 1000);
+        if (hold_.Available()) fds[n++] = {hold_.Fd(), POLLIN, 0};
+        poll(fds, n, typer_.Active() || hold_.Holding() ? 20 : 1000);
         char buf[64];
         while (read(wake_[0], buf, sizeof buf) > 0) {
         }
         if (recording_) XRecordProcessReplies(data_);
         DrainWatch();
+        hold_.Process([this](const TKeyHold::TKey& k) { return HoldTaken(k); });
+        EndHoldIfDone();
         typer_.Tick();
     }
+    EndHoldIfDone();
     if (recording_) DisableRecording();
 }
 
@@ -255,6 +267,7 @@ void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
     if (type != KeyPress && type != KeyRelease) return;
     const bool down = type == KeyPress;
     if (injected_.Consume(code, down)) return;
+    if (down && code == echo_) echo_ = 0;
 
     uint16_t mods = 0;
     bool ctrlOrAlt = false;
@@ -290,7 +303,19 @@ void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
 
 void TX11Backend::KeyConsumed(uint16_t code) {
     // Called on the service thread inside OnUserKey, before the replacement
-    // is typed: a printable key that was not grabbed already reached the target.
+    // is typed. Keys typed from here on wait until it is typed.
+    if (reporting_.load() && !hold_.Holding() && hold_.Available()) {
+        {
+            std::lock_guard u(userMutex_);
+            heldAtBegin_ = heldDown_ = userDown_;
+        }
+        holding_.store(hold_.Begin());
+    } else if (hold_.Holding()) {
+        // A replayed key started another replacement: the keys replayed down
+        // must not keep the replacement waiting for their releases.
+        hold_.ReleaseAllReplayed();
+    }
+    // A printable key that was not grabbed already reached the target.
     if (!lastPrintable_) return;
     std::lock_guard w(watchMutex_);
     if (std::find(grabbed_.begin(), grabbed_.end(), code) == grabbed_.end()) typer_.RequestErase();
@@ -374,7 +399,62 @@ void TX11Backend::SetGrabbedKeys(const std::vector<uint16_t>& codes) {
 bool TX11Backend::UserHolds(KeyCode code) {
     if (!recordingActive_.load()) return false;
     std::lock_guard u(userMutex_);
-    return userDown_[code];
+    return holding_.load() ? heldDown_[code] : userDown_[code];
+}
+
+bool TX11Backend::HoldTaken(const TKeyHold::TKey& key) {
+    {
+        std::lock_guard u(userMutex_);
+        heldDown_[key.code] = key.down;
+    }
+    if (key.down) {
+        // Pressed again: its release reached the target before the grab.
+        heldAtBegin_[key.code] = false;
+        return false;
+    }
+    if (heldAtBegin_[key.code]) {
+        heldAtBegin_[key.code] = false;
+        hold_.PassRelease(key.code);
+        return true;
+    }
+    if (hold_.ReplayedDown(key.code) && THookCore::Instance().Typing()) {
+        hold_.ReleaseReplayed(key.code);
+        return true;
+    }
+    return false;
+}
+
+void TX11Backend::EndHoldIfDone() {
+    if (!hold_.Holding()) return;
+    const auto taken = [this](const TKeyHold::TKey& k) { return HoldTaken(k); };
+    const bool live = reporting_.load() && !quit_.load();
+    const bool stuck =
+        std::chrono::steady_clock::now() - hold_.Since() > kHoldLimit && !typer_.Active();
+    if (live && !stuck && THookCore::Instance().Typing()) return;
+    // The grab stays while the queue is replayed, so keys typed meanwhile
+    // queue behind it. The program decides on each press before the next is
+    // sent: a delimiter among them starts another replacement, and the keys
+    // after it wait for that one.
+    while (hold_.HasQueued()) {
+        const TKeyHold::TKey key = hold_.ReplayNext();
+        if (key.down && recording_ && live) {
+            echo_ = key.code;
+            const auto until = std::chrono::steady_clock::now() + kEchoWait;
+            while (echo_ && std::chrono::steady_clock::now() < until) {
+                pollfd p{ConnectionNumber(data_), POLLIN, 0};
+                poll(&p, 1, 5);
+                XRecordProcessReplies(data_);
+            }
+            echo_ = 0;
+        }
+        hold_.Process(taken);
+        if (live && THookCore::Instance().Typing()) return;
+    }
+    hold_.End(taken);
+    // Keys that came in just before the grab ended.
+    while (hold_.HasQueued())
+        hold_.ReplayNext();
+    holding_.store(false);
 }
 
 BxHwnd TX11Backend::FocusWindow() {

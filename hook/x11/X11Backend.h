@@ -11,6 +11,7 @@
 // exactly the expansion followed by the delimiter.
 #include "hook/Backend.h"
 #include "hook/x11/Injected.h"
+#include "hook/x11/KeyHold.h"
 #include "hook/x11/X11Typer.h"
 #include "hook/x11/XkbLayout.h"
 
@@ -43,6 +44,7 @@ public:
     void SetGrabbedKeys(const std::vector<uint16_t>& codes) override;
     void ReleaseHeldKeys() override;
     void KeyConsumed(uint16_t code) override;
+    void StateChanged() override { Wake(); }
 
 private:
     // Opens the watch and typing connections and the service thread once.
@@ -57,6 +59,9 @@ private:
     void Grab(); // under watchMutex_
     void Ungrab();
     bool UserHolds(KeyCode code);
+    // The hold of the user's keys while a replacement is typed.
+    bool HoldTaken(const TKeyHold::TKey& key);
+    void EndHoldIfDone();
 
     std::mutex ensureMutex_;
     bool ensured_ = false;
@@ -96,6 +101,12 @@ private:
 
     std::mutex userMutex_;
     std::bitset<256> userDown_; // keys the user holds, as the recording saw them
+    std::bitset<256> heldDown_; // the same while held: as the grab saw them
+    std::atomic<bool> holding_{false};
+
+    TKeyHold hold_;
+    std::bitset<256> heldAtBegin_; // down before the hold began: the target has them down
+    KeyCode echo_ = 0;             // a replayed press the recording has yet to report
 
     TInjectedKeys injected_;
     TX11Typer typer_;

@@ -315,7 +315,9 @@ void TX11Typer::ReleaseHeldKeys() {
 }
 
 void TX11Typer::Tick() {
-    std::lock_guard g(mutex_);
+    // Never waits: a text being typed may wait for the service thread that ticks.
+    std::unique_lock g(mutex_, std::try_to_lock);
+    if (!g.owns_lock()) return;
     if (active_ && Clock::now() - lastKey_ > kSessionIdle) End();
 }
 

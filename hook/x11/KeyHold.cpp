@@ -1,0 +1,167 @@
+#include "hook/x11/KeyHold.h"
+#include "hook/x11/XError.h"
+
+#include <X11/extensions/XInput2.h>
+#include <X11/extensions/XTest.h>
+
+#include <cstring>
+
+namespace bxhook::x11 {
+namespace {
+
+bool IsXTestDevice(const char* name) {
+    // The server names the keyboard of each master's XTest device so.
+    const char* suffix = " XTEST keyboard";
+    const size_t n = std::strlen(name), s = std::strlen(suffix);
+    return n >= s && std::strcmp(name + n - s, suffix) == 0;
+}
+
+} // namespace
+
+TKeyHold::~TKeyHold() {
+    Close();
+}
+
+bool TKeyHold::Open(std::string& error) {
+    if (dpy_) return true;
+    dpy_ = OpenTrappedDisplay(nullptr);
+    if (!dpy_) {
+        error = "cannot open the X display";
+        return false;
+    }
+    int event = 0, err = 0, major = 2, minor = 0, ev = 0, er = 0, tmaj = 0, tmin = 0;
+    if (!XQueryExtension(dpy_, "XInputExtension", &xiOpcode_, &event, &err) ||
+        XIQueryVersion(dpy_, &major, &minor) != Success || major < 2 ||
+        !XTestQueryExtension(dpy_, &ev, &er, &tmaj, &tmin)) {
+        error = "the X server has no XInput 2";
+        CloseTrappedDisplay(dpy_);
+        dpy_ = nullptr;
+        return false;
+    }
+    XTestGrabControl(dpy_, True);
+    return true;
+}
+
+void TKeyHold::Close() {
+    if (!dpy_) return;
+    ReleaseAllReplayed();
+    for (int id : grabbed_)
+        XIUngrabDevice(dpy_, id, CurrentTime);
+    grabbed_.clear();
+    queue_.clear();
+    CloseTrappedDisplay(dpy_);
+    dpy_ = nullptr;
+}
+
+int TKeyHold::Fd() const {
+    return dpy_ ? ConnectionNumber(dpy_) : -1;
+}
+
+std::vector<int> TKeyHold::PhysicalKeyboards() {
+    std::vector<int> ids;
+    int n = 0;
+    XIDeviceInfo* info = XIQueryDevice(dpy_, XIAllDevices, &n);
+    for (int i = 0; info && i < n; ++i)
+        if (info[i].use == XISlaveKeyboard && info[i].enabled && !IsXTestDevice(info[i].name))
+            ids.push_back(info[i].deviceid);
+    if (info) XIFreeDeviceInfo(info);
+    return ids;
+}
+
+bool TKeyHold::Begin() {
+    if (!dpy_ || Holding()) return Holding();
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_KeyPress);
+    XISetMask(bits, XI_KeyRelease);
+    for (int id : PhysicalKeyboards()) {
+        XIEventMask mask{id, static_cast<int>(sizeof bits), bits};
+        // A keyboard another program grabbed cannot be held; the others still are.
+        if (XIGrabDevice(dpy_, id, DefaultRootWindow(dpy_), CurrentTime, None, XIGrabModeAsync,
+                         XIGrabModeAsync, False, &mask) == GrabSuccess)
+            grabbed_.push_back(id);
+    }
+    TakeErrors(dpy_);
+    since_ = std::chrono::steady_clock::now();
+    return Holding();
+}
+
+void TKeyHold::Process(const Taken& taken) {
+    if (!dpy_) return;
+    while (XPending(dpy_)) {
+        XEvent ev;
+        XNextEvent(dpy_, &ev);
+        XGenericEventCookie* cookie = &ev.xcookie;
+        if (cookie->type != GenericEvent || cookie->extension != xiOpcode_ ||
+            !XGetEventData(dpy_, cookie))
+            continue;
+        if (cookie->evtype == XI_KeyPress || cookie->evtype == XI_KeyRelease) {
+            const auto* e = static_cast<const XIDeviceEvent*>(cookie->data);
+            // Repeats the server makes while a key is held are not replayed:
+            // the replayed press repeats by itself if the key is still down.
+            const bool repeat = e->flags & XIKeyRepeat;
+            const TKey key{static_cast<KeyCode>(e->detail), cookie->evtype == XI_KeyPress};
+            if (e->detail > 7 && e->detail < 256 && !repeat && !(taken && taken(key)))
+                queue_.push_back(key);
+        }
+        XFreeEventData(dpy_, cookie);
+    }
+}
+
+void TKeyHold::End(const Taken& taken) {
+    if (!dpy_ || !Holding()) return;
+    // Keys already on their way to us are queued before the grab ends.
+    XSync(dpy_, False);
+    Process(taken);
+    // Whatever the user still holds goes up now; its real release, once the
+    // grab is gone, finds it up and changes nothing.
+    ReleaseAllReplayed();
+    for (int id : grabbed_)
+        XIUngrabDevice(dpy_, id, CurrentTime);
+    grabbed_.clear();
+    XSync(dpy_, False);
+    Process(taken);
+}
+
+void TKeyHold::Fake(KeyCode code, bool down) {
+    XTestFakeKeyEvent(dpy_, code, down ? True : False, CurrentTime);
+    XFlush(dpy_);
+}
+
+TKeyHold::TKey TKeyHold::ReplayNext() {
+    const TKey key = queue_.front();
+    queue_.pop_front();
+    if (dpy_) {
+        Fake(key.code, key.down);
+        replayedDown_[key.code] = key.down;
+    }
+    return key;
+}
+
+void TKeyHold::ReleaseReplayed(KeyCode code) {
+    if (!dpy_ || !replayedDown_[code]) return;
+    for (auto it = queue_.begin(); it != queue_.end(); ++it)
+        if (it->code == code && !it->down) {
+            queue_.erase(it);
+            break;
+        }
+    Fake(code, false);
+    replayedDown_[code] = false;
+}
+
+void TKeyHold::ReleaseAllReplayed() {
+    for (int k = 8; k < 256; ++k)
+        if (replayedDown_[k]) ReleaseReplayed(static_cast<KeyCode>(k));
+}
+
+void TKeyHold::PassRelease(KeyCode code) {
+    if (!dpy_) return;
+    char keys[32];
+    XQueryKeymap(dpy_, keys);
+    if (!(keys[code / 8] & (1 << (code % 8)))) return;
+    // The server ignores the press of a key that is already down; only the
+    // release reaches the target.
+    Fake(code, true);
+    Fake(code, false);
+}
+
+} // namespace bxhook::x11

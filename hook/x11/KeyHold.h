@@ -1,0 +1,77 @@
+#pragma once
+// Keeps the user's keys away from the target while a replacement is typed.
+//
+// The recording sees a keyword's delimiter only after it reached the target,
+// and the replacement is typed a moment later. Keys the user types in that
+// moment would land before the replacement's erasing Backspaces (and be
+// erased instead of the keyword) or in the middle of its text. So from the
+// delimiter until the replacement is typed, every physical keyboard is
+// grabbed through XInput 2: a grabbed slave device is detached from its
+// master, while the XTest keyboard we type with stays attached. The keys
+// that arrive meanwhile are queued, then replayed in order through the XTest
+// keyboard while the grab still holds, so keys typed during the replay queue
+// behind them; the grab ends once the queue is empty.
+//
+// Used from the backend's service thread only.
+#include <X11/Xlib.h>
+
+#include <bitset>
+#include <chrono>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace bxhook::x11 {
+
+class TKeyHold {
+public:
+    struct TKey {
+        KeyCode code;
+        bool down;
+    };
+    // Told of each key the grab takes; true when the key is dealt with and
+    // must not be queued.
+    using Taken = std::function<bool(const TKey&)>;
+
+    ~TKeyHold();
+    // False (the hold is then never used) without XInput 2 on the server.
+    bool Open(std::string& error);
+    void Close();
+    bool Available() const { return dpy_ != nullptr; }
+    int Fd() const;
+
+    // Grabs every physical keyboard; true when at least one was grabbed.
+    bool Begin();
+    bool Holding() const { return !grabbed_.empty(); }
+    std::chrono::steady_clock::time_point Since() const { return since_; }
+    // Queues the keys the grab took.
+    void Process(const Taken& taken);
+    // Lets the keyboards go; keys that came in meanwhile stay queued.
+    void End(const Taken& taken);
+
+    bool HasQueued() const { return !queue_.empty(); }
+    // Types the oldest queued key.
+    TKey ReplayNext();
+    // A replayed key is down for the target while its release waits in the
+    // queue or on the keyboard: release it now.
+    bool ReplayedDown(KeyCode code) const { return replayedDown_[code]; }
+    void ReleaseReplayed(KeyCode code);
+    void ReleaseAllReplayed();
+    // A key the target saw go down before the hold, released meanwhile: the
+    // target must see it go up now, or it would repeat.
+    void PassRelease(KeyCode code);
+
+private:
+    std::vector<int> PhysicalKeyboards();
+    void Fake(KeyCode code, bool down);
+
+    Display* dpy_ = nullptr;
+    int xiOpcode_ = 0;
+    std::vector<int> grabbed_;
+    std::deque<TKey> queue_;
+    std::bitset<256> replayedDown_;
+    std::chrono::steady_clock::time_point since_{};
+};
+
+} // namespace bxhook::x11
