@@ -48,6 +48,7 @@ void TKeyHold::Close() {
     for (int id : grabbed_)
         XIUngrabDevice(dpy_, id, CurrentTime);
     grabbed_.clear();
+    leaked_.clear();
     queue_.clear();
     CloseTrappedDisplay(dpy_);
     dpy_ = nullptr;
@@ -122,14 +123,16 @@ void TKeyHold::End(const Taken& taken) {
     Process(taken);
 }
 
-void TKeyHold::Fake(KeyCode code, bool down) {
+void TKeyHold::Fake(KeyCode code, bool down, bool recorded) {
+    if (recorded && sent_) sent_(code, down);
     XTestFakeKeyEvent(dpy_, code, down ? True : False, CurrentTime);
     XFlush(dpy_);
 }
 
 TKeyHold::TKey TKeyHold::ReplayNext() {
-    const TKey key = queue_.front();
-    queue_.pop_front();
+    std::deque<TKey>& from = leaked_.empty() ? queue_ : leaked_;
+    const TKey key = from.front();
+    from.pop_front();
     if (dpy_) {
         Fake(key.code, key.down);
         replayedDown_[key.code] = key.down;
@@ -139,11 +142,15 @@ TKeyHold::TKey TKeyHold::ReplayNext() {
 
 void TKeyHold::ReleaseReplayed(KeyCode code) {
     if (!dpy_ || !replayedDown_[code]) return;
-    for (auto it = queue_.begin(); it != queue_.end(); ++it)
-        if (it->code == code && !it->down) {
-            queue_.erase(it);
-            break;
-        }
+    // Its release is sent now instead of in turn.
+    bool found = false;
+    for (std::deque<TKey>* q : {&leaked_, &queue_})
+        for (auto it = q->begin(); it != q->end() && !found; ++it)
+            if (it->code == code && !it->down) {
+                q->erase(it);
+                found = true;
+                break;
+            }
     Fake(code, false);
     replayedDown_[code] = false;
 }
@@ -160,7 +167,7 @@ void TKeyHold::PassRelease(KeyCode code) {
     if (!(keys[code / 8] & (1 << (code % 8)))) return;
     // The server ignores the press of a key that is already down; only the
     // release reaches the target.
-    Fake(code, true);
+    Fake(code, true, false);
     Fake(code, false);
 }
 

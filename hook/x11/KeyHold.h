@@ -33,6 +33,9 @@ public:
     // Told of each key the grab takes; true when the key is dealt with and
     // must not be queued.
     using Taken = std::function<bool(const TKey&)>;
+    // Told of each key event we type that the recording will report.
+    using Sent = std::function<void(KeyCode, bool)>;
+    void SetSent(Sent sent) { sent_ = std::move(sent); }
 
     ~TKeyHold();
     // False (the hold is then never used) without XInput 2 on the server.
@@ -50,7 +53,10 @@ public:
     // Lets the keyboards go; keys that came in meanwhile stay queued.
     void End(const Taken& taken);
 
-    bool HasQueued() const { return !queue_.empty(); }
+    // A key that reached the target before the grab took hold: it is typed
+    // again after the replacement, ahead of the keys the grab took.
+    void QueueLeaked(const TKey& key) { leaked_.push_back(key); }
+    bool HasQueued() const { return !leaked_.empty() || !queue_.empty(); }
     // Types the oldest queued key.
     TKey ReplayNext();
     // A replayed key is down for the target while its release waits in the
@@ -64,12 +70,14 @@ public:
 
 private:
     std::vector<int> PhysicalKeyboards();
-    void Fake(KeyCode code, bool down);
+    void Fake(KeyCode code, bool down, bool recorded = true);
 
     Display* dpy_ = nullptr;
     int xiOpcode_ = 0;
     std::vector<int> grabbed_;
+    std::deque<TKey> leaked_;
     std::deque<TKey> queue_;
+    Sent sent_;
     std::bitset<256> replayedDown_;
     std::chrono::steady_clock::time_point since_{};
 };

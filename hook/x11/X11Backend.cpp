@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <unistd.h>
@@ -43,7 +44,11 @@ bool IsPrintable(unsigned long sym) {
 
 } // namespace
 
-TX11Backend::TX11Backend() : typer_(injected_, [this](KeyCode k) { return UserHolds(k); }) {}
+TX11Backend::TX11Backend()
+    : typer_(
+          injected_, [this](KeyCode k) { return UserHolds(k); }, [this] { SettleLeaks(); }) {
+    hold_.SetSent([this](KeyCode k, bool down) { ++replayed_[k][down]; });
+}
 
 TX11Backend::~TX11Backend() {
     if (thread_.joinable()) {
@@ -158,6 +163,13 @@ void TX11Backend::Run() {
         while (read(wake_[0], buf, sizeof buf) > 0) {
         }
         if (recording_) XRecordProcessReplies(data_);
+        if (recording_ && !leaksSettled_.load()) {
+            // What the server recorded before the grab may still be on its way.
+            pollfd p{ConnectionNumber(data_), POLLIN, 0};
+            poll(&p, 1, 2);
+            XRecordProcessReplies(data_);
+            leaksSettled_.store(true);
+        }
         DrainWatch();
         hold_.Process([this](const TKeyHold::TKey& k) { return HoldTaken(k); });
         EndHoldIfDone();
@@ -267,7 +279,11 @@ void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
     if (type != KeyPress && type != KeyRelease) return;
     const bool down = type == KeyPress;
     if (injected_.Consume(code, down)) return;
-    if (down && code == echo_) echo_ = 0;
+    const bool replayed = replayed_[code][down] > 0;
+    if (replayed) {
+        --replayed_[code][down];
+        if (down && code == echo_) echo_ = 0;
+    }
 
     uint16_t mods = 0;
     bool ctrlOrAlt = false;
@@ -295,6 +311,15 @@ void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
         if (down) lastFocus_ = FocusedWindow(watch_);
         focus = lastFocus_;
     }
+    if (!replayed && leakOpen_.load() && hold_.Holding()) {
+        // It reached the target ahead of the replacement: erased before it,
+        // typed again after it.
+        hold_.QueueLeaked({code, down});
+        if (down) {
+            heldAtBegin_[code] = true;
+            if (printable && !ctrlOrAlt) typer_.RequestErase();
+        }
+    }
     if (!vk || !reporting_.load()) return;
     const uint16_t sc = static_cast<uint16_t>(vk | mods);
     lastPrintable_ = printable && !ctrlOrAlt;
@@ -310,6 +335,11 @@ void TX11Backend::KeyConsumed(uint16_t code) {
             heldAtBegin_ = heldDown_ = userDown_;
         }
         holding_.store(hold_.Begin());
+        if (holding_.load()) {
+            std::memset(replayed_, 0, sizeof replayed_);
+            leaksSettled_.store(false);
+            leakOpen_.store(true);
+        }
     } else if (hold_.Holding()) {
         // A replayed key started another replacement: the keys replayed down
         // must not keep the replacement waiting for their releases.
@@ -402,6 +432,14 @@ bool TX11Backend::UserHolds(KeyCode code) {
     return holding_.load() ? heldDown_[code] : userDown_[code];
 }
 
+void TX11Backend::SettleLeaks() {
+    // On the typing thread: the service thread looks at what the server
+    // recorded before the grab; the text must not start before it has.
+    for (int waited = 0; waited < 50 && !leaksSettled_.load(); ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    leakOpen_.store(false);
+}
+
 bool TX11Backend::HoldTaken(const TKeyHold::TKey& key) {
     {
         std::lock_guard u(userMutex_);
@@ -413,9 +451,11 @@ bool TX11Backend::HoldTaken(const TKeyHold::TKey& key) {
         return false;
     }
     if (heldAtBegin_[key.code]) {
+        // Queued as well: it ends the press of a key that leaked, when that
+        // press is replayed; otherwise its replay changes nothing.
         heldAtBegin_[key.code] = false;
         hold_.PassRelease(key.code);
-        return true;
+        return false;
     }
     if (hold_.ReplayedDown(key.code) && THookCore::Instance().Typing()) {
         hold_.ReleaseReplayed(key.code);

@@ -105,8 +105,14 @@ private:
     std::atomic<bool> holding_{false};
 
     TKeyHold hold_;
-    std::bitset<256> heldAtBegin_; // down before the hold began: the target has them down
-    KeyCode echo_ = 0;             // a replayed press the recording has yet to report
+    std::bitset<256> heldAtBegin_;   // down before the hold began: the target has them down
+    KeyCode echo_ = 0;               // a replayed press the recording has yet to report
+    unsigned replayed_[256][2] = {}; // replayed events the recording has yet to report
+    // From a delimiter until its replacement starts, keys the recording
+    // reports that the grab did not take reached the target before the grab.
+    std::atomic<bool> leakOpen_{false};
+    std::atomic<bool> leaksSettled_{true};
+    void SettleLeaks();
 
     TInjectedKeys injected_;
     TX11Typer typer_;

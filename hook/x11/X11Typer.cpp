@@ -30,8 +30,8 @@ int64_t NowMs() {
 
 } // namespace
 
-TX11Typer::TX11Typer(TInjectedKeys& injected, UserHolds userHolds)
-    : injected_(injected), userHolds_(std::move(userHolds)) {}
+TX11Typer::TX11Typer(TInjectedKeys& injected, UserHolds userHolds, Settle settle)
+    : injected_(injected), userHolds_(std::move(userHolds)), settle_(std::move(settle)) {}
 
 TX11Typer::~TX11Typer() {
     Close();
@@ -77,6 +77,7 @@ bool TX11Typer::OwnsKeys(int first, int count) const {
 
 void TX11Typer::RequestErase() {
     eraseAt_.store(NowMs());
+    eraseCount_.fetch_add(1);
 }
 
 void TX11Typer::Fake(KeyCode code, bool down) {
@@ -155,8 +156,11 @@ void TX11Typer::Begin() {
         XkbLockModifiers(dpy_, XkbUseCoreKbd, LockMask, 0);
         capsUnlocked_ = true;
     }
-    const int64_t erase = eraseAt_.exchange(0);
-    if (erase && NowMs() - erase <= kEraseWindowMs) Stroke(layout_.KeycodeForVk(0x08), 0);
+    if (settle_) settle_();
+    const int erase = eraseCount_.exchange(0);
+    if (erase > 0 && NowMs() - eraseAt_.load() <= kEraseWindowMs)
+        for (int i = 0; i < erase; ++i)
+            Stroke(layout_.KeycodeForVk(0x08), 0);
 }
 
 void TX11Typer::End() {

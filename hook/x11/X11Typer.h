@@ -25,7 +25,10 @@ namespace bxhook::x11 {
 class TX11Typer {
 public:
     using UserHolds = std::function<bool(KeyCode)>;
-    TX11Typer(TInjectedKeys& injected, UserHolds userHolds);
+    // Called before a text starts; returns once every key event that came
+    // before it has been looked at.
+    using Settle = std::function<void()>;
+    TX11Typer(TInjectedKeys& injected, UserHolds userHolds, Settle settle);
     ~TX11Typer();
 
     bool Open(const char* displayName, std::string& error);
@@ -42,7 +45,7 @@ public:
     void LayoutChanged() { stale_.store(true); }
     // Keys remapped by us; their mapping changes are not layout changes.
     bool OwnsKeys(int first, int count) const;
-    // The last consumed key reached the target: erase it first in the next text.
+    // A key that reached the target: erase it first in the next text.
     void RequestErase();
 
 private:
@@ -59,6 +62,7 @@ private:
     Display* dpy_ = nullptr;
     TInjectedKeys& injected_;
     UserHolds userHolds_;
+    Settle settle_;
     TXkbLayout layout_;
     std::atomic<bool> stale_{true};
     bool active_ = false;
@@ -78,7 +82,8 @@ private:
     };
     std::vector<TRemap> remaps_; // spare keys mapped in this session
     std::atomic<uint64_t> ownMask_[4] = {};
-    std::atomic<int64_t> eraseAt_{0}; // ms since epoch of the request, 0 none
+    std::atomic<int64_t> eraseAt_{0}; // ms since epoch of the last request
+    std::atomic<int> eraseCount_{0};
 };
 
 } // namespace bxhook::x11
