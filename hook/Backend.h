@@ -38,6 +38,18 @@ public:
     virtual void ReleaseHeldKeys() {}
     // The hook's state changed (typing began or ended).
     virtual void StateChanged() {}
+    // Serves the text the paste key of the next text pastes; false when the
+    // program must put it on the clipboard itself.
+    virtual bool OfferPaste(const std::string& utf8) {
+        (void)utf8;
+        return false;
+    }
+    // A pause that follows the paste key: true when it was spent waiting
+    // for the target to fetch the offered text (at most msec).
+    virtual bool PauseAfterPaste(int msec) {
+        (void)msec;
+        return false;
+    }
 };
 
 std::unique_ptr<TBackend> CreateVirtualBackend();

@@ -233,6 +233,7 @@ int THookCore::Display(const char* text, BxHwnd target) {
             case TPlaybackStep::PauseMsec: {
                 backend->Flush();
                 const int ms = s.kind == TPlaybackStep::PauseSec ? s.value * 1000 : s.value;
+                if (backend->PauseAfterPaste(ms)) continue;
                 for (int waited = 0; waited < ms && !abort_.load(); waited += 10)
                     std::this_thread::sleep_for(
                         std::chrono::milliseconds(std::min(10, ms - waited)));

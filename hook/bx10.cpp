@@ -54,6 +54,11 @@ int DisplayText(const char* playbackText, BxHwnd target, int, int) {
     return Core().Display(playbackText, target);
 }
 
+int BxOfferPaste(const char* utf8) {
+    bxhook::TBackend* b = Core().Backend();
+    return utf8 && b && b->OfferPaste(utf8) ? 1 : 0;
+}
+
 void BxTextPending(void) {
     Core().TextPending();
 }

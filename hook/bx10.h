@@ -93,6 +93,11 @@ BX_API void BxSetGrabbedKeys(const uint16_t* codes, int count);
 /* A text will be handed to DisplayText shortly (its thread is starting):
  * keys the user types meanwhile wait until it is typed. */
 BX_API void BxTextPending(void);
+/* Puts UTF-8 text on the clipboard and the primary selection, served by the
+ * library, which then knows when the target has fetched it: the pause that
+ * follows the paste key in the next text ends at that moment. 0 when the
+ * caller must put the text on the clipboard itself. */
+BX_API int BxOfferPaste(const char* utf8);
 /* Process that owns a window; 0 when unknown. */
 BX_API uint32_t BxWindowProcess(BxHwnd window);
 /* The window that has the keyboard focus now. */

@@ -161,15 +161,20 @@ void TMainForm::PrepareAndInject() {
             if (c.unicode() < 32 && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
                 c != QLatin1Char('\r'))
                 c = QLatin1Char(' ');
-        // Both selections: some X programs paste CLIPBOARD on Shift+Ins, others PRIMARY.
-        QApplication::clipboard()->setText(clip, QClipboard::Clipboard);
-        if (QApplication::clipboard()->supportsSelection())
-            QApplication::clipboard()->setText(clip, QClipboard::Selection);
+        // Both selections: some X programs paste CLIPBOARD on Shift+Ins, others
+        // PRIMARY. Served by the hook library when it can: it knows when the
+        // target has fetched the text.
+        if (!BxOfferPaste(clip.toUtf8().constData())) {
+            QApplication::clipboard()->setText(clip, QClipboard::Clipboard);
+            if (QApplication::clipboard()->supportsSelection())
+                QApplication::clipboard()->setText(clip, QClipboard::Selection);
+        }
         if (qstrcmp(BxBackendName(), "virtual") == 0)
             BxVirtualSetClipboard(Ansi::FromUnicode(clip).constData());
         out += Settings.ClipboardCommandKeys;
         // X programs fetch the pasted text asynchronously from us; keys typed
-        // before it arrives would land in the middle of it.
+        // before it arrives would land in the middle of it. The pause ends
+        // early once the hook library has seen the text fetched.
         out += QByteArray("\x01\x08") + static_cast<char>(kPasteSettleMsec + 1);
         ClipboardTypedCount += static_cast<int>(rest.size());
         if (Statistics) Statistics->ClipboardTypedCount += rest.size();

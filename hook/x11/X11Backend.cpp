@@ -104,6 +104,9 @@ bool TX11Backend::Ensure(std::string& error) {
     // Without XInput 2 keys typed during a replacement are not held back.
     std::string noHold;
     hold_.Open(noHold);
+    // Without it the program puts pasted text on the clipboard itself.
+    std::string noSelection;
+    selectionOpen_ = selection_.Open(noSelection);
     if (pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0) {
         typer_.Close();
         return fail("cannot create the keyboard watcher's pipe");
@@ -152,13 +155,19 @@ void TX11Backend::Run() {
         else if (!wantRecording_.load() && recording_)
             DisableRecording();
 
-        pollfd fds[4];
+        pollfd fds[5];
         int n = 0;
         fds[n++] = {wake_[0], POLLIN, 0};
         fds[n++] = {ConnectionNumber(watch_), POLLIN, 0};
         if (recording_) fds[n++] = {ConnectionNumber(data_), POLLIN, 0};
         if (hold_.Available()) fds[n++] = {hold_.Fd(), POLLIN, 0};
-        poll(fds, n, typer_.Active() || hold_.Holding() ? 20 : 1000);
+        if (selectionOpen_) fds[n++] = {selection_.Fd(), POLLIN, 0};
+        int timeout = typer_.Active() || hold_.Holding() ? 20 : 1000;
+        if (selectionOpen_) {
+            const int t = selection_.TimeoutMsec();
+            if (t >= 0 && t < timeout) timeout = t;
+        }
+        poll(fds, n, timeout);
         char buf[64];
         while (read(wake_[0], buf, sizeof buf) > 0) {
         }
@@ -171,6 +180,7 @@ void TX11Backend::Run() {
             leaksSettled_.store(true);
         }
         DrainWatch();
+        if (selectionOpen_) selection_.Process();
         hold_.Process([this](const TKeyHold::TKey& k) { return HoldTaken(k); });
         EndHoldIfDone();
         typer_.Tick();
@@ -430,6 +440,22 @@ bool TX11Backend::UserHolds(KeyCode code) {
     if (!recordingActive_.load()) return false;
     std::lock_guard u(userMutex_);
     return holding_.load() ? heldDown_[code] : userDown_[code];
+}
+
+bool TX11Backend::OfferPaste(const std::string& utf8) {
+    std::string error;
+    if (!Ensure(error) || !selectionOpen_) return false;
+    if (!selection_.Offer(utf8)) return false;
+    pasteArmed_.store(selection_.Generation());
+    return true;
+}
+
+bool TX11Backend::PauseAfterPaste(int msec) {
+    const uint64_t generation = pasteArmed_.exchange(0);
+    if (!generation) return false;
+    // Keys typed before the target has the text could land inside it.
+    selection_.WaitFetched(generation, msec);
+    return true;
 }
 
 void TX11Backend::SettleLeaks() {

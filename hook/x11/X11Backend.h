@@ -12,6 +12,7 @@
 #include "hook/Backend.h"
 #include "hook/x11/Injected.h"
 #include "hook/x11/KeyHold.h"
+#include "hook/x11/Selection.h"
 #include "hook/x11/X11Typer.h"
 #include "hook/x11/XkbLayout.h"
 
@@ -45,6 +46,8 @@ public:
     void ReleaseHeldKeys() override;
     void KeyConsumed(uint16_t code) override;
     void StateChanged() override { Wake(); }
+    bool OfferPaste(const std::string& utf8) override;
+    bool PauseAfterPaste(int msec) override;
 
 private:
     // Opens the watch and typing connections and the service thread once.
@@ -105,9 +108,12 @@ private:
     std::atomic<bool> holding_{false};
 
     TKeyHold hold_;
-    std::bitset<256> heldAtBegin_;   // down before the hold began: the target has them down
-    KeyCode echo_ = 0;               // a replayed press the recording has yet to report
-    unsigned replayed_[256][2] = {}; // replayed events the recording has yet to report
+    TSelectionOwner selection_;
+    bool selectionOpen_ = false;
+    std::atomic<uint64_t> pasteArmed_{0}; // generation the next paste pause waits for
+    std::bitset<256> heldAtBegin_;        // down before the hold began: the target has them down
+    KeyCode echo_ = 0;                    // a replayed press the recording has yet to report
+    unsigned replayed_[256][2] = {};      // replayed events the recording has yet to report
     // From a delimiter until its replacement starts, keys the recording
     // reports that the grab did not take reached the target before the grab.
     std::atomic<bool> leakOpen_{false};
