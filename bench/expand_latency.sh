@@ -1,15 +1,21 @@
 #!/usr/bin/env bash
 # Expansion latency on a virtual desktop: from the delimiter key press to the
-# last character of a 20-character expansion in a Tk text widget, in
-# keystroke mode and in paste mode, default settings otherwise. The harness
-# floor (one plain key until the widget shows it) is measured in the same
-# run and taken off. Usage: expand_latency.sh [build dir]; COUNT=200.
+# last character of a 20-character expansion in the target, in keystroke mode
+# and in paste mode, default settings otherwise. The target is latency_probe:
+# it sends the keys itself and times its own key events, so no file polling
+# blurs the figures. The harness floor (one plain key until the target shows
+# it) is measured the same way, interleaved with the expansions, and taken
+# off. Usage: expand_latency.sh [build dir]; COUNT=200, PAUSE_MS=50 (the gap
+# between the keyword and the delimiter), EXTRA_INI (more Preferences lines).
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$here/.."
 build="${1:-$root/build}"
 bin="${BREVIX_BIN:-$build/bin/brevix}"
+probe="${LATENCY_PROBE:-$(dirname "$bin")/latency_probe}"
 count="${COUNT:-200}"
+text="abcdefghijklmnopqrst"
+[ -x "$probe" ] || { echo "expand_latency: $probe is not built" >&2; exit 1; }
 . "$root/tests/e2e/harness.sh"
 e2e_start || exit $?
 fail() {
@@ -18,48 +24,32 @@ fail() {
     tail -5 "$E2E_DIR/brevix.log" >&2 2>/dev/null
     exit 1
 }
-text="abcdefghijklmnopqrst"
 
-# A sleep that forks nothing, so polling stays cheap.
-mkfifo "$E2E_DIR/tick"
-exec 9<>"$E2E_DIR/tick"
-nap() { read -r -t "$1" -u 9 _ || true; }
-
-now_us() { local t="${EPOCHREALTIME/./}"; echo "$t"; }
-
-current=""
-read_target() { current=""; read -r -d '' current <"$E2E_TARGET_OUT" || true; }
-
-wait_for() { # expected; echoes the microseconds at which it showed
-    local i
-    for ((i = 0; i < 20000; i++)); do
-        read_target
-        if [ "$current" = "$1" ]; then
-            now_us
-            return 0
-        fi
-        nap 0.0005
-    done
-    return 1
-}
-
-start_brevix() { # useClipboard
-    rm -rf "$E2E_DIR/cfg"
-    mkdir -p "$E2E_DIR/cfg"
-    printf '[Preferences]\r\nRunMinimized=1\r\nUseClipboard=%s\r\n%s' "$1" "${EXTRA_INI:-}" >"$E2E_DIR/cfg/Brevixo.ini"
-    printf '{"keyword":"zq","description":"Latency","text":"%s"}\n' "$text" |
-        "$(dirname "$bin")/bxdict" create "$E2E_DIR/cfg/Lat.bxd" >/dev/null 2>&1
-    [ -f "$E2E_DIR/cfg/Lat.bxd" ] || fail "bxdict create failed"
-    printf '%s\r\n' "$E2E_DIR/cfg/Lat.bxd" >"$E2E_DIR/cfg/PAGES.CFG"
-    BREVIX_BIN="$bin" e2e_start_brevix 9>&- || fail "Brevix did not start"
-    sleep 1.5
-    e2e_focus_target
-    sleep 0.6
-}
-
+# SIGTERM, and SIGKILL if Brevix has not gone 5 s later: a key arriving while
+# it shuts down can leave it waiting for itself.
 stop_brevix() {
+    local i
     kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
+    for ((i = 0; i < 50; i++)); do
+        kill -0 "$E2E_BREVIX_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$E2E_BREVIX_PID" 2>/dev/null; then
+        echo "expand_latency: Brevix did not exit on SIGTERM; killed" >&2
+        kill -KILL "$E2E_BREVIX_PID"
+    fi
     wait "$E2E_BREVIX_PID" 2>/dev/null
+}
+
+measure() { # name useClipboard
+    # shellcheck disable=SC2086 # EXTRA_INI holds several Key=Value words
+    printf '{"keyword":"zq","description":"Latency","text":"%s"}\n' "$text" |
+        BREVIX_BIN="$bin" e2e_brevix_config Lat RunMinimized=1 "UseClipboard=$2" ${EXTRA_INI:-} ||
+        fail "bxdict create failed"
+    BREVIX_BIN="$bin" e2e_start_watching_brevix
+    "$probe" "$count" zq "$text " "$E2E_DIR/$1" "$E2E_DIR/$1.floor" "${PAUSE_MS:-50}" ||
+        fail "$1: the probe failed"
+    stop_brevix
 }
 
 # Prints "median p95" in milliseconds of the microsecond figures in a file.
@@ -71,51 +61,16 @@ stats() {
         printf "%.2f %.2f\n", m / 1000, v[i] / 1000 }'
 }
 
-floor_run() { # out
-    local i t0 t1
-    : >"$1"
-    for ((i = 0; i < count; i++)); do
-        e2e_target_clear
-        wait_for "" >/dev/null || fail "the target did not clear"
-        t0="$(now_us)"
-        xdotool key x
-        t1="$(wait_for "x")" || fail "the plain key did not arrive"
-        echo $((t1 - t0)) >>"$1"
-    done
-}
+measure keys 0
+measure paste 1
 
-expand_run() { # out
-    local i t0 t1
-    : >"$1"
-    for ((i = 0; i < count; i++)); do
-        e2e_target_clear
-        wait_for "" >/dev/null || fail "the target did not clear"
-        xdotool type --delay 20 "zq"
-        wait_for "zq" >/dev/null || fail "the keyword did not arrive: '$current'"
-        nap "${SETTLE:-0}"
-        t0="$(now_us)"
-        xdotool key space
-        t1="$(wait_for "$text ")" || fail "expansion $i gave '$current'"
-        echo $((t1 - t0)) >>"$1"
-    done
-}
-
-start_brevix 0
-expand_run "$E2E_DIR/keys"
-# After the expansions: the plain keys make one long word that expands nothing.
-floor_run "$E2E_DIR/floor"
-stop_brevix
-start_brevix 1
-expand_run "$E2E_DIR/paste"
-stop_brevix
-
-read -r fm f95 <<<"$(stats "$E2E_DIR/floor")"
-echo "expansion latency, ${#text}-character text, $count runs each (ms)"
-printf '%-10s %8s %8s %14s %14s\n' mode median p95 "median-floor" "p95-floor"
-printf '%-10s %8s %8s\n' floor "$fm" "$f95"
+echo "expansion latency, ${#text}-character text, $count runs each (ms; above floor: minus the floor's median)"
+printf '%-12s %8s %8s %14s %14s\n' run median p95 "median-floor" "p95-floor"
 for mode in keys paste; do
+    read -r fm f95 <<<"$(stats "$E2E_DIR/$mode.floor")"
     read -r m p <<<"$(stats "$E2E_DIR/$mode")"
-    printf '%-10s %8s %8s %14s %14s\n' "$mode" "$m" "$p" \
+    printf '%-12s %8s %8s\n' "$mode floor" "$fm" "$f95"
+    printf '%-12s %8s %8s %14s %14s\n' "$mode" "$m" "$p" \
         "$(awk -v a="$m" -v b="$fm" 'BEGIN { printf "%.2f", a - b }')" \
         "$(awk -v a="$p" -v b="$fm" 'BEGIN { printf "%.2f", a - b }')"
 done

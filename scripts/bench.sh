@@ -16,3 +16,9 @@ for b in "$build"/bin/bench_*; do
   esac || echo "benchmark $name failed"
 done
 [ "$found" = 1 ] || echo "no benchmarks built"
+# Expansion latency brings its own desktop; fewer rounds than the 200 of a
+# full measurement keep this run short.
+if [ -x "$build/bin/latency_probe" ] && [ -x "$build/bin/brevix" ]; then
+  echo "== expand_latency"
+  COUNT="${COUNT:-50}" bash "$root/bench/expand_latency.sh" "$build" 2>&1 || echo "benchmark expand_latency failed"
+fi
