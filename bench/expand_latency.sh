@@ -25,8 +25,8 @@ fail() {
     exit 1
 }
 
-# SIGTERM, and SIGKILL if Brevix has not gone 5 s later: a key arriving while
-# it shuts down can leave it waiting for itself.
+# SIGTERM, and SIGKILL if Brevix has not gone 5 s later, so a hang never
+# stalls the figures (it is reported).
 stop_brevix() {
     local i
     kill -TERM "$E2E_BREVIX_PID" 2>/dev/null

@@ -1,7 +1,10 @@
 #include "typing/Hooksdll.h"
 
 #include <QCoreApplication>
+#include <QSemaphore>
 #include <QThread>
+
+#include <memory>
 
 THooks& THooks::Instance() {
     static THooks* hooks = [] {
@@ -69,10 +72,23 @@ void THooks::Post(BxHwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) 
 intptr_t THooks::Send(BxHwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     if (QThread::currentThread() == thread()) return Deliver(hwnd, msg, wParam, lParam);
     if (closing_) return 0;
-    intptr_t result = 0;
+    // Not a blocking queued call: while closing, our thread waits for the
+    // library's threads to end, and one of them may be waiting here.
+    struct TCall {
+        QSemaphore done;
+        intptr_t result = 0;
+    };
+    auto call = std::make_shared<TCall>();
     QMetaObject::invokeMethod(
-        this, [&] { result = Deliver(hwnd, msg, wParam, lParam); }, Qt::BlockingQueuedConnection);
-    return result;
+        this,
+        [this, call, hwnd, msg, wParam, lParam] {
+            if (!closing_) call->result = Deliver(hwnd, msg, wParam, lParam);
+            call->done.release();
+        },
+        Qt::QueuedConnection);
+    while (!call->done.tryAcquire(1, 20))
+        if (closing_) return 0;
+    return call->result;
 }
 
 intptr_t THooks::MessageProc(void* ctx, BxHwnd hwnd, uint32_t msg, uintptr_t wParam,

@@ -4,9 +4,11 @@
 // FSM change goes through one guard that does nothing while the library is
 // held by another instance.
 #include "hook/bx10.h"
+#include <atomic>
 
 #include <QHash>
 #include <QObject>
+#include <atomic>
 #include <functional>
 
 class THooks : public QObject {
@@ -45,5 +47,5 @@ private:
 
     QHash<BxHwnd, THandler> handlers_;
     BxHwnd holder_ = 0;
-    bool closing_ = false;
+    std::atomic<bool> closing_{false};
 };

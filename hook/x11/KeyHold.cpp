@@ -39,6 +39,12 @@ bool TKeyHold::Open(std::string& error) {
         return false;
     }
     XTestGrabControl(dpy_, True);
+    // Keyboards plugged in or out change the devices to grab.
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_HierarchyChanged);
+    XIEventMask mask{XIAllDevices, static_cast<int>(sizeof bits), bits};
+    XISelectEvents(dpy_, DefaultRootWindow(dpy_), &mask, 1);
+    XFlush(dpy_);
     return true;
 }
 
@@ -59,7 +65,10 @@ int TKeyHold::Fd() const {
 }
 
 std::vector<int> TKeyHold::PhysicalKeyboards() {
-    std::vector<int> ids;
+    if (keyboardsKnown_) return keyboards_;
+    std::vector<int>& ids = keyboards_;
+    ids.clear();
+    keyboardsKnown_ = true;
     int n = 0;
     XIDeviceInfo* info = XIQueryDevice(dpy_, XIAllDevices, &n);
     for (int i = 0; info && i < n; ++i)
@@ -81,7 +90,6 @@ bool TKeyHold::Begin() {
                          XIGrabModeAsync, False, &mask) == GrabSuccess)
             grabbed_.push_back(id);
     }
-    TakeErrors(dpy_);
     since_ = std::chrono::steady_clock::now();
     return Holding();
 }
@@ -95,6 +103,7 @@ void TKeyHold::Process(const Taken& taken) {
         if (cookie->type != GenericEvent || cookie->extension != xiOpcode_ ||
             !XGetEventData(dpy_, cookie))
             continue;
+        if (cookie->evtype == XI_HierarchyChanged) keyboardsKnown_ = false;
         if (cookie->evtype == XI_KeyPress || cookie->evtype == XI_KeyRelease) {
             const auto* e = static_cast<const XIDeviceEvent*>(cookie->data);
             // Repeats the server makes while a key is held are not replayed:

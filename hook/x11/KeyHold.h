@@ -75,6 +75,8 @@ private:
     Display* dpy_ = nullptr;
     int xiOpcode_ = 0;
     std::vector<int> grabbed_;
+    std::vector<int> keyboards_; // the physical keyboards, until the hierarchy changes
+    bool keyboardsKnown_ = false;
     std::deque<TKey> leaked_;
     std::deque<TKey> queue_;
     Sent sent_;

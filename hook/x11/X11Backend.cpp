@@ -173,11 +173,15 @@ void TX11Backend::Run() {
         }
         if (recording_) XRecordProcessReplies(data_);
         if (recording_ && !leaksSettled_.load()) {
-            // What the server recorded before the grab may still be on its way.
+            // What the server recorded before the grab is sent no later than
+            // the grab's reply; a moment's grace for it to arrive.
             pollfd p{ConnectionNumber(data_), POLLIN, 0};
-            poll(&p, 1, 2);
+            const timespec grace{0, 100'000};
+            ppoll(&p, 1, &grace, nullptr);
             XRecordProcessReplies(data_);
+            std::lock_guard g(settleMutex_);
             leaksSettled_.store(true);
+            settled_.notify_all();
         }
         DrainWatch();
         if (selectionOpen_) selection_.Process();
@@ -461,8 +465,8 @@ bool TX11Backend::PauseAfterPaste(int msec) {
 void TX11Backend::SettleLeaks() {
     // On the typing thread: the service thread looks at what the server
     // recorded before the grab; the text must not start before it has.
-    for (int waited = 0; waited < 50 && !leaksSettled_.load(); ++waited)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::unique_lock g(settleMutex_);
+    settled_.wait_for(g, std::chrono::milliseconds(50), [this] { return leaksSettled_.load(); });
     leakOpen_.store(false);
 }
 

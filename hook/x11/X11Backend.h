@@ -118,6 +118,8 @@ private:
     // reports that the grab did not take reached the target before the grab.
     std::atomic<bool> leakOpen_{false};
     std::atomic<bool> leaksSettled_{true};
+    std::mutex settleMutex_;
+    std::condition_variable settled_;
     void SettleLeaks();
 
     TInjectedKeys injected_;

@@ -177,8 +177,20 @@ e2e_start_watching_brevix() {
     e2e_focus_target
 }
 
+# Brevix must end on SIGTERM, as at the end of a session; one that hangs
+# fails the test.
 e2e_stop_brevix() {
+    local i
     kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
+    for ((i = 0; i < 200; i++)); do
+        kill -0 "$E2E_BREVIX_PID" 2>/dev/null || break
+        sleep 0.05
+    done
+    if kill -0 "$E2E_BREVIX_PID" 2>/dev/null; then
+        kill -KILL "$E2E_BREVIX_PID" 2>/dev/null
+        wait "$E2E_BREVIX_PID" 2>/dev/null
+        e2e_fail "Brevix did not end within 10 s of SIGTERM"
+    fi
     wait "$E2E_BREVIX_PID" 2>/dev/null
 }
 
