@@ -3,10 +3,13 @@
 #include "platform/UsLayout.h"
 #include "platform/VirtualKeys.h"
 
+#include <condition_variable>
+
 namespace bxhook {
 namespace {
 TVirtualBackend* gCurrent = nullptr;
 std::mutex gCurrentMutex;
+std::condition_variable gIdle; // key reports in progress ended
 } // namespace
 
 std::unique_ptr<TBackend> CreateVirtualBackend() {
@@ -24,8 +27,24 @@ TVirtualBackend::TVirtualBackend() {
 }
 
 TVirtualBackend::~TVirtualBackend() {
-    std::lock_guard g(gCurrentMutex);
+    std::unique_lock g(gCurrentMutex);
     if (gCurrent == this) gCurrent = nullptr;
+    // As a desktop's key watcher thread is joined, a key report in progress
+    // ends before the backend goes.
+    gIdle.wait(g, [this] { return inFlight_ == 0; });
+}
+
+void TVirtualBackend::Report(uint16_t code, bool down) {
+    TVirtualBackend* v;
+    {
+        std::lock_guard g(gCurrentMutex);
+        v = gCurrent;
+        if (!v) return;
+        ++v->inFlight_;
+    }
+    v->PhysicalKey(code, down);
+    std::lock_guard g(gCurrentMutex);
+    if (--v->inFlight_ == 0) gIdle.notify_all();
 }
 
 bool TVirtualBackend::Start(std::string&) {

@@ -27,6 +27,8 @@ public:
     BxHwnd CreateWindow(uint32_t pid);
     void SetFocus(BxHwnd window);
     void PhysicalKey(uint16_t code, bool down);
+    // A key of the current backend's keyboard, reported as its watcher would.
+    static void Report(uint16_t code, bool down);
     std::string Text(BxHwnd window);
     void SetText(BxHwnd window, const std::string& text);
     void SetClipboard(const std::string& text);
@@ -38,6 +40,7 @@ private:
     };
     void ApplyKey(uint8_t vkey, uint8_t mods); // under mutex_
     std::mutex mutex_;
+    int inFlight_ = 0; // key reports in progress, under the backends' list lock
     std::map<BxHwnd, TWindow> windows_;
     BxHwnd focus_ = 0;
     BxHwnd next_ = 0x100;

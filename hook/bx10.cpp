@@ -156,7 +156,7 @@ void BxVirtualSetFocus(BxHwnd window) {
 }
 
 void BxVirtualKey(uint16_t code, int down) {
-    if (auto* v = TVirtualBackend::Current()) v->PhysicalKey(code, down != 0);
+    TVirtualBackend::Report(code, down != 0);
 }
 
 void BxVirtualType(const char* text) {
@@ -167,8 +167,8 @@ void BxVirtualType(const char* text) {
         bool shift;
         if (!UsLayout::KeyForChar(static_cast<unsigned char>(*p), key, shift)) continue;
         const uint16_t code = static_cast<uint16_t>(key | (shift ? 0x2000 : 0));
-        v->PhysicalKey(code, true);
-        v->PhysicalKey(code, false);
+        TVirtualBackend::Report(code, true);
+        TVirtualBackend::Report(code, false);
     }
 }
 
