@@ -132,18 +132,18 @@ void TX11Typer::Begin() {
     // starts; the server ignores a press of a key that is already down, so
     // the same character in the text would be lost. Wait for its release.
     char keys[32];
-    for (int waited = 0; waited < kHeldKeyWaitMs; waited += 5) {
+    for (int waited = 0; waited < kHeldKeyWaitMs; ++waited) {
         XQueryKeymap(dpy_, keys);
         bool held = false;
         for (int k = 8; k < 256 && !held; ++k)
             held = (keys[k / 8] & (1 << (k % 8))) && !down_[k] &&
                    !layout_.ModifierOf(static_cast<KeyCode>(k));
         if (!held) break;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
-    // Keys the user holds would change what we type: release them for now.
-    XQueryKeymap(dpy_, keys);
+    // Keys the user holds (as just read) would change what we type: release
+    // them for now.
     userReleased_.clear();
     for (int k = 8; k < 256; ++k) {
         if (!(keys[k / 8] & (1 << (k % 8))) || down_[k]) continue;
