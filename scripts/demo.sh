@@ -33,7 +33,7 @@ type_and_show() {
 
 type_and_show "btw "
 type_and_show "I said thx."
-type_and_show "teh cat"
+type_and_show "teh cat "
 type_and_show "Fyi, "
 type_and_show "addr "
 shots="$root/$build/screens"
