@@ -25,20 +25,9 @@ fail() {
     exit 1
 }
 
-# SIGTERM, and SIGKILL if Brevix has not gone 5 s later, so a hang never
-# stalls the figures (it is reported).
+# A hang never stalls the figures: reported, and Brevix killed.
 stop_brevix() {
-    local i
-    kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
-    for ((i = 0; i < 50; i++)); do
-        kill -0 "$E2E_BREVIX_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$E2E_BREVIX_PID" 2>/dev/null; then
-        echo "expand_latency: Brevix did not exit on SIGTERM; killed" >&2
-        kill -KILL "$E2E_BREVIX_PID"
-    fi
-    wait "$E2E_BREVIX_PID" 2>/dev/null
+    e2e_end_brevix 5 || echo "expand_latency: Brevix did not exit on SIGTERM; killed" >&2
 }
 
 measure() { # name useClipboard

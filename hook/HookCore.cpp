@@ -143,8 +143,10 @@ void THookCore::SetState(int s) {
 
 bool THookCore::Typing() const {
     const int s = fsm_.load();
-    return s == BX_FSM_HANDED_OVER || s == BX_FSM_TYPING || s == BX_FSM_TYPING2 ||
-           pending_.load() > 0 || running_.load() > 0;
+    if (s == BX_FSM_HANDED_OVER || s == BX_FSM_TYPING || s == BX_FSM_TYPING2 || pending_.load() > 0)
+        return true;
+    std::lock_guard g(playMutex_);
+    return playing_ > 0;
 }
 
 bool THookCore::OnUserKey(uint16_t code, bool down, BxHwnd window) {
@@ -193,7 +195,6 @@ int THookCore::Display(const char* text, BxHwnd target) {
         std::lock_guard g(playMutex_);
         ++playing_;
     }
-    running_.fetch_add(1);
     for (int p = pending_.load(); p > 0 && !pending_.compare_exchange_weak(p, p - 1);) {
     }
     TBackend* backend = backend_.get();
@@ -257,7 +258,6 @@ int THookCore::Display(const char* text, BxHwnd target) {
         std::lock_guard g(playMutex_);
         --playing_;
     }
-    running_.fetch_sub(1);
     if (backend) backend->StateChanged();
     playDone_.notify_all();
     return backend ? 1 : 0;

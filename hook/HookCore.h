@@ -75,9 +75,8 @@ private:
     std::atomic<int> pauseMsec_{1000};
     std::atomic<int> pauseKeys_{40};
     std::atomic<int> pending_{0}; // texts announced and not yet typing
-    std::atomic<int> running_{0}; // texts being typed
 
-    std::mutex playMutex_;
+    mutable std::mutex playMutex_;
     std::condition_variable playDone_;
     int playing_ = 0;
 };

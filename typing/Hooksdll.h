@@ -4,7 +4,6 @@
 // FSM change goes through one guard that does nothing while the library is
 // held by another instance.
 #include "hook/bx10.h"
-#include <atomic>
 
 #include <QHash>
 #include <QObject>

@@ -4,6 +4,7 @@
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace bxhook::x11 {
@@ -152,14 +153,14 @@ TKeyHold::TKey TKeyHold::ReplayNext() {
 void TKeyHold::ReleaseReplayed(KeyCode code) {
     if (!dpy_ || !replayedDown_[code]) return;
     // Its release is sent now instead of in turn.
-    bool found = false;
-    for (std::deque<TKey>* q : {&leaked_, &queue_})
-        for (auto it = q->begin(); it != q->end() && !found; ++it)
-            if (it->code == code && !it->down) {
-                q->erase(it);
-                found = true;
-                break;
-            }
+    for (std::deque<TKey>* q : {&leaked_, &queue_}) {
+        const auto it = std::find_if(q->begin(), q->end(),
+                                     [code](const TKey& k) { return k.code == code && !k.down; });
+        if (it != q->end()) {
+            q->erase(it);
+            break;
+        }
+    }
     Fake(code, false);
     replayedDown_[code] = false;
 }

@@ -222,12 +222,7 @@ void TX11Backend::EnableRecording() {
     if (!XRecordEnableContextAsync(data_, context_, &TX11Backend::OnRecordData,
                                    reinterpret_cast<XPointer>(this)))
         return fail("the X server refused to record keys");
-    const auto until = std::chrono::steady_clock::now() + kStartTimeout;
-    while (!startSeen_ && std::chrono::steady_clock::now() < until) {
-        pollfd p{ConnectionNumber(data_), POLLIN, 0};
-        poll(&p, 1, 50);
-        XRecordProcessReplies(data_);
-    }
+    PumpRecording([this] { return startSeen_; }, kStartTimeout, 50);
     if (!startSeen_) return fail("the X server did not start recording keys");
     {
         // Keys already down when watching starts are the user's.
@@ -245,15 +240,20 @@ void TX11Backend::EnableRecording() {
     stateChanged_.notify_all();
 }
 
+void TX11Backend::PumpRecording(const std::function<bool()>& done, std::chrono::milliseconds limit,
+                                int pollMsec) {
+    const auto until = std::chrono::steady_clock::now() + limit;
+    while (!done() && std::chrono::steady_clock::now() < until) {
+        pollfd p{ConnectionNumber(data_), POLLIN, 0};
+        poll(&p, 1, pollMsec);
+        XRecordProcessReplies(data_);
+    }
+}
+
 void TX11Backend::DisableRecording() {
     XRecordDisableContext(control_, context_);
     XSync(control_, False);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (!endSeen_ && std::chrono::steady_clock::now() < until) {
-        pollfd p{ConnectionNumber(data_), POLLIN, 0};
-        poll(&p, 1, 50);
-        XRecordProcessReplies(data_);
-    }
+    PumpRecording([this] { return endSeen_; }, std::chrono::seconds(1), 50);
     XRecordFreeContext(control_, context_);
     CloseTrappedDisplay(control_);
     CloseTrappedDisplay(data_);
@@ -509,12 +509,7 @@ void TX11Backend::EndHoldIfDone() {
         const TKeyHold::TKey key = hold_.ReplayNext();
         if (key.down && recording_ && live) {
             echo_ = key.code;
-            const auto until = std::chrono::steady_clock::now() + kEchoWait;
-            while (echo_ && std::chrono::steady_clock::now() < until) {
-                pollfd p{ConnectionNumber(data_), POLLIN, 0};
-                poll(&p, 1, 5);
-                XRecordProcessReplies(data_);
-            }
+            PumpRecording([this] { return echo_ == 0; }, kEchoWait, 5);
             echo_ = 0;
         }
         hold_.Process(taken);

@@ -22,6 +22,7 @@
 #include <atomic>
 #include <bitset>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -56,6 +57,9 @@ private:
     void Wake();
     void EnableRecording();
     void DisableRecording();
+    // Handles what the recording sends until done() or the limit.
+    void PumpRecording(const std::function<bool()>& done, std::chrono::milliseconds limit,
+                       int pollMsec);
     static void OnRecordData(XPointer self, XRecordInterceptData* data);
     void OnDeviceEvent(int type, KeyCode code);
     void DrainWatch();

@@ -177,21 +177,26 @@ e2e_start_watching_brevix() {
     e2e_focus_target
 }
 
-# Brevix must end on SIGTERM, as at the end of a session; one that hangs
-# fails the test.
-e2e_stop_brevix() {
-    local i
+# SIGTERM, as at the end of a session; SIGKILL and status 1 when Brevix has
+# not ended within the given seconds (10).
+e2e_end_brevix() { # [seconds]
+    local i hung=0
     kill -TERM "$E2E_BREVIX_PID" 2>/dev/null
-    for ((i = 0; i < 200; i++)); do
+    for ((i = 0; i < ${1:-10} * 20; i++)); do
         kill -0 "$E2E_BREVIX_PID" 2>/dev/null || break
         sleep 0.05
     done
     if kill -0 "$E2E_BREVIX_PID" 2>/dev/null; then
         kill -KILL "$E2E_BREVIX_PID" 2>/dev/null
-        wait "$E2E_BREVIX_PID" 2>/dev/null
-        e2e_fail "Brevix did not end within 10 s of SIGTERM"
+        hung=1
     fi
     wait "$E2E_BREVIX_PID" 2>/dev/null
+    return "$hung"
+}
+
+# Brevix must end on SIGTERM; one that hangs fails the test.
+e2e_stop_brevix() {
+    e2e_end_brevix || e2e_fail "Brevix did not end within 10 s of SIGTERM"
 }
 
 # An empty, focused target. Brevix lets go of the keyboard asynchronously:
