@@ -83,12 +83,10 @@ TEST(KeywordChars, ExtraCharactersJoinTheWord) {
 class LookupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (const char* k : {"adam", "addr", "adverb", "zoo"}) {
-            auto* item = new TDictionaryItem;
-            item->SetKeyword(k);
-            item->SetText(QByteArray("text of ") + k);
-            list.Add(item);
-        }
+        AddEntries(list, {{"adam", "text of adam"},
+                          {"addr", "text of addr"},
+                          {"adverb", "text of adverb"},
+                          {"zoo", "text of zoo"}});
         lookup.SetDictionary(&list);
     }
     TDictionaryList list;

@@ -27,13 +27,6 @@ TEST(AutoReplace, DelimiterDecidesWhatIsTypedAfterTheExpansion) {
     }
 }
 
-TEST(AutoReplace, UnknownWordsAndTextAroundAreLeftAlone) {
-    TTypist t({{"addr", "12 Main Street"}});
-    t.Type("my addrx add addr, ok");
-    EXPECT_EQ(t.replacements, 1);
-    EXPECT_EQ(t.screen, "my addrx add 12 Main Street, ok");
-}
-
 TEST(AutoReplace, ExpansionFollowsTheCapitalsTyped) {
     const struct {
         const char* keys;
@@ -89,41 +82,44 @@ TEST(AutoReplace, KeptCharacterReachesTheMainWindow) {
     EXPECT_EQ(t.services.BackspacePrefix, kBksp.repeated(3));
 }
 
-TEST(AutoReplace, OpeningParenthesisBeforeAKeywordStays) {
-    TTypist t({{"addr", "12 Main Street"}});
-    t.Type("see (addr) ");
-    EXPECT_EQ(t.prefix, kBksp.repeated(4));
-    // The closing parenthesis ended the keyword and is typed again after it.
-    EXPECT_EQ(t.memo, "12 Main Street)");
-    EXPECT_EQ(t.screen, "see (12 Main Street) ");
-}
-
-TEST(AutoReplace, KeywordWithPunctuationInsideIsErasedWhole) {
-    // A lookup that matched "c" for "(c" must not shorten the erasing of "(c)".
-    TTypist t({{"c", "Charlie"}, {"(c)", "\xA9"}});
-    t.Type("(c) ");
-    EXPECT_EQ(t.prefix, kBksp.repeated(3));
-    EXPECT_EQ(t.screen, "\xA9 ");
-}
-
-TEST(AutoReplace, KeywordsEndingInPunctuation) {
+TEST(AutoReplace, TypedScenarios) {
+    const std::initializer_list<TEntry> addr = {{"addr", "12 Main Street"}};
+    const std::initializer_list<TEntry> eg = {{"e.g.", "for example"}};
+    const std::initializer_list<TEntry> sig = {{"sig", "Best regards, Jo"}, {"jo", "John Smith"}};
     const struct {
         std::initializer_list<TEntry> entries;
         const char* keys;
         const char* screen;
+        uint16_t options = kDefaultOptions;
     } cases[] = {
-        {{{"e.g.", "for example"}}, "e.g. ", "for example "},
-        {{{"e.g.", "for example"}}, "e.g., ", "for example, "},
-        {{{"e.g.", "for example"}}, "see e.g.x", "see for examplex"},
+        {addr, "my addrx add addr, ok", "my addrx add 12 Main Street, ok"},
+        // The opening parenthesis stays; the closing one ends the keyword.
+        {addr, "see (addr) ", "see (12 Main Street) "},
+        // A lookup that matched "c" for "(c" must not shorten the erasing of "(c)".
+        {{{"c", "Charlie"}, {"(c)", "\xA9"}}, "(c) ", "\xA9 "},
+        {eg, "e.g. ", "for example "},
+        {eg, "e.g., ", "for example, "},
+        {eg, "see e.g.x", "see for examplex"},
+        {eg, "e.x. ", "e.x. "},
         // Without the final stop the keyword expands at the stop...
         {{{"e.g", "for example"}}, "e.g. ", "for example. "},
         // ...unless the stop makes a keyword of its own.
         {{{"e.g", "for example"}, {"e.g.", "that is"}}, "e.g. ", "that is "},
-        {{{"e.g.", "for example"}}, "e.x. ", "e.x. "},
         {{{"etc", "et cetera"}}, "etc... ", "et cetera... "},
+        // Commas are word characters only with AutoComplete.
+        {addr, "addr,ad,, ", "12 Main Street,ad,, ", kDefaultOptions & ~aropt::AutoComplete},
+        {addr, "adx<BS>dr ", "12 Main Street "},
+        // Back over the parenthesis and the space: the word before them returns.
+        {{{"hello", "Hi there"}}, "hellx (<BS><BS><BS>o ", "Hi there "},
+        // Backspace after an expansion brings back its last word, also after punctuation.
+        {sig, "sig <BS> ", "Best regards, John Smith "},
+        {sig, "sig.<BS> ", "Best regards, John Smith "},
+        {sig, "sig <BS> ", "Best regards, Jo ", kDefaultOptions & ~aropt::RememberLastExpandedWord},
+        {addr, "ad<CAPS>d<NUM>r ", "12 Main Street "},
+        {addr, "addr ", "addr ", kDefaultOptions & ~aropt::AutoReplace},
     };
     for (const auto& c : cases) {
-        TTypist t(c.entries);
+        TTypist t(c.entries, c.options);
         t.Type(c.keys);
         EXPECT_EQ(t.screen, c.screen) << c.keys;
     }
@@ -157,46 +153,6 @@ TEST(AutoReplace, CommaCompletion) {
     }
 }
 
-TEST(AutoReplace, CommasAreWordCharactersOnlyWithAutoComplete) {
-    TTypist t({{"addr", "12 Main Street"}}, kDefaultOptions & ~aropt::AutoComplete);
-    t.Type("addr,");
-    // The comma ends the keyword at once and is typed again after the text.
-    EXPECT_EQ(t.screen, "12 Main Street,");
-    t.Type("ad,, ");
-    EXPECT_EQ(t.screen, "12 Main Street,ad,, ");
-}
-
-TEST(AutoReplace, BackspaceEditsTheWord) {
-    TTypist t({{"addr", "12 Main Street"}});
-    t.Type("adx<BS>dr ");
-    EXPECT_EQ(t.screen, "12 Main Street ");
-
-    TTypist u({{"hello", "Hi there"}});
-    // Back over the parenthesis and the space: the word before them returns.
-    u.Type("hellx (<BS><BS><BS>o ");
-    EXPECT_EQ(u.screen, "Hi there ");
-}
-
-TEST(AutoReplace, BackspaceAfterAnExpansionBringsBackItsLastWord) {
-    TTypist t({{"sig", "Best regards, Jo"}, {"jo", "John Smith"}});
-    t.Type("sig ");
-    EXPECT_EQ(t.screen, "Best regards, Jo ");
-    t.Type("<BS>");
-    EXPECT_EQ(t.engine.Word(), "Jo");
-    t.Type(" ");
-    EXPECT_EQ(t.screen, "Best regards, John Smith ");
-
-    // Ended by punctuation, the word comes back in one keystroke too.
-    TTypist u({{"sig", "Best regards, Jo"}, {"jo", "John Smith"}});
-    u.Type("sig.<BS> ");
-    EXPECT_EQ(u.screen, "Best regards, John Smith ");
-
-    TTypist off({{"sig", "Best regards, Jo"}, {"jo", "John Smith"}},
-                kDefaultOptions & ~aropt::RememberLastExpandedWord);
-    off.Type("sig <BS> ");
-    EXPECT_EQ(off.screen, "Best regards, Jo ");
-}
-
 TEST(AutoReplace, KeptFirstCharacterBelongsToTheRememberedWord) {
     TTypist t({{"jj", "jo"}, {"jo", "John Smith"}});
     t.Type("jj <BS>");
@@ -211,12 +167,6 @@ TEST(AutoReplace, AutoRepeatAddsOnlyTheFirstCharacter) {
     t.engine.KeyReleased();
     t.Type("b");
     EXPECT_EQ(t.engine.Word(), "ab");
-}
-
-TEST(AutoReplace, LockKeysLeaveTheWordAlone) {
-    TTypist t({{"addr", "12 Main Street"}});
-    t.Type("ad<CAPS>d<NUM>r ");
-    EXPECT_EQ(t.screen, "12 Main Street ");
 }
 
 TEST(AutoReplace, WordBufferHoldsAtMost255Characters) {
@@ -257,16 +207,11 @@ TEST(AutoReplace, MouseResetEndsTheWord) {
     EXPECT_EQ(t.replacements, 0);
 }
 
-TEST(AutoReplace, RegisteredShortcutOrDisabledEngineFollowsNothing) {
+TEST(AutoReplace, RegisteredShortcutIsNoWordCharacter) {
     TTypist t({{"addr", "12 Main Street"}});
     t.services.shortcuts[MakeKeyCode('D', false, false, false)] = shortcutkind::Entry;
     t.Type("ad");
     EXPECT_EQ(t.engine.Word(), "");
-
-    TTypist off({{"addr", "12 Main Street"}}, kDefaultOptions & ~aropt::AutoReplace);
-    off.Type("addr ");
-    EXPECT_EQ(off.replacements, 0);
-    EXPECT_EQ(off.screen, "addr ");
 }
 
 TEST(AutoReplace, TypingIntoTheProgramsOwnInputForm) {

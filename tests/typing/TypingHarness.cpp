@@ -11,24 +11,13 @@
 #include <gtest/gtest.h>
 #include <utility>
 
-const TLookupAnswer* TFakeServices::Lookup(const QByteArray& keyword) {
-    ++lookups;
-    return lookup.Lookup(keyword);
-}
-
 int TFakeServices::ShortcutKind(uint16_t code) {
     const auto it = shortcuts.find(code);
     return it == shortcuts.end() ? shortcutkind::None : it->second;
 }
 
 TTypist::TTypist(std::initializer_list<TEntry> entries, uint16_t options) {
-    for (const TEntry& e : entries) {
-        auto* item = new TDictionaryItem;
-        item->SetKeyword(e.keyword);
-        item->SetText(e.text);
-        item->SetDescription(e.description);
-        if (services.dictionary.Add(item) < 0) delete item;
-    }
+    AddEntries(services.dictionary, entries);
     services.lookup.SetDictionary(&services.dictionary);
     engine.InitEngine();
     engine.SetOptions(options);

@@ -5,6 +5,7 @@
 #include "dictionary/DictList.h"
 #include "platform/VirtualKeys.h"
 #include "shell/Keycodes.h"
+#include "tests/dictionary/TestEntries.h"
 #include "typing/Autorepl.h"
 #include "typing/AutoreplLookup.h"
 
@@ -14,16 +15,12 @@
 #include <utility>
 #include <vector>
 
-struct TEntry {
-    const char* keyword;
-    const char* text;
-    const char* description = "";
-};
-
 // The main window's side: real dictionary answers, everything else recorded.
 class TFakeServices final : public TAutoReplaceServices {
 public:
-    const TLookupAnswer* Lookup(const QByteArray& keyword) override;
+    const TLookupAnswer* Lookup(const QByteArray& keyword) override {
+        return lookup.Lookup(keyword);
+    }
     bool KeywordBegins(const QByteArray& text) override { return lookup.KeywordBegins(text); }
     BxHwnd CallingWindow() override { return calling; }
     std::optional<QByteArray> LookupDescription(const QByteArray& keyword) override {
@@ -52,7 +49,6 @@ public:
 
     TDictionaryList dictionary;
     TDictionaryLookup lookup;
-    int lookups = 0;
     BxHwnd calling = 100;
     BxHwnd ownControl = 0;
     uint16_t hotKey = 0x79; // F10
@@ -67,8 +63,7 @@ public:
 class THintDouble final : public THintSink {
 public:
     void CreateWindows() override { ++created; }
-    void ApplyOptions(uint16_t options, bool suggestionsShown) override {
-        appliedOptions = options;
+    void ApplyOptions(uint16_t, bool suggestionsShown) override {
         suggestionsOn = suggestionsShown;
     }
     void SetDictionaryLines(const QString& hintLine, const QString& caption) override {
@@ -83,10 +78,7 @@ public:
         visible = true;
         shownFor.push_back(window);
     }
-    void UpdateSuggestions(const QByteArray& typed, int index) override {
-        lastTyped = typed;
-        lastIndex = index;
-    }
+    void UpdateSuggestions(const QByteArray&, int) override {}
     void SetSkipCount(int count) override { skip = count; }
     int SkipCount() const override { return skip; }
     QByteArray SuggestionKeyword(uint16_t code) const override {
@@ -95,11 +87,10 @@ public:
     }
 
     int created = 0;
-    uint16_t appliedOptions = 0;
     bool suggestionsOn = false;
     QString dictionaryLine, suggestionCaption;
-    QByteArray keyword, description, lastTyped;
-    int lastIndex = -1, skip = 0;
+    QByteArray keyword, description;
+    int skip = 0;
     bool visible = false;
     std::vector<BxHwnd> shownFor;
     std::map<uint16_t, QByteArray> suggestions;
