@@ -1,5 +1,6 @@
 #include "typing/SuggestList.h"
 #include "dictionary/DictList.h"
+#include "tests/dictionary/TestEntries.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -14,25 +15,19 @@ constexpr uint16_t kShift = 0x2000, kCtrl = 0x4000, kAlt = 0x8000;
 class SuggestList : public ::testing::Test {
 protected:
     void SetUp() override {
-        Add("ad", "Advert");
-        Add("addr", "Address");
-        Add("address2", "");
-        Add("adios", "Goodbye");
-        Add("adz", "Zed");
-        Add("ae", "Æ");
-        Add("b", "Bee");
-        Add("c1", "C one");
-        Add("c2", "C two");
-        Add("c3", "C three");
+        AddEntries(*dict, {{"ad", "text of ad", "Advert"},
+                           {"addr", "text of addr", "Address"},
+                           {"address2", "text of address2"},
+                           {"adios", "text of adios", "Goodbye"},
+                           {"adz", "text of adz", "Zed"},
+                           {"ae", "text of ae", "\xC6"},
+                           {"b", "text of b", "Bee"},
+                           {"c1", "text of c1", "C one"},
+                           {"c2", "text of c2", "C two"},
+                           {"c3", "text of c3", "C three"}});
+        ASSERT_EQ(dict->Count(), 10);
         list.SetDictionarySource([this] { return dict.get(); });
         list.SetEnabled(true);
-    }
-    void Add(const char* keyword, const char* description) {
-        auto* item = new TDictionaryItem;
-        item->SetKeyword(keyword);
-        item->SetDescription(description);
-        item->SetText(QByteArray("text of ") + keyword);
-        ASSERT_GE(dict->Add(item), 0);
     }
     int Row(const char* keyword) const { return dict->IndexOfKeyword(keyword); }
     // The labels in key order F1..F9, whatever the layout.
@@ -127,10 +122,7 @@ TEST_F(SuggestList, CompletionModeListsNineEntriesUnbounded) {
     list.UpdateSuggestions("ad,", -1);
     EXPECT_FALSE(list.CompletionMode());
     EXPECT_EQ(list.SuggestionCount(), 0);
-}
-
-TEST_F(SuggestList, CompletionModeStopsAtTheDictionaryEnd) {
-    list.SetAutoComplete(true);
+    // The list stops at the dictionary's end.
     list.UpdateSuggestions("c,,", -1);
     EXPECT_EQ(list.SuggestionCount(), 3);
     EXPECT_EQ(list.GetSuggestionKeyword(F(3)), "c3");
@@ -190,9 +182,7 @@ TEST_F(SuggestList, ShrunkenDictionaryIsNeverReadPastItsEnd) {
     list.UpdateSuggestions("c", -1);
     ASSERT_EQ(list.SuggestionCount(), 3);
     auto smaller = std::make_unique<TDictionaryList>();
-    auto* item = new TDictionaryItem;
-    item->SetKeyword("c1");
-    smaller->Add(item);
+    AddEntries(*smaller, {{"c1"}});
     dict = std::move(smaller);
     EXPECT_TRUE(list.GetSuggestionKeyword(F(1)).isEmpty());
     list.UpdateSuggestions("", 57);
@@ -218,9 +208,7 @@ TEST_F(SuggestList, ModifiersMakeTheKeysAndLabels) {
         EXPECT_EQ(list.Shortcut(0), F(1) | c.bits);
         EXPECT_EQ(list.Shortcut(8), F(9) | c.bits);
         EXPECT_EQ(list.Label(0), QByteArray("[") + c.prefix + "F1]  ad = Advert");
-        EXPECT_EQ(list.ShortcutHint(), QStringLiteral("Press %1Function (F) Key to expand the "
-                                                      "suggestion.")
-                                           .arg(QLatin1String(c.names)));
+        EXPECT_TRUE(list.ShortcutHint().contains(QLatin1String(c.names)));
         EXPECT_EQ(list.SuggestionIndexForShortcut(F(2) | c.bits), 1);
         if (c.bits) {
             EXPECT_EQ(list.SuggestionIndexForShortcut(F(2)), -1);
