@@ -4,6 +4,7 @@
 
 // After gtest: Xlib's macros (None, Bool) clash with its names.
 #include "hook/x11/Selection.h"
+#include "tests/hook/WaitUntil.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -24,15 +25,6 @@ using bxhook::x11::TSelectionOwner;
 
 const std::string kText = "café € 漢字\nzweite Zeile";
 const std::string kLatin1 = "caf\xe9 ? ??\nzweite Zeile";
-
-template <class F> bool WaitUntil(F done, std::chrono::milliseconds limit = 5s) {
-    const auto until = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > until) return false;
-        std::this_thread::sleep_for(5ms);
-    }
-    return true;
-}
 
 struct TProperty {
     bool exists = false;

@@ -1,6 +1,7 @@
 // The hook library on the virtual desktop: key reports, consumed keys and
 // playback, without any X server.
 #include "hook/bx10.h"
+#include "tests/hook/WaitUntil.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -89,7 +90,7 @@ TEST_F(VirtualHook, SafeModeStopsWhenTheFocusMoves) {
         EnableSafeMode(safe);
         AbortDisplayText(0);
         std::thread typing([&] { DisplayText(text.c_str(), 0, 1, 0); });
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_TRUE(WaitUntil([&] { return Text(a) == "abcdefgh"; })); // then the pauses
         BxVirtualSetFocus(b);
         typing.join();
         EXPECT_EQ(Text(a), "abcdefgh");
