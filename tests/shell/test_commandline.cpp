@@ -28,26 +28,25 @@ TEST(CommandLine, ConfigFolderConversions) {
     back.replace(QLatin1Char('/'), QLatin1Char('\\'));
     EXPECT_EQ(ParseCommandLine({QStringLiteral("/CFG=") + back}).ConfigDir,
               path + QLatin1Char('/'));
-    EXPECT_EQ(ErrorOf({QStringLiteral("/CFG=") + path + QStringLiteral("/missing")}),
-              kBad + QStringLiteral("/CFG=") + path + QStringLiteral("/missing\r\n\r\nPath \"") +
-                  path + QStringLiteral("/missing\"\r\ndoes not exist!"));
 }
 
-TEST(CommandLine, MessagesForEachParameter) {
-    EXPECT_EQ(ErrorOf({QStringLiteral("/TARGETPROCESS=12x")}),
-              kBad + QStringLiteral("/TARGETPROCESS=12x\r\n\r\nInvalid process id"));
-    EXPECT_EQ(ErrorOf({QStringLiteral("/SCRIPT=/no/such.tcl")}),
-              kBad +
-                  QStringLiteral("/SCRIPT=/no/such.tcl\r\n\r\nFile \"/no/such.tcl\" not found."));
-    EXPECT_EQ(ErrorOf({QStringLiteral("/PORT=abc")}),
-              kBad + QStringLiteral("/PORT=abc\r\n\r\nInvalid port number"));
-    EXPECT_EQ(ErrorOf({QStringLiteral("/PORT=70000")}),
-              kBad + QStringLiteral("/PORT=70000\r\n\r\nInvalid port number"));
-    // A bare prefix is not recognised.
-    EXPECT_EQ(ErrorOf({QStringLiteral("/CFG=")}),
-              QStringLiteral("Unrecognized command line parameter:\r\n\"/CFG=\"\r\n"));
-    EXPECT_EQ(ErrorOf({QStringLiteral("-x")}),
-              QStringLiteral("Unrecognized command line parameter:\r\n\"-x\"\r\n"));
+TEST(CommandLine, BadValuesAreRefusedNamingTheParameter) {
+    const QString unknown = QStringLiteral("Unrecognized command line parameter:");
+    const struct {
+        QString param, kind;
+    } cases[] = {
+        {QStringLiteral("/CFG=/no/such/folder"), kBad},
+        {QStringLiteral("/TARGETPROCESS=12x"), kBad},
+        {QStringLiteral("/SCRIPT=/no/such.tcl"), kBad},
+        {QStringLiteral("/PORT=abc"), kBad},
+        {QStringLiteral("/PORT=70000"), kBad},
+        {QStringLiteral("/CFG="), unknown}, // a bare prefix is not recognised
+        {QStringLiteral("-x"), unknown},
+    };
+    for (const auto& c : cases) {
+        const QString error = ErrorOf({c.param});
+        EXPECT_TRUE(error.startsWith(c.kind) && error.contains(c.param)) << error.toStdString();
+    }
 }
 
 TEST(CommandLine, ValuesAndOrder) {

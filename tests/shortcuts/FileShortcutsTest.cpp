@@ -1,5 +1,5 @@
 // File shortcut rules: the command-line split, the captions and what running
-// a shortcut does with each kind of target, messages verbatim.
+// a shortcut does with each kind of target.
 #include "shell/FileShortcuts.h"
 
 #include <QDir>
@@ -122,67 +122,45 @@ TEST(RunFileShortcut, NothingForUnknownCodeOrEmptyText) {
     EXPECT_TRUE(a.Errors.isEmpty());
 }
 
-TEST(RunFileShortcut, DictionaryOpensByFullPathAndStartsNothing) {
-    TRecordingActions a;
-    EXPECT_FALSE(
-        RunFileShortcut(One(QStringLiteral("\"/home/u/My Dicts/Work.BxD\" ignored")), 0x77, a));
-    EXPECT_EQ(a.Log, QStringList{QStringLiteral("dict:/home/u/My Dicts/Work.BxD")});
-
-    a.Log.clear();
-    RunFileShortcut(One(QStringLiteral("rel.bxd")), 0x77, a);
-    EXPECT_EQ(a.Log, QStringList{"dict:" + QDir::current().absoluteFilePath("rel.bxd")});
-}
-
-TEST(RunFileShortcut, TclRunsOrReportsTheTrace) {
-    TRecordingActions a;
-    EXPECT_TRUE(RunFileShortcut(One(QStringLiteral("/s/go.TCL")), 0x77, a));
-    EXPECT_EQ(a.Log, QStringList{QStringLiteral("tcl:/s/go.TCL")});
-    EXPECT_TRUE(a.Infos.isEmpty());
-
-    a.TclOk = false;
-    EXPECT_FALSE(RunFileShortcut(One(QStringLiteral("/s/go.tcl")), 0x77, a));
-    ASSERT_EQ(a.Infos.size(), 1);
-    EXPECT_EQ(a.Infos[0], QStringLiteral("Error occurred while executing \r\n/s/go.tcl\r\n"
-                                         "STACK TRACE:\r\ninvalid command name \"oops\"\r\n"
-                                         "    while executing\r\n\"oops\""));
-    EXPECT_TRUE(a.Errors.isEmpty());
-}
-
-TEST(RunFileShortcut, ProgramsStartWithTheirParameters) {
-    TRecordingActions a;
-    a.Program = QStringLiteral("/usr/bin");
-    EXPECT_TRUE(RunFileShortcut(One(QStringLiteral("gedit \"/tmp/my notes.txt\" -s")), 0x77, a));
-    EXPECT_EQ(a.Log, QStringList{QStringLiteral("run:/usr/bin=gedit|/tmp/my notes.txt,-s")});
-}
-
-TEST(RunFileShortcut, DocumentsGoToTheDesktop) {
-    TRecordingActions a;
-    EXPECT_TRUE(RunFileShortcut(One(QStringLiteral("/tmp/report.pdf")), 0x77, a));
-    EXPECT_EQ(a.Log, QStringList{QStringLiteral("doc:/tmp/report.pdf|")});
-}
-
-TEST(RunFileShortcut, LaunchFailureMessagesVerbatim) {
-    TRecordingActions a;
-    a.DocumentOk = false;
-    EXPECT_FALSE(RunFileShortcut(One(QStringLiteral("/tmp/nothing.doc")), 0x77, a));
-    EXPECT_EQ(a.Errors,
-              QStringList{QStringLiteral("Brevix could not launch\r\n\"/tmp/nothing.doc\"")});
-    EXPECT_TRUE(a.Infos.isEmpty()); // no blank, no hint
-
-    a.Errors.clear();
-    EXPECT_FALSE(RunFileShortcut(One(QStringLiteral("/tmp/My Files/x.doc")), 0x77, a));
-    EXPECT_EQ(a.Errors, QStringList{QStringLiteral("Brevix could not launch\r\n\"/tmp/My\"")});
-    EXPECT_EQ(a.Infos,
-              QStringList{QStringLiteral(
-                  "Please note that filenames containing spaces must be enclosed in double "
-                  "quotes \" \".\r\nFor example:\r\n\r\n\"/tmp/My Files/x.doc\"")});
-
-    a.Errors.clear();
-    a.Infos.clear();
-    a.Program = QStringLiteral("/bin");
-    a.ProgramOk = false;
-    EXPECT_FALSE(RunFileShortcut(One(QStringLiteral("tool")), 0x77, a));
-    EXPECT_EQ(a.Errors, QStringList{QStringLiteral("Brevix could not launch\r\n\"tool\"")});
+TEST(RunFileShortcut, EachKindOfTarget) {
+    const QString rel = QDir::current().absoluteFilePath("rel.bxd");
+    const struct {
+        QString name;
+        char fails; // the action that fails: Tcl, Document or Program
+        QString program, log;
+        bool ran;
+        QString error, info; // parts of the one message shown, if any
+    } cases[] = {
+        // Dictionaries open by full path and start nothing.
+        {"\"/home/u/My Dicts/Work.BxD\" x", 0, "", "dict:/home/u/My Dicts/Work.BxD", false},
+        {"rel.bxd", 0, "", "dict:" + rel, false},
+        {"/s/go.TCL", 0, "", "tcl:/s/go.TCL", true},
+        {"/s/go.tcl", 'T', "", "tcl:/s/go.tcl", false, "",
+         "/s/go.tcl\r\nSTACK TRACE:\r\ninvalid command name \"oops\""},
+        {"gedit \"/tmp/my notes.txt\" -s", 0, "/usr/bin", "run:/usr/bin=gedit|/tmp/my notes.txt,-s",
+         true},
+        {"/tmp/report.pdf", 0, "", "doc:/tmp/report.pdf|", true},
+        {"/tmp/nothing.doc", 'D', "", "doc:/tmp/nothing.doc|", false,
+         "could not launch\r\n\"/tmp/nothing.doc\""},
+        // An unquoted name with a blank: the hint shows it quoted.
+        {"/tmp/My Files/x.doc", 'D', "", "doc:/tmp/My|Files/x.doc", false,
+         "could not launch\r\n\"/tmp/My\"", "\"/tmp/My Files/x.doc\""},
+        {"tool", 'P', "/bin", "run:/bin=tool|", false, "could not launch\r\n\"tool\""},
+    };
+    for (const auto& c : cases) {
+        TRecordingActions a;
+        a.TclOk = c.fails != 'T';
+        a.DocumentOk = c.fails != 'D';
+        a.ProgramOk = c.fails != 'P';
+        a.Program = c.program;
+        const std::string what = c.name.toStdString();
+        EXPECT_EQ(RunFileShortcut(One(c.name), 0x77, a), c.ran) << what;
+        EXPECT_EQ(a.Log, QStringList{c.log}) << what;
+        for (const auto& [shown, part] : {std::pair{a.Errors, c.error}, {a.Infos, c.info}}) {
+            EXPECT_EQ(shown.size(), part.isEmpty() ? 0 : 1) << what;
+            if (!part.isEmpty() && !shown.isEmpty()) EXPECT_TRUE(shown[0].contains(part)) << what;
+        }
+    }
 }
 
 TEST(FindProgram, ExecutablesAreProgramsOtherFilesAreNot) {

@@ -80,25 +80,20 @@ private slots:
     void nextKeyArmsOnReleaseAndIgnoresNumLock() {
         bool checkedWhileOpen = false;
         OnModal<TNextKeyDlg>([&](TNextKeyDlg* dlg) {
-            QCOMPARE(dlg->windowTitle(), QStringLiteral("Next Key Typed"));
-            QCOMPARE(dlg->Label1->text(), QStringLiteral("The next key typed will be the"));
-            QCOMPARE(dlg->Label2->text(), QStringLiteral("key assigned to the shortcut"));
             QCOMPARE(GetFSMState(), int(BX_FSM_NEXTKEY));
             Grab(dlg, QStringLiteral("nextkey"));
             PostKey(dlg, 0x42, true);  // not armed yet: the key that opened it
             PostKey(dlg, 0x42, false); // its release arms
             PostKey(dlg, 0x90, true);  // NumLock is kept but does not close
-            QTimer::singleShot(30, dlg, [&, dlg] {
-                QVERIFY(dlg->isVisible());
-                QVERIFY(dlg->Armed());
-                QCOMPARE(dlg->Code(), uint16_t(0x90));
-                // Escape and Enter are answers, never the dialog's keys.
-                QTest::keyClick(dlg, Qt::Key_Escape);
-                QTest::keyClick(dlg, Qt::Key_Return);
-                QVERIFY(dlg->isVisible());
-                checkedWhileOpen = true;
-                PostKey(dlg, 0x6070, true); // Ctrl+Shift+F1
-            });
+            QTRY_COMPARE(dlg->Code(), uint16_t(0x90));
+            QVERIFY(dlg->Armed());
+            QVERIFY(dlg->isVisible());
+            // Escape and Enter are answers, never the dialog's keys.
+            QTest::keyClick(dlg, Qt::Key_Escape);
+            QTest::keyClick(dlg, Qt::Key_Return);
+            QVERIFY(dlg->isVisible());
+            checkedWhileOpen = true;
+            PostKey(dlg, 0x6070, true); // Ctrl+Shift+F1
         });
         QCOMPARE(NextKeyDialog(), uint16_t(0x6070));
         QVERIFY(checkedWhileOpen);
@@ -119,7 +114,8 @@ private slots:
         OnModal<TNextKeyDlg>([](TNextKeyDlg* dlg) {
             PostKey(dlg, 0x41, false);
             PostKey(dlg, 0x90, true); // a kept NumLock is dropped by Cancel
-            QTimer::singleShot(20, dlg->CancelBtn, &QPushButton::click);
+            QTRY_COMPARE(dlg->Code(), uint16_t(0x90));
+            dlg->CancelBtn->click();
         });
         QCOMPARE(NextKeyDialog(), uint16_t(0));
         QCOMPARE(GetFSMState(), int(BX_FSM_SUSPENDED));
@@ -131,27 +127,23 @@ private slots:
             uint16_t code;
             const char* name;
             bool wide, ctrl, alt, shift;
-            const char* tip;
         } const cases[] = {
-            {0x4041, "A", false, true, false, false, "Virtual Keycode = 0x41"},
-            {0xA079, "F10", true, false, true, true, "Virtual Keycode = 0x79"},
-            {0x2031, "1", false, false, false, true, "Virtual Keycode = 0x31"},
-            {0x0090, "NumLock", true, false, false, false, "Virtual Keycode = 0x90"},
-            {0, "None", true, false, false, false, "Virtual Keycode = 0x00"},
+            {0x4041, "A", false, true, false, false},
+            {0xA079, "F10", true, false, true, true},
+            {0x2031, "1", false, false, false, true},
+            {0x0090, "NumLock", true, false, false, false},
+            {0, "None", true, false, false, false},
         };
         dlg.show();
         for (const TCase& c : cases) {
             dlg.ShowCode(c.code);
             QCOMPARE(dlg.KeyLbl->text(), QString::fromLatin1(c.name));
-            QCOMPARE(dlg.KeyLbl->toolTip(), QString::fromLatin1(c.tip));
             QCOMPARE(dlg.WideKeyImg->isVisible(), c.wide);
             QCOMPARE(dlg.SmallKeyImg->isVisible(), !c.wide);
             QCOMPARE(dlg.CtrlChk->isChecked(), c.ctrl);
             QCOMPARE(dlg.AltChk->isChecked(), c.alt);
             QCOMPARE(dlg.ShiftChk->isChecked(), c.shift);
             QCOMPARE(dlg.Result(), c.code);
-            const QColor ink = dlg.KeyLbl->palette().color(QPalette::WindowText);
-            QCOMPARE(ink == QColor(Qt::black), c.code != 0);
             if (c.code == 0x4041) Grab(&dlg, QStringLiteral("shortcut_small"));
             if (c.code == 0xA079) Grab(&dlg, QStringLiteral("shortcut_wide"));
             if (c.code == 0) Grab(&dlg, QStringLiteral("shortcut_none"));
@@ -175,7 +167,6 @@ private slots:
         OnModal<TShortcutDlg>([](TShortcutDlg* dlg) {
             dlg->ClearBtn->click();
             QCOMPARE(dlg->KeyLbl->text(), QStringLiteral("None"));
-            QVERIFY(dlg->OKBtn->hasFocus() || !dlg->isActiveWindow());
             dlg->OKBtn->click();
         });
         QVERIFY(ShortcutDialog(code));
@@ -244,7 +235,6 @@ private slots:
         TFileShortcutDlg dlg;
         dlg.AskShortcut = [](uint16_t&) { return false; };
         dlg.SetValues(QString(), 0x70, QString());
-        QCOMPARE(dlg.windowTitle(), QStringLiteral("Specify a File Shortcut"));
         QCOMPARE(dlg.ShortcutEdit->text(), QStringLiteral("F1"));
         QVERIFY(dlg.ShortcutEdit->isReadOnly());
         QVERIFY(!dlg.OKBtn->isEnabled());
@@ -346,16 +336,18 @@ private slots:
         Grab(&dlg, QStringLiteral("fileshortcut"));
         dlg.hide();
 
-        // A key already chosen: no automatic press; Cancel changes nothing.
+        // A key already chosen: no automatic press.
+        dlg.SetValues(QStringLiteral("/usr/bin/app"), 0x4071, QString());
+        dlg.show();
+        QCoreApplication::processEvents(); // runs the press had one been queued
+        QCOMPARE(asked, 1);
+        dlg.hide();
+
+        // Cancel changes nothing.
         QString file = QStringLiteral("  /usr/bin/app -x  ");
         uint16_t code = 0x4071;
         QString caption;
-        OnModal<TFileShortcutDlg>([&](TFileShortcutDlg* fd) {
-            QTest::qWait(50);
-            QVERIFY(!qobject_cast<TShortcutDlg*>(QApplication::activeModalWidget()));
-            QVERIFY(!qobject_cast<TNextKeyDlg*>(QApplication::activeModalWidget()));
-            fd->CancelBtn->click();
-        });
+        OnModal<TFileShortcutDlg>([](TFileShortcutDlg* fd) { fd->CancelBtn->click(); });
         QVERIFY(!FileShortcutDialog(file, code, caption));
         QCOMPARE(code, uint16_t(0x4071));
         QCOMPARE(file, QStringLiteral("  /usr/bin/app -x  "));
