@@ -4,11 +4,6 @@
 
 namespace {
 
-TEST(Bookmarks, MarkerIsUpperCaseHex) {
-    EXPECT_EQ(BookmarkMarker(0x1f), QString("{@BOOKMARK$1F}"));
-    EXPECT_EQ(BookmarkMarker(0xABCDEF01u), QString("{@BOOKMARK$ABCDEF01}"));
-}
-
 TEST(Bookmarks, KeepTheCaretWhileTheTextIsRewritten) {
     QString text = "hello world";
     qsizetype caret = 6;
