@@ -6,7 +6,7 @@
 // (the engine answering the library's key messages, as the main window does).
 #include "dictionary/DictItem.h"
 #include "dictionary/DictList.h"
-#include "hook/bx10.h"
+#include "hook/HookApi.h"
 #include "platform/UsLayout.h"
 #include "platform/VirtualKeys.h"
 #include "typing/Autorepl.h"

@@ -1,7 +1,7 @@
 // Typing throughput into the Tk target of the end-to-end desktop, against
 // `xdotool type --delay 0` on the same text. Run it inside the desktop:
 //   tests/e2e/run_with_display.sh build/bin/bench_typing
-#include "hook/bx10.h"
+#include "hook/HookApi.h"
 
 #include <benchmark/benchmark.h>
 

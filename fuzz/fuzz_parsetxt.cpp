@@ -1,6 +1,6 @@
 // libFuzzer target: the tag parser in both modes and the key-name parser.
 // Any input must give a well-formed playback text and never crash or hang.
-#include "shell/Keycodes.h"
+#include "platform/Keycodes.h"
 #include "tags/ParseTxt.h"
 #include "tags/PlaybackCodes.h"
 

@@ -1,13 +1,15 @@
 #pragma once
 // What the hook core needs from a desktop: watching keys (reported back
 // through THookCore::OnUserKey) and typing into the focused window.
-#include "hook/bx10.h"
+#include "hook/HookApi.h"
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace bxhook {
+
+struct TLayoutSnapshot;
 
 enum class KeyAction { Press, Down, Up };
 
@@ -25,7 +27,7 @@ public:
     virtual void FocusTarget(BxHwnd window) { (void)window; }
     // One ANSI character into the focused window.
     virtual void TypeChar(unsigned char c) = 0;
-    // A virtual key with modifiers (shortcut-code high byte: 0x20 Shift, 0x40 Ctrl, 0x80 Alt).
+    // A virtual key with modifiers (playback::ModShift, ModCtrl, ModAlt).
     virtual void SendKey(uint8_t vkey, uint8_t mods, KeyAction action) = 0;
     // Ends the typing of one text: pending events are flushed.
     virtual void Flush() {}
@@ -48,6 +50,11 @@ public:
     // for the target to fetch the offered text (at most msec).
     virtual bool PauseAfterPaste(int msec) {
         (void)msec;
+        return false;
+    }
+    // The desktop's keyboard layout; false when the backend has none of its own.
+    virtual bool LayoutSnapshot(TLayoutSnapshot& out) {
+        (void)out;
         return false;
     }
 };

@@ -2,7 +2,7 @@
 // One holder per user and display: a locked file records the holder's main
 // window; a local socket beside it carries messages posted to that window by
 // other processes (the hand-over of a second instance).
-#include "hook/bx10.h"
+#include "hook/HookApi.h"
 #include <functional>
 #include <string>
 #include <thread>

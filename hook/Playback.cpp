@@ -1,4 +1,5 @@
 #include "hook/Playback.h"
+#include "hook/HookProtocol.h"
 
 namespace bxhook {
 
@@ -8,26 +9,26 @@ std::vector<TPlaybackStep> DecodePlayback(std::string_view text) {
     for (size_t i = 0; i < n; ++i) {
         const auto c = static_cast<uint8_t>(text[i]);
         if (c == 0) break;
-        if (c == 0x01) {
+        if (c == static_cast<uint8_t>(playback::Lead)) {
             if (i + 2 >= n || text[i + 1] == 0 || text[i + 2] == 0) break;
             const auto kind = static_cast<uint8_t>(text[i + 1]);
             const auto arg = static_cast<uint8_t>(static_cast<uint8_t>(text[i + 2]) - 1);
-            const auto mods = static_cast<uint8_t>(kind & 0xE0);
+            const auto mods = static_cast<uint8_t>(kind & playback::ModifierBits);
             i += 2;
-            switch (kind & 0x1F) {
-            case 1:
+            switch (kind & playback::KindMask) {
+            case playback::KindPress:
                 steps.push_back({TPlaybackStep::KeyPress, arg, mods});
                 break;
-            case 2:
+            case playback::KindSeconds:
                 steps.push_back({TPlaybackStep::PauseSec, arg, 0});
                 break;
-            case 4:
+            case playback::KindDown:
                 steps.push_back({TPlaybackStep::KeyDown, arg, mods});
                 break;
-            case 6:
+            case playback::KindUp:
                 steps.push_back({TPlaybackStep::KeyUp, arg, mods});
                 break;
-            case 8:
+            case playback::KindMilliseconds:
                 steps.push_back({TPlaybackStep::PauseMsec, arg, 0});
                 break;
             default:

@@ -1,5 +1,6 @@
 #include "hook/VirtualBackend.h"
 #include "hook/HookCore.h"
+#include "platform/Cp1252.h"
 #include "platform/UsLayout.h"
 #include "platform/VirtualKeys.h"
 
@@ -109,6 +110,11 @@ void TVirtualBackend::SetClipboard(const std::string& text) {
     clipboard_ = text;
 }
 
+bool TVirtualBackend::OfferPaste(const std::string& utf8) {
+    SetClipboard(Cp1252::FromUtf8(utf8));
+    return false;
+}
+
 void TVirtualBackend::TypeChar(unsigned char c) {
     std::lock_guard g(mutex_);
     auto it = windows_.find(focus_);
@@ -119,7 +125,8 @@ void TVirtualBackend::ApplyKey(uint8_t vkey, uint8_t mods) {
     auto it = windows_.find(focus_);
     if (it == windows_.end()) return;
     std::string& t = it->second.text;
-    const bool shift = mods & 0x20, ctrl = mods & 0x40, alt = mods & 0x80;
+    const bool shift = mods & playback::ModShift, ctrl = mods & playback::ModCtrl,
+               alt = mods & playback::ModAlt;
     if ((shift && vkey == vk::Insert) || (ctrl && vkey == 'V')) {
         t += clipboard_;
         return;

@@ -22,6 +22,9 @@ public:
     uint32_t CaretScreenPos() override;
     void FocusTarget(BxHwnd window) override;
     void TypeChar(unsigned char c) override;
+    // The desktop's own paste key pastes the text; the program still puts
+    // it on the real clipboard, as nothing here serves that.
+    bool OfferPaste(const std::string& utf8) override;
     void SendKey(uint8_t vkey, uint8_t mods, KeyAction action) override;
 
     BxHwnd CreateWindow(uint32_t pid);

@@ -1,12 +1,12 @@
 // bx_list: the entries of the current dictionary.
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
+#include "platform/Keycodes.h"
 #include "script/BxArgs.h"
 #include "script/BxCommandSet.h"
 #include "script/BxCommands.h"
 #include "script/TclInterface.h"
 #include "shell/DictChecks.h"
-#include "shell/Keycodes.h"
 #include "shell/Mainfrm.h"
 
 #include <memory>

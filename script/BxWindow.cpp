@@ -54,7 +54,7 @@ void Hide(TBxContext& ctx) {
     if (form.isMinimized()) return;
     // Pressed after the script returns, as a user's click would be.
     QMetaObject::invokeMethod(form.HideBtn, &QPushButton::click, Qt::QueuedConnection);
-    form.PostMessage(WM_BX_DEACTIVATE);
+    form.PostMessage(wm::Deactivate);
 }
 
 void Pause(int milliseconds) {

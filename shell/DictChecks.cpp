@@ -2,7 +2,7 @@
 
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
-#include "shell/Keycodes.h"
+#include "platform/Keycodes.h"
 #include "shell/Mainfrm.h"
 
 #include <QFileInfo>

@@ -2,21 +2,23 @@
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
-#include "platform/x11/X11KeyboardLayout.h"
+#include "platform/Placement.h"
 #include "script/ScriptEvaluator.h"
 #include "script/ScriptServer.h"
 #include "script/TclInterface.h"
 #include "shell/AppIcon.h"
+#include "shell/MainfrmHints.h"
+#include "shell/MainfrmServices.h"
 #include "shell/MainfrmShortcuts.h"
-#include "shell/Placement.h"
 #include "typing/Autorepl.h"
-#include "typing/Hooksdll.h"
-#include "typing/MainfrmHints.h"
-#include "typing/MainfrmServices.h"
-#include "typing/Statdlg.h"
+#include "typing/DesktopKeyboardLayout.h"
+#include "typing/HookClient.h"
+#include "typing/InjectText.h"
 #include "typing/Stats.h"
-#include "typing/SuggestStyle.h"
-#include "typing/inject_t.h"
+#include "typing/TypingController.h"
+#include "typing/TypingHost.h"
+#include "typing/gui/StatisticsDialog.h"
+#include "typing/gui/SuggestStyle.h"
 
 #include <QAction>
 #include <QApplication>
@@ -174,9 +176,8 @@ void TMainForm::BuildControls() {
     connect(TypeItBtn, &QPushButton::clicked, this, &TMainForm::TypeItBtnClick);
     connect(Grid, &QTableView::doubleClicked, this, &TMainForm::TypeItBtnClick);
     connect(AutoReplaceChk, &QCheckBox::toggled, this, &TMainForm::AutoReplaceChkClick);
-    Timer1 = new QTimer(this);
-    Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+    typingHost_ = MakeTypingHost();
+    Typing = new TTypingController(*typingHost_, this);
 }
 
 void TMainForm::BuildMenus() {
@@ -275,6 +276,7 @@ void TMainForm::FormCreate(const QStringList& params) {
     Services->Dictionary.SetDictionary(Dict.get());
     Hints = std::make_unique<TMainHints>(*this);
     Engine = std::make_unique<TAutoReplaceEngine>(*Services, Hints.get());
+    Typing->SetEngine(Engine.get());
     Engine->SetAlphaChars(Ansi::FromUnicode(Settings.AlphaChars));
     Engine->SetAltInsMinWordLength(Settings.AltInsMinWordLength);
     CreateScripting();
@@ -291,11 +293,10 @@ void TMainForm::FormCreate(const QStringList& params) {
     if (!HookUnavailable()) {
         const QString backend = QString::fromLatin1(BxBackendName());
         // Key names and the engine's tables follow the desktop's layout.
-        if (backend == QLatin1String("x11"))
-            if (auto layout = TX11KeyboardLayout::Read()) {
-                SetCurrentKeyboardLayout(layout);
-                if (Engine) Engine->RebuildKeyboardTables();
-            }
+        if (auto layout = TX11KeyboardLayout::Read()) {
+            SetCurrentKeyboardLayout(layout);
+            if (Engine) Engine->RebuildKeyboardTables();
+        }
         if (backend.isEmpty())
             StatusLbl->setText(tr("Keys cannot be watched (%1): auto-replace is off.")
                                    .arg(QString::fromLocal8Bit(BxLastError())));
@@ -325,6 +326,7 @@ void TMainForm::LoadSettings() {
 
     Settings = SettingsStore::Load(ini, d);
     Statistics = std::make_unique<TKeyStatistics>(TKeyCountSource::Hook());
+    Typing->SetStatistics(Statistics.get());
     Statistics->Load(Settings.AutoKeys, Settings.UserKeys, Settings.StatDate);
     if (ini.Modified() && !ini.UpdateFile())
         throw EBrevix(tr("Cannot write the settings file:\r\n%1").arg(ini.ErrorString()));
@@ -391,7 +393,7 @@ bool TMainForm::ScriptRunning() const {
 }
 
 bool TMainForm::ReadyForScript() const {
-    return TypeState == 5 && !Timer1->isActive() && QApplication::activeModalWidget() == nullptr;
+    return Typing->Idle() && QApplication::activeModalWidget() == nullptr;
 }
 
 void TMainForm::Stats1Click() {
@@ -454,12 +456,12 @@ void TMainForm::showEvent(QShowEvent* event) {
         AnnounceOtherInstance();
         return;
     }
-    PostMessage(WM_BX_FIRST_SHOW);
+    PostMessage(wm::FirstShow);
 }
 
 void TMainForm::AnnounceOtherInstance() {
     const BxHwnd other = GetMainWindow();
-    if (!(other && BxPostMessage(other, WM_BX_SHOW_MAIN, 0, 0))) {
+    if (!(other && BxPostMessage(other, svc::ShowMainWindow, 0, 0))) {
         QMessageBox box(QMessageBox::Information, kCaption,
                         tr("Brevix (or another version of it) is already running!"),
                         QMessageBox::Ok);
@@ -512,19 +514,19 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case BX_MSG_QUERY:
     case BX_MSG_IGNORED1:
     case BX_MSG_IGNORED2:
-    case 0x406:
+    case svc::Unused406:
         return 0;
-    case 0x400: // a key for one of our own controls
+    case svc::PostKey:
         if (QWidget* w = QApplication::focusWidget()) {
             QKeyEvent press(QEvent::KeyPress, static_cast<int>(wParam), Qt::NoModifier);
             QApplication::sendEvent(w, &press);
         }
         return 0;
-    case 0x402:
+    case svc::CallingWindow:
         return GetCallingHwnd();
-    case 0x409:
+    case svc::CaretPos:
         return GetCaretScreenPos();
-    case 0x40D: {
+    case svc::WaitSetFSM: {
         const qint64 until = QDateTime::currentMSecsSinceEpoch() + lParam;
         for (qint64 left = lParam; left > 0; left = until - QDateTime::currentMSecsSinceEpoch()) {
             QCoreApplication::processEvents();
@@ -533,34 +535,34 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
         SetFSM(static_cast<int>(wParam));
         return 0;
     }
-    case WM_BX_SHOW_MAIN:
+    case svc::ShowMainWindow:
         TrayOpenOptClick();
         return 0;
-    case WM_BX_FILE_SHORTCUT:
+    case wm::FileShortcut:
         return FileShortcuts->FileShortcutMessage(wParam, lParam);
-    case WM_BX_TYPE_NOW:
+    case wm::TypeNow:
         TypeItBtnClick();
         return 0;
-    case WM_BX_TYPE_AFTER_INPUT:
+    case wm::TypeAfterInput:
         QCoreApplication::processEvents();
-        StartTyping();
+        Typing->StartTyping();
         return 0;
-    case WM_BX_HIDE_SHOW:
+    case wm::HideShow:
         if (wParam)
             TrayOpenOptClick();
         else
             HideBtnClick();
         return 0;
-    case WM_BX_FIRST_SHOW:
+    case wm::FirstShow:
         FirstShow();
         return 0;
-    case WM_BX_RETURN_FOCUS:
-        RestoreTarget();
+    case wm::ReturnFocus:
+        Typing->RestoreTarget();
         return 0;
-    case WM_BX_SCRIPT_UP:
+    case wm::ScriptUp:
         if (Tcl) Tcl->BusyUp();
         return 0;
-    case WM_BX_SCRIPT_DOWN:
+    case wm::ScriptDown:
         if (Tcl) Tcl->BusyDown();
         return 0;
     default:
@@ -580,7 +582,7 @@ void TMainForm::HideBtnClick() {
 }
 
 void TMainForm::TrayOpenOptClick() {
-    AbortTyping();
+    Typing->AbortTyping();
     if (isMinimized()) showNormal();
     show();
     raise();
@@ -637,7 +639,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormClose() {
     closing_ = true;
-    if (Timer1) Timer1->stop();
+    if (Typing) Typing->Timer1->stop();
     AbortDisplayText(1);
     TInjectText::WaitAll(3000);
     if (HookInstalled) InstallKeyboardFilter(0);
@@ -652,14 +654,16 @@ void TMainForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange && StartupDone && !closing_) {
         // Keys typed in our own windows are not watched; typing goes back to
         // the window the user typed in last.
-        if (isActiveWindow() && LastCallingWindow && !InputFormMode) {
-            TargetWindow = LastCallingWindow;
-            TargetForeground = LastCallingForeground ? LastCallingForeground : LastCallingWindow;
+        if (isActiveWindow() && LastCallingWindow && !Typing->InputFormMode) {
+            Typing->TargetWindow = LastCallingWindow;
+            Typing->TargetForeground =
+                LastCallingForeground ? LastCallingForeground : LastCallingWindow;
         }
         // Only watching and suspended switch here: next-key capture and
         // recording keep their state while their dialogs come and go.
         const int fsm = THooks::Instance().FSM();
-        if (TypeState == 5 && (fsm == BX_FSM_WATCHING || fsm == BX_FSM_SUSPENDED))
+        if (Typing->TypeState == TTypingController::tsIdle &&
+            (fsm == BX_FSM_WATCHING || fsm == BX_FSM_SUSPENDED))
             SetFSM(isActiveWindow() ? BX_FSM_SUSPENDED : BX_FSM_WATCHING);
     }
 }

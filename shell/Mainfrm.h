@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the hub that owns the settings, the open dictionary, the
 // hook connection and every long-lived object of the program.
-#include "hook/bx10.h"
+#include "hook/HookApi.h"
 #include "shell/CommandLine.h"
 #include "shell/Settings.h"
 
@@ -12,6 +12,8 @@
 #include <vector>
 
 class TDictionaryList;
+class TTypingController;
+class TTypingHost;
 class TAutoReplaceEngine;
 class TMainServices;
 class TTclInterface;
@@ -35,22 +37,6 @@ class QTabBar;
 class QTableView;
 class QTimer;
 class QKeyEvent;
-
-// Internal posts of the main window.
-enum : uint32_t {
-    WM_BX_SHOW_MAIN = 0x40E,
-    WM_BX_FILE_SHORTCUT = 0x4C8,
-    WM_BX_TYPE_NOW = 0x4CA,
-    WM_BX_TYPE_AFTER_INPUT = 0x4CB,
-    WM_BX_AFTER_MINIMISE = 0x4CC,
-    WM_BX_HIDE_SHOW = 0x4CD,
-    WM_BX_FIRST_SHOW = 0x4CE,
-    WM_BX_RETURN_FOCUS = 0x4CF,
-    WM_BX_DEACTIVATE = 0x4D0,
-    WM_BX_SCRIPT_UP = 0x4D1,
-    WM_BX_SCRIPT_DOWN = 0x4D2,
-    WM_BX_RESTORE_APP = 0x4D3,
-};
 
 class TMainForm : public QMainWindow {
     Q_OBJECT
@@ -157,30 +143,16 @@ public:
     void GridKeyPress(const QString& text);
     void RebuildShortcutIndex();
 
-    // Typing engine.
-    BxHwnd TargetWindow = 0;
-    BxHwnd TargetForeground = 0;
-    uint8_t TypeState = 5; // 1 start, 3 waiting, 4 finishing, 5 idle, 6 finishing after an abort
-    qint64 StartTick = 0;
-    bool InputFormMode = false;
-    QByteArray BackspacePrefix, KeySuffix, LastTypedText;
-    unsigned char KeptChar = 0;
-    int ClipboardTypedCount = 0;
-    // Scripts run before a text is handed over and after it was typed
-    // (set by "bx_set onTransfer" and "bx_set onTransferDone").
-    QByteArray OnTransferScript, OnTransferDoneScript;
-    bool typeLiterally_ = false; // a restricted dictionary types this text without its tags
-    QTimer* Timer1 = nullptr;
+    // Typing into the window the user came from.
+    TTypingController* Typing = nullptr;
     void TypeItBtnClick();
-    void StartTyping();
-    void Timer1Timer();
-    void PrepareAndInject();
-    void FinishTyping(int state);
-    void ReturnFocus();
-    void RestoreTarget();
-    void AfterTyping();
-    // Opening the window from the tray stops a run that is typing.
-    void AbortTyping();
+    // Types text as the entry shown would be typed (Windows-1252, CR LF lines).
+    void TypeText(const QByteArray& text);
+    // The text-to-type box: ShowTextToType fills it once the event loop
+    // runs, SetTextToType at once; TextToTypeShown is what it holds.
+    void ShowTextToType(const QByteArray& text);
+    void SetTextToType(const QString& text);
+    QByteArray TextToTypeShown() const;
     void MinimiseApplication();
     bool ApplicationActive() const;
     void Beep();
@@ -229,6 +201,11 @@ protected:
 
 private:
     void BuildControls();
+    std::unique_ptr<TTypingHost> MakeTypingHost();
+    void FlushTextToType();
+    std::unique_ptr<TTypingHost> typingHost_;
+    QByteArray pendingTextToType_;
+    bool textToTypePending_ = false;
     void BuildMenus();
     void BuildTray();
     void FormCreate(const QStringList& params);

@@ -1,11 +1,11 @@
 // The main window's dictionary operations: open files and their tabs, the
 // history, unsaved changes, the title, and the grid with the keyword box.
 #include "dictionary/Dict.h"
-#include "dictionary/DictModel.h"
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
+#include "platform/Keycodes.h"
 #include "platform/SafeFile.h"
-#include "shell/Keycodes.h"
+#include "shell/DictionaryGridModel.h"
 #include "shell/Mainfrm.h"
 #include "shell/ProgressForm.h"
 
@@ -606,12 +606,12 @@ void TMainForm::ShowEntry(int row) {
     KeywordEdit->setText(Ansi::ToUnicode(item->GetKeyword()));
     ProgrammaticKeyword = false;
     SetHighlight(true);
-    Memo1->setPlainText(Ansi::ToUnicode(item->GetText()));
+    SetTextToType(Ansi::ToUnicode(item->GetText()));
 }
 
 void TMainForm::KeywordEditChange(bool forced) {
     SetHighlight(false);
-    Memo1->clear();
+    SetTextToType(QString());
     const QByteArray s = Ansi::FromUnicode(KeywordEdit->text().trimmed());
     if (!((KeywordEdit->hasFocus() && !s.isEmpty()) || forced)) return;
     const int idx = Dict->FindNearest(s);
@@ -621,7 +621,7 @@ void TMainForm::KeywordEditChange(bool forced) {
     Grid->scrollTo(GridModel->index(idx, 0), QAbstractItemView::PositionAtCenter);
     if (Ansi::Upper(Dict->GetKeywordAt(idx)).startsWith(Ansi::Upper(s))) {
         SetHighlight(true);
-        Memo1->setPlainText(Ansi::ToUnicode(Dict->GetItem(idx)->GetText()));
+        SetTextToType(Ansi::ToUnicode(Dict->GetItem(idx)->GetText()));
     }
 }
 

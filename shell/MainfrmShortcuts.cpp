@@ -1,10 +1,11 @@
 #include "shell/MainfrmShortcuts.h"
 
 #include "platform/Ansi.h"
+#include "platform/Keycodes.h"
 #include "platform/VirtualKeys.h"
 #include "script/TclInterface.h"
-#include "shell/Keycodes.h"
 #include "shell/Mainfrm.h"
+#include "typing/TypingController.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -152,7 +153,7 @@ void TMainShortcuts::RebuildShortcutsMenu() {
         }
         const uint16_t code = s.Code;
         connect(item, &QAction::triggered, this, [this, code] {
-            if (form_->isActiveWindow()) form_->PostMessage(WM_BX_FILE_SHORTCUT, code, 1);
+            if (form_->isActiveWindow()) form_->PostMessage(wm::FileShortcut, code, 1);
         });
     }
 }
@@ -171,12 +172,12 @@ intptr_t TMainShortcuts::FileShortcutMessage(uintptr_t wParam, intptr_t lParam) 
     }
 
     const auto forgetTarget = [this] {
-        form_->TargetWindow = 0;
-        form_->TargetForeground = 0;
+        form_->Typing->TargetWindow = 0;
+        form_->Typing->TargetForeground = 0;
     };
     // Hidden again, the focus back where the user was.
     const auto hideAgain = [this] {
-        form_->ReturnFocus();
+        form_->Typing->ReturnFocus();
         if (form_->isVisible() && !form_->isMinimized()) form_->MinimiseApplication();
     };
     if (!form_->isVisible() || form_->isMinimized()) {

@@ -1,6 +1,6 @@
 #include "shell/Settings.h"
 #include "platform/Ansi.h"
-#include "shell/Keycodes.h"
+#include "platform/Keycodes.h"
 
 namespace {
 const QString kMain = QStringLiteral("MainForm");

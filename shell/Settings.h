@@ -1,29 +1,14 @@
 #pragma once
 // The user's settings as the main window keeps them, and their reading from
 // and writing to "Brevixo.ini". Widgets apply them; nothing here needs a GUI.
-#include "shell/IniFile.h"
+#include "hook/HookProtocol.h"
+#include "platform/IniFile.h"
 
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
 #include <vector>
-
-// AutoReplaceOptions, bits 0..11
-enum TAutoReplaceOption : uint16_t {
-    aoAutoReplace = 1 << 0,
-    aoAutoReplaceBeep = 1 << 1,
-    aoAutoReplaceHint = 1 << 2,
-    aoAutoComplete = 1 << 3,
-    aoAutoReplaceAlwaysShow = 1 << 4,
-    aoUseShiftEnter = 1 << 5,
-    aoUseCtrlSpace = 1 << 6,
-    aoUseAltIns = 1 << 7,
-    aoAutoReplaceHintTrackCaret = 1 << 8,
-    aoRememberLastExpandedWord = 1 << 9,
-    aoAutoHideSuggestionWindow = 1 << 10,
-    aoSupportOnscreenKeyboards = 1 << 11,
-};
 
 // GeneralOptions
 enum TGeneralOption : uint16_t {

@@ -1,19 +1,12 @@
 #pragma once
-// The control codes inside a playback text: 0x01, a kind byte, an argument
-// byte. The kind's low five bits tell the kind, its high three bits carry the
-// modifiers (0x20 Shift, 0x40 Ctrl, 0x80 Alt); the argument is the value + 1,
-// so no byte of a code is ever NUL.
+// Building and checking the control codes of a playback text (their bytes
+// are laid down in the protocol header).
+#include "hook/HookProtocol.h"
+
 #include <QByteArray>
 #include <cstdint>
 
 namespace playback {
-
-constexpr char Lead = '\x01';
-constexpr qsizetype CodeLength = 3;
-constexpr uint8_t KindPress = 0x01, KindSeconds = 0x02, KindDown = 0x04, KindUp = 0x06,
-                  KindMilliseconds = 0x08;
-constexpr uint8_t ModifierBits = 0xE0;
-constexpr int MaxSeconds = 254, MaxMilliseconds = 200;
 
 // A complete code starts at p[i]: the lead byte and two more before end, none NUL.
 inline bool IsCodeAt(const char* p, qsizetype i, qsizetype end) {

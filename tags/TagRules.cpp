@@ -1,7 +1,7 @@
 #include "tags/TagRules.h"
 
 #include "platform/Ansi.h"
-#include "shell/Keycodes.h"
+#include "platform/Keycodes.h"
 #include "tags/PlaybackCodes.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "typing/Autorepl.h"
 
 #include "platform/Ansi.h"
+#include "platform/Keycodes.h"
 #include "platform/VirtualKeys.h"
-#include "shell/Keycodes.h"
 #include "typing/AutoreplCase.h"
 
 #include <QFileInfo>
@@ -19,7 +19,7 @@ void TAutoReplaceEngine::SetHintSink(THintSink* hint) {
 void TAutoReplaceEngine::InitEngine() {
     if (initialised_) return;
     hint_->CreateWindows();
-    options_ = aropt::InitialOptions;
+    options_ = aoInitialOptions;
     history_.clear();
     RebuildKeyboardTables();
     initialised_ = true;
@@ -33,7 +33,7 @@ void TAutoReplaceEngine::RebuildKeyboardTables() {
 
 void TAutoReplaceEngine::SetOptions(uint16_t options) {
     options_ = options;
-    hint_->ApplyOptions(options, (options & aropt::AlwaysShow) && (options & aropt::AutoReplace));
+    hint_->ApplyOptions(options, (options & aoAutoReplaceAlwaysShow) && (options & aoAutoReplace));
 }
 
 void TAutoReplaceEngine::SetMainWindow(const QString& dictionaryFileName,
@@ -49,7 +49,7 @@ void TAutoReplaceEngine::SetMainWindow(const QString& dictionaryFileName,
 uint16_t TAutoReplaceEngine::AutoReplaceChkChanged(bool checked, uint16_t mainOptions,
                                                    const QString& dictionaryFileName) {
     const uint16_t options =
-        checked ? (mainOptions | aropt::AutoReplace) : (mainOptions & ~aropt::AutoReplace);
+        checked ? (mainOptions | aoAutoReplace) : (mainOptions & ~aoAutoReplace);
     // InitEngine starts from its own options, so it runs before the box's are applied.
     if (checked) InitEngine();
     SetOptions(options);
@@ -152,7 +152,7 @@ bool TAutoReplaceEngine::LookupKeyword(bool withText, TMatch& match) {
     QByteArray commas; // trailing commas typed again after the expansion
     const TLookupAnswer* answer = nullptr;
 
-    if ((options_ & aropt::AutoComplete) && length_ >= 2 && copy.endsWith(',')) {
+    if ((options_ & aoAutoComplete) && length_ >= 2 && copy.endsWith(',')) {
         answer = services_->Lookup(copy);
         const bool twoCommas = copy.endsWith(",,");
         if (!answer && twoCommas && length_ >= 3) {
@@ -269,7 +269,7 @@ int TAutoReplaceEngine::AutoReplaceKey(unsigned key, bool shift, bool ctrl, bool
         r = arresult::Consumed;
         sc = 0;
         previousKey_ = 0;
-    } else if (!(options_ & aropt::AutoReplace) || !initialised_ ||
+    } else if (!(options_ & aoAutoReplace) || !initialised_ ||
                services_->ShortcutKind(sc) != shortcutkind::None) {
         if (length_ > 0) {
             ResetWord(false);
@@ -295,8 +295,7 @@ int TAutoReplaceEngine::AutoReplaceKey(unsigned key, bool shift, bool ctrl, bool
             r = PunctuationKey(ch);
         } else {
             r = CommandKey(key, state, sc);
-            keepLastWord =
-                key == vk::Insert && state == keystate::Alt && (options_ & aropt::AltIns);
+            keepLastWord = key == vk::Insert && state == keystate::Alt && (options_ & aoUseAltIns);
         }
         previousKey_ = sc;
         UpdateHint();
@@ -336,7 +335,7 @@ int TAutoReplaceEngine::KeywordCharKey(unsigned char ch) {
 int TAutoReplaceEngine::PunctuationKey(unsigned char ch) {
     const int old = length_;
     const bool appended = Append(ch);
-    if (appended && ch == ',' && (options_ & aropt::AutoComplete)) {
+    if (appended && ch == ',' && (options_ & aoAutoComplete)) {
         if (length_ == 1) {
             length_ = old;
             seedText_ = ",";
@@ -375,7 +374,7 @@ int TAutoReplaceEngine::CommandKey(unsigned key, int state, uint16_t& sc) {
         }
         return arresult::None;
     }
-    if (key == vk::Return && state == keystate::Shift && (options_ & aropt::ShiftEnter)) {
+    if (key == vk::Return && state == keystate::Shift && (options_ & aoUseShiftEnter)) {
         if (TryMatch()) {
             pendingKey_ = NoKey;
             return arresult::Consumed;
@@ -383,7 +382,7 @@ int TAutoReplaceEngine::CommandKey(unsigned key, int state, uint16_t& sc) {
         PushWordAndReset();
         return arresult::None;
     }
-    if (key == vk::Space && state == keystate::Ctrl && (options_ & aropt::CtrlSpace)) {
+    if (key == vk::Space && state == keystate::Ctrl && (options_ & aoUseCtrlSpace)) {
         ResetWord(false);
         expansionPending_ = true;
         expansion_ = "{@KEY SPACE}";
@@ -399,7 +398,7 @@ int TAutoReplaceEngine::CommandKey(unsigned key, int state, uint16_t& sc) {
         PushWordAndReset();
         return arresult::None;
     }
-    if (key == vk::Insert && state == keystate::Alt && (options_ & aropt::AltIns)) {
+    if (key == vk::Insert && state == keystate::Alt && (options_ & aoUseAltIns)) {
         const QByteArray word = GetWord();
         altInsWord_ = word.size() >= altInsMinWordLength_ ? word : QByteArray();
         services_->PostAddEntry(altInsWord_);

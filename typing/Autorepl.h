@@ -13,15 +13,6 @@
 #include <cstdint>
 #include <vector>
 
-// Option bits (a copy of the main window's AutoReplaceOptions).
-namespace aropt {
-constexpr uint16_t AutoReplace = 0x0001, Beep = 0x0002, Hint = 0x0004, AutoComplete = 0x0008,
-                   AlwaysShow = 0x0010, ShiftEnter = 0x0020, CtrlSpace = 0x0040, AltIns = 0x0080,
-                   HintTrackCaret = 0x0100, RememberLastExpandedWord = 0x0200,
-                   AutoHideSuggestions = 0x0400, OnscreenKeyboards = 0x0800;
-constexpr uint16_t InitialOptions = 0x000D;
-} // namespace aropt
-
 // Results of AutoReplaceKey and PerformReplacement.
 namespace arresult {
 constexpr int None = 0, Consumed = 1, Replaced = 2, CommandDone = 3;

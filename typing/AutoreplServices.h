@@ -3,31 +3,13 @@
 // hint box and the suggestion window. The main window answers the service
 // messages 0x400-0x40E; the engine reaches them only through
 // TAutoReplaceServices, so it runs against a test double just as well.
-#include "hook/bx10.h"
+#include "hook/HookApi.h"
+#include "hook/HookProtocol.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <optional>
-
-// Service message numbers of the main window.
-namespace svc {
-constexpr uint32_t PostKey = 0x400;           // wParam virtual key, lParam window
-constexpr uint32_t Lookup = 0x401;            // exact keyword lookup
-constexpr uint32_t CallingWindow = 0x402;     // GetCallingHwnd()
-constexpr uint32_t LookupDescription = 0x403; // like 0x401, description only
-constexpr uint32_t OwnInputControl = 0x404;   // the program's own input control, or 0
-constexpr uint32_t SetPrefixSuffix = 0x405;   // wParam 0 BackspacePrefix, 1 KeySuffix
-constexpr uint32_t Unused406 = 0x406;         // answers 0
-constexpr uint32_t ShortcutKind = 0x407;      // what a shortcut code is registered as
-constexpr uint32_t DictionaryRef = 0x408;     // the current dictionary (in-process)
-constexpr uint32_t CaretPos = 0x409;          // GetCaretScreenPos()
-constexpr uint32_t CompletionLookup = 0x40A;  // keyword followed by commas
-constexpr uint32_t AddEntry = 0x40B;          // posted: add-entry request
-constexpr uint32_t KeywordBox = 0x40C;        // posted: keyword box request
-constexpr uint32_t WaitSetFSM = 0x40D;        // wait lParam ms, then SetFSMState(wParam)
-constexpr uint32_t ShowMainWindow = 0x40E;    // open as from the tray
-} // namespace svc
 
 // Answers of 0x407.
 namespace shortcutkind {

@@ -1,6 +1,6 @@
 #include "typing/Stats.h"
 
-#include "hook/bx10.h"
+#include "hook/HookApi.h"
 
 #include <cmath>
 #include <limits>

@@ -2,7 +2,7 @@
 
 #include "dictionary/DictList.h"
 #include "platform/Ansi.h"
-#include "shell/Keycodes.h"
+#include "platform/Keycodes.h"
 #include "typing/SuggestWords.h"
 
 namespace {

@@ -1,4 +1,5 @@
 #include "hook/x11/KeyTable.h"
+#include "platform/Cp1252.h"
 
 #include <X11/keysym.h>
 
@@ -120,8 +121,8 @@ std::string_view KeyNameForVk(uint8_t vk) {
 }
 
 uint32_t Cp1252ToUnicode(unsigned char c) {
-    if (c >= 0x80 && c < 0xA0) return kHigh[c - 0x80].u;
-    return c;
+    const char16_t u = Cp1252::ToUnicode(c);
+    return u >= 0x80 && u < 0xA0 ? 0 : u; // an undefined byte types nothing
 }
 
 int KeysymsForUnicode(uint32_t u, unsigned long out[2]) {

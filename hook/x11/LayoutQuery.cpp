@@ -1,4 +1,4 @@
-#include "hook/x11/LayoutQuery.h"
+#include "hook/LayoutSnapshot.h"
 #include "hook/x11/KeyTable.h"
 #include "hook/x11/XError.h"
 #include "hook/x11/XkbLayout.h"

@@ -1,5 +1,6 @@
 #include "hook/x11/X11Backend.h"
 #include "hook/HookCore.h"
+#include "hook/LayoutSnapshot.h"
 #include "hook/x11/X11Windows.h"
 #include "hook/x11/XError.h"
 
@@ -315,9 +316,9 @@ void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
             for (int k = 8; k < 256; ++k)
                 if (userDown_[k]) held |= layout_.ModifierOf(static_cast<KeyCode>(k));
             userDown_[code] = down;
-            if (held & ShiftMask) mods |= 0x2000;
-            if (held & ControlMask) mods |= 0x4000;
-            if (held & Mod1Mask) mods |= 0x8000;
+            if (held & ShiftMask) mods |= shortcut::Shift;
+            if (held & ControlMask) mods |= shortcut::Ctrl;
+            if (held & Mod1Mask) mods |= shortcut::Alt;
             ctrlOrAlt = held & (ControlMask | Mod1Mask);
             // AltGr is Ctrl+Alt, as keyboard layouts define it elsewhere.
             if (layout_.LevelThreeMask() && (held & layout_.LevelThreeMask())) mods |= 0xC000;
@@ -411,9 +412,9 @@ void TX11Backend::Grab() {
     for (uint16_t code : grabbed_) {
         const KeyCode kc = layout_.KeycodeForVk(static_cast<uint8_t>(code & 0xFF));
         if (!kc) continue;
-        const unsigned mods = ((code & 0x2000) ? ShiftMask : 0) |
-                              ((code & 0x4000) ? ControlMask : 0) |
-                              ((code & 0x8000) ? Mod1Mask : 0);
+        const unsigned mods = ((code & shortcut::Shift) ? ShiftMask : 0) |
+                              ((code & shortcut::Ctrl) ? ControlMask : 0) |
+                              ((code & shortcut::Alt) ? Mod1Mask : 0);
         for (int i = 0; i < (num ? 4 : 2); ++i) {
             XGrabKey(watch_, kc, mods | locks[i], root, True, GrabModeAsync, GrabModeAsync);
             grabs_.push_back({kc, mods | locks[i]});
@@ -570,5 +571,10 @@ void TX11Backend::ReleaseHeldKeys() {
     if (Ensure(error)) typer_.ReleaseHeldKeys();
 }
 
+bool TX11Backend::LayoutSnapshot(TLayoutSnapshot& out) {
+    return X11LayoutSnapshot(out);
+}
+
 } // namespace x11
+
 } // namespace bxhook

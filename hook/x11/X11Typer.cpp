@@ -284,8 +284,9 @@ void TX11Typer::SendKey(uint8_t vkey, uint8_t mods, KeyAction action) {
     Begin();
     const KeyCode k = layout_.KeycodeForVk(vkey);
     if (!k) return;
-    const unsigned mask = ((mods & 0x20) ? ShiftMask : 0) | ((mods & 0x40) ? ControlMask : 0) |
-                          ((mods & 0x80) ? Mod1Mask : 0);
+    const unsigned mask = ((mods & playback::ModShift) ? ShiftMask : 0) |
+                          ((mods & playback::ModCtrl) ? ControlMask : 0) |
+                          ((mods & playback::ModAlt) ? Mod1Mask : 0);
     switch (action) {
     case KeyAction::Press:
         Stroke(k, mask);

@@ -1,6 +1,6 @@
 #include "script/gui/TclConsole.h"
 
-#include "script/gui/inptcl.h"
+#include "script/gui/InputTclDialog.h"
 #include "shell/Mainfrm.h"
 
 void RunTclScriptConsole(TMainForm& form) {

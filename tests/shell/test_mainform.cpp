@@ -1,7 +1,7 @@
 // The main window driven as a user would, offscreen, on the virtual desktop.
-#include "hook/bx10.h"
+#include "hook/HookApi.h"
 #include "platform/Errors.h"
-#include "shell/IniFile.h"
+#include "platform/IniFile.h"
 #include "shell/Mainfrm.h"
 #include "tests/shell/OffscreenDesktop.h"
 

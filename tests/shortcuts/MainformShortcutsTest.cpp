@@ -4,8 +4,9 @@
 #include "script/TclInterface.h"
 #include "shell/Mainfrm.h"
 #include "shell/MainfrmShortcuts.h"
-#include "shell/Nextkey.h"
-#include "typing/Hooksdll.h"
+#include "shell/NextKeyDialog.h"
+#include "typing/HookClient.h"
+#include "typing/TypingController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -48,7 +49,7 @@ class TMainformShortcutsTest : public QObject {
         TMainForm* m = form.get();
         THooks::Instance().RegisterWindow(
             m->Handle(), [this, m](uint32_t msg, uintptr_t w, intptr_t l) -> intptr_t {
-                if (msg == WM_BX_FILE_SHORTCUT) {
+                if (msg == wm::FileShortcut) {
                     posted << std::make_pair(w, l);
                     return sc->FileShortcutMessage(w, l);
                 }
@@ -196,11 +197,11 @@ private slots:
             return true;
         };
         // From the menu: the window is shown, the typing target forgotten.
-        form->TargetWindow = 77;
+        form->Typing->TargetWindow = 77;
         sc->FileShortcutMessage(0x70, 1);
         QVERIFY(runningSeen);
         QVERIFY(!sc->Running());
-        QCOMPARE(form->TargetWindow, BxHwnd(0));
+        QCOMPARE(form->Typing->TargetWindow, BxHwnd(0));
         QVERIFY(Shown());
 
         // From the hook, while the script asks for the window: it stays.
@@ -217,10 +218,10 @@ private slots:
 
         // Hidden in the tray: stays hidden, suggestions may come back.
         log.clear();
-        form->TargetWindow = 77;
+        form->Typing->TargetWindow = 77;
         sc->FileShortcutMessage(0x70, 0);
         QVERIFY(!Shown());
-        QCOMPARE(form->TargetWindow, BxHwnd(0));
+        QCOMPARE(form->Typing->TargetWindow, BxHwnd(0));
         QCOMPARE(log, (QStringList{QStringLiteral("/x/go.tcl"), QStringLiteral("suggest")}));
 
         // With the input text window open the focus goes back to it.
@@ -228,11 +229,11 @@ private slots:
         int inputFocus = 0;
         sc->InputTextWindowOpen = [] { return true; };
         sc->FocusInputTextWindow = [&] { ++inputFocus; };
-        form->TargetWindow = 77;
+        form->Typing->TargetWindow = 77;
         sc->FileShortcutMessage(0x70, 0);
         QCOMPARE(inputFocus, 1);
         QVERIFY(Shown());
-        QCOMPARE(form->TargetWindow, BxHwnd(77)); // the target is kept
+        QCOMPARE(form->Typing->TargetWindow, BxHwnd(77)); // the target is kept
     }
 
     void documentsAndLaunchFailures() {
@@ -272,11 +273,11 @@ private slots:
 
     void nothingStartedLeavesTheWindowAlone() {
         Start("/no/such/file.pdf=112,\r\n");
-        form->TargetWindow = 77;
+        form->Typing->TargetWindow = 77;
         sc->FileShortcutMessage(0x70, 0);
         QCOMPARE(errors.size(), 1);
         QVERIFY(Shown());
-        QCOMPARE(form->TargetWindow, BxHwnd(77));
+        QCOMPARE(form->Typing->TargetWindow, BxHwnd(77));
     }
 };
 

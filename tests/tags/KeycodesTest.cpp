@@ -1,4 +1,4 @@
-#include "shell/Keycodes.h"
+#include "platform/Keycodes.h"
 #include "platform/KeyboardLayout.h"
 
 #include <gtest/gtest.h>

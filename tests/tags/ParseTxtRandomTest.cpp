@@ -1,7 +1,7 @@
 // Bounded random and hostile inputs: the parser must never crash or hang,
 // and always return a well-formed playback text.
 #include "TagTestSupport.h"
-#include "shell/Keycodes.h"
+#include "platform/Keycodes.h"
 
 #include <random>
 

@@ -2,7 +2,7 @@
 #include "BxFixture.h"
 
 #include "dictionary/Dict.h"
-#include "dictionary/DictModel.h"
+#include "shell/DictionaryGridModel.h"
 
 #include <QFile>
 #include <QHeaderView>

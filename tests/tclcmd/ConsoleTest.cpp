@@ -3,8 +3,8 @@
 
 #include "platform/Ansi.h"
 #include "script/TclInterface.h"
+#include "script/gui/InputTclDialog.h"
 #include "script/gui/TclConsole.h"
-#include "script/gui/inptcl.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 #include "BxFixture.h"
 
 #include "dictionary/Dict.h"
+#include "platform/Keycodes.h"
 #include "shell/DictChecks.h"
-#include "shell/Keycodes.h"
 
 #include <QFile>
 #include <QTabBar>

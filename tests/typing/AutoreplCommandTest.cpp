@@ -14,7 +14,7 @@ TEST(CommandKeys, CtrlSpaceTypesASpaceWithoutExpanding) {
     EXPECT_EQ(t.engine.Word(), "");
 
     // Switched off, Ctrl+Space is a delimiter typed again as it was.
-    TTypist off({{"addr", "12 Main Street"}}, kDefaultOptions & ~aropt::CtrlSpace);
+    TTypist off({{"addr", "12 Main Street"}}, kDefaultOptions & ~aoUseCtrlSpace);
     off.Type("addr<C-SPACE>");
     EXPECT_EQ(off.memo, "12 Main Street");
     EXPECT_EQ(off.suffix, "{@KEY Ctrl+Space}");
@@ -39,7 +39,7 @@ TEST(CommandKeys, EscWhileTheHintIsShownCancelsTheKeyword) {
 }
 
 TEST(CommandKeys, ShiftEnterExpandsWithoutTheEnter) {
-    TTypist t({{"addr", "12 Main Street"}}, kDefaultOptions | aropt::ShiftEnter);
+    TTypist t({{"addr", "12 Main Street"}}, kDefaultOptions | aoUseShiftEnter);
     t.Type("addr<S-ENTER>");
     EXPECT_EQ(t.suffix, "");
     EXPECT_EQ(t.screen, "12 Main Street");
@@ -66,7 +66,7 @@ TEST(CommandKeys, AltInsProposesTheWordAsANewEntry) {
     ASSERT_EQ(t.services.addEntries.size(), 2u);
     EXPECT_EQ(t.services.addEntries[1], QByteArray(""));
 
-    TTypist off({}, kDefaultOptions & ~aropt::AltIns);
+    TTypist off({}, kDefaultOptions & ~aoUseAltIns);
     off.Type("newword<A-INS>");
     EXPECT_TRUE(off.services.addEntries.empty());
 }
@@ -101,7 +101,7 @@ TEST(CommandKeys, HotKeyHandsTheWordToTheKeywordBox) {
     EXPECT_EQ(t.services.keywordBoxes[1].second, "addr");
     EXPECT_EQ(t.engine.LastWord(), "");
 
-    TTypist off({{"addr", "12 Main Street"}}, kDefaultOptions & ~aropt::AutoReplace);
+    TTypist off({{"addr", "12 Main Street"}}, kDefaultOptions & ~aoAutoReplace);
     off.Type("<F10>");
     EXPECT_EQ(off.services.keywordBoxes.size(), 1u);
 }
@@ -135,19 +135,19 @@ TEST(EngineSetup, AutoReplaceCheckBoxStartsAndStopsTheEngine) {
     EXPECT_EQ(engine.AutoReplaceKey('A', false, false, false), arresult::None);
     EXPECT_EQ(engine.Word(), "");
 
-    const uint16_t options = kDefaultOptions & ~aropt::AutoReplace;
-    EXPECT_EQ(engine.AutoReplaceChkChanged(true, options | aropt::AlwaysShow,
+    const uint16_t options = kDefaultOptions & ~aoAutoReplace;
+    EXPECT_EQ(engine.AutoReplaceChkChanged(true, options | aoAutoReplaceAlwaysShow,
                                            "/home/u/dicts/Work Notes.bxd"),
-              kDefaultOptions | aropt::AlwaysShow);
+              kDefaultOptions | aoAutoReplaceAlwaysShow);
     EXPECT_TRUE(engine.Initialised());
     EXPECT_EQ(hint.created, 1);
-    EXPECT_EQ(engine.Options(), kDefaultOptions | aropt::AlwaysShow);
+    EXPECT_EQ(engine.Options(), kDefaultOptions | aoAutoReplaceAlwaysShow);
     EXPECT_TRUE(hint.suggestionsOn);
     EXPECT_EQ(hint.dictionaryLine, "Brevix: Work Notes.bxd");
     EXPECT_EQ(hint.suggestionCaption, "Brevix: WORK NOTES.BXD");
 
-    EXPECT_EQ(engine.AutoReplaceChkChanged(false, kDefaultOptions | aropt::AlwaysShow, ""),
-              options | aropt::AlwaysShow);
+    EXPECT_EQ(engine.AutoReplaceChkChanged(false, kDefaultOptions | aoAutoReplaceAlwaysShow, ""),
+              options | aoAutoReplaceAlwaysShow);
     EXPECT_FALSE(hint.suggestionsOn);
     engine.AutoReplaceChkChanged(true, options, "x.bxd");
     EXPECT_EQ(hint.created, 1);

@@ -3,8 +3,8 @@
 // assist_focus.sh. Usage: assist_demo x,y,w,h (the target's frame).
 #include "dictionary/DictList.h"
 #include "shell/Settings.h"
-#include "typing/Bx5Hint.h"
-#include "typing/asstfrm.h"
+#include "typing/gui/HintBox.h"
+#include "typing/gui/SuggestionWindow.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -1,0 +1,204 @@
+// The exported entry points of the hook library.
+#include "hook/HookApi.h"
+#include "hook/HookCore.h"
+#include "hook/LayoutSnapshot.h"
+#include "hook/VirtualBackend.h"
+#include "platform/UsLayout.h"
+
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+using bxhook::THookCore;
+using bxhook::TVirtualBackend;
+
+namespace {
+THookCore& Core() {
+    return THookCore::Instance();
+}
+constexpr int kVersion = 1000; // shown as 10.0 with dllVersion
+} // namespace
+
+extern "C" {
+
+void BxSetMessageProc(BxMessageProc proc, void* ctx) {
+    Core().SetMessageProc(proc, ctx);
+}
+int InitHooksDll(BxHwnd mainWindow) {
+    return Core().Init(mainWindow);
+}
+void InstallKeyboardFilter(int on) {
+    Core().InstallFilter(on != 0);
+}
+void UninstallHooksDll(BxHwnd mainWindow) {
+    Core().Uninstall(mainWindow);
+}
+BxHwnd GetMainWindow(void) {
+    return Core().MainWindow();
+}
+void SetFSMState(int state) {
+    Core().SetState(state);
+}
+int GetFSMState(void) {
+    return Core().State();
+}
+BxHwnd GetCallingHwnd(void) {
+    return Core().CallingHwnd();
+}
+
+uint32_t GetCaretScreenPos(void) {
+    auto* b = Core().Backend();
+    return b ? b->CaretScreenPos() : 0;
+}
+
+int DisplayText(const char* playbackText, BxHwnd target, int, int) {
+    return Core().Display(playbackText, target);
+}
+
+int BxOfferPaste(const char* utf8) {
+    bxhook::TBackend* b = Core().Backend();
+    return utf8 && b && b->OfferPaste(utf8) ? 1 : 0;
+}
+
+void BxTextPending(void) {
+    Core().TextPending();
+}
+
+void AbortDisplayText(int abort) {
+    Core().Abort(abort != 0);
+}
+void InstallPlayBackFunc(int) {}
+int WaitingForInsertDone(void) {
+    return Core().WaitingForInsert() ? 1 : 0;
+}
+void StartPlayback(void) {}
+void SetPause(int msec, int keyCount) {
+    Core().SetPause(msec, keyCount);
+}
+void SetWSOmsec(int, int) {}
+void EnableSafeMode(int on) {
+    Core().SetSafeMode(on != 0);
+}
+void EnableMouseResets(int on) {
+    Core().SetMouseResets(on != 0);
+}
+void SetGetNextKeyHwnd(BxHwnd window) {
+    Core().SetNextKeyWindow(window);
+}
+
+void SimKey(int vk, int, int flags, int) {
+    if (auto* b = Core().Backend())
+        b->SendKey(static_cast<uint8_t>(vk), 0,
+                   (flags & 2) ? bxhook::KeyAction::Up : bxhook::KeyAction::Down);
+}
+
+void AbortJammedKeys(void) {
+    if (auto* b = Core().Backend()) b->ReleaseHeldKeys();
+}
+void ClearJammedKeys(void) {
+    AbortJammedKeys();
+}
+void ResetKeyCount(void) {
+    Core().ResetCounts();
+}
+uint32_t GetAutoKeyCount(void) {
+    return Core().AutoCount();
+}
+uint32_t GetTotalKeyCount(void) {
+    return Core().TotalCount();
+}
+int GetBxDllVersion(void) {
+    return kVersion / 100;
+}
+int dllVersion(void) {
+    return kVersion % 100;
+}
+
+int BxPostMessage(BxHwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    return bxhook::TInstanceLock::PostToHolder(hwnd, msg, wParam, lParam) ? 1 : 0;
+}
+
+const char* BxBackendName(void) {
+    auto* b = Core().Backend();
+    return b ? b->Name() : "";
+}
+
+const char* BxLastError(void) {
+    return Core().LastError().c_str();
+}
+
+void BxSetGrabbedKeys(const uint16_t* codes, int count) {
+    if (auto* b = Core().Backend())
+        b->SetGrabbedKeys(codes && count > 0 ? std::vector<uint16_t>(codes, codes + count)
+                                             : std::vector<uint16_t>());
+}
+
+uint32_t BxWindowProcess(BxHwnd window) {
+    auto* b = Core().Backend();
+    return b ? b->WindowProcess(window) : 0;
+}
+
+BxHwnd BxFocusWindow(void) {
+    auto* b = Core().Backend();
+    return b ? b->FocusWindow() : 0;
+}
+
+void BxActivateWindow(BxHwnd window) {
+    if (auto* b = Core().Backend(); b && window) b->FocusTarget(window);
+}
+
+BxHwnd BxVirtualCreateWindow(uint32_t processId) {
+    auto* v = TVirtualBackend::Current();
+    return v ? v->CreateWindow(processId) : 0;
+}
+
+void BxVirtualSetFocus(BxHwnd window) {
+    if (auto* v = TVirtualBackend::Current()) v->SetFocus(window);
+}
+
+void BxVirtualKey(uint16_t code, int down) {
+    TVirtualBackend::Report(code, down != 0);
+}
+
+void BxVirtualType(const char* text) {
+    auto* v = TVirtualBackend::Current();
+    if (!v || !text) return;
+    for (const char* p = text; *p; ++p) {
+        uint8_t key;
+        bool shift;
+        if (!UsLayout::KeyForChar(static_cast<unsigned char>(*p), key, shift)) continue;
+        const uint16_t code = static_cast<uint16_t>(key | (shift ? shortcut::Shift : 0));
+        TVirtualBackend::Report(code, true);
+        TVirtualBackend::Report(code, false);
+    }
+}
+
+int BxVirtualGetText(BxHwnd window, char* buffer, int size) {
+    auto* v = TVirtualBackend::Current();
+    const std::string t = v ? v->Text(window) : std::string();
+    if (buffer && size > 0) {
+        const size_t n = std::min(t.size(), static_cast<size_t>(size - 1));
+        std::memcpy(buffer, t.data(), n);
+        buffer[n] = 0;
+    }
+    return static_cast<int>(t.size());
+}
+
+void BxVirtualSetText(BxHwnd window, const char* text) {
+    if (auto* v = TVirtualBackend::Current()) v->SetText(window, text ? text : "");
+}
+
+void BxVirtualSetClipboard(const char* text) {
+    if (auto* v = TVirtualBackend::Current()) v->SetClipboard(text ? text : "");
+}
+
+int BxWaitIdle(int timeoutMsec) {
+    return Core().WaitIdle(timeoutMsec) ? 1 : 0;
+}
+
+} // extern "C"
+
+bool bxhook::DesktopLayoutSnapshot(TLayoutSnapshot& out) {
+    auto* b = Core().Backend();
+    return b && b->LayoutSnapshot(out);
+}

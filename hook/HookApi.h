@@ -1,0 +1,99 @@
+#pragma once
+/* Brevix hook library: the system-wide key watcher, its state machine, text
+ * playback and keystroke counters. Plain C entry points so the program (and
+ * scripts through it) can bind them by name. */
+#include "hook/HookProtocol.h"
+
+#include <stdint.h>
+
+#if defined(__GNUC__)
+#define BX_API __attribute__((visibility("default")))
+#else
+#define BX_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef uint32_t BxHwnd; /* X11 window id; 0 = none */
+
+/* The program registers how messages reach its windows. The library calls it
+ * from its own threads; sent = 1 when a result is expected (the call must not
+ * return before the window has answered), 0 for a posted message. */
+typedef intptr_t (*BxMessageProc)(void* ctx, BxHwnd hwnd, uint32_t msg, uintptr_t wParam,
+                                  intptr_t lParam, int sent);
+BX_API void BxSetMessageProc(BxMessageProc proc, void* ctx);
+
+BX_API int InitHooksDll(BxHwnd mainWindow);
+BX_API void InstallKeyboardFilter(int on);
+BX_API void UninstallHooksDll(BxHwnd mainWindow);
+BX_API BxHwnd GetMainWindow(void);
+BX_API void SetFSMState(int state);
+BX_API int GetFSMState(void);
+BX_API BxHwnd GetCallingHwnd(void);
+BX_API uint32_t GetCaretScreenPos(void);
+BX_API int DisplayText(const char* playbackText, BxHwnd target, int a, int b);
+BX_API void AbortDisplayText(int abort);
+BX_API void InstallPlayBackFunc(int on);
+BX_API int WaitingForInsertDone(void);
+BX_API void StartPlayback(void);
+BX_API void SetPause(int msec, int keyCount);
+BX_API void SetWSOmsec(int longMsec, int shortMsec);
+BX_API void EnableSafeMode(int on);
+BX_API void EnableMouseResets(int on);
+BX_API void SetGetNextKeyHwnd(BxHwnd window);
+BX_API void SimKey(int vk, int scanCode, int flags, int extra);
+BX_API void AbortJammedKeys(void);
+BX_API void ClearJammedKeys(void);
+BX_API void ResetKeyCount(void);
+BX_API uint32_t GetAutoKeyCount(void);
+BX_API uint32_t GetTotalKeyCount(void);
+BX_API int GetBxDllVersion(void);
+BX_API int dllVersion(void);
+
+/* Additions of this platform. */
+/* Posts a message to a window of the instance that holds the library, even
+ * from another process (the hand-over of a second instance). 0 on failure. */
+BX_API int BxPostMessage(BxHwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+/* Name of the active backend ("x11", "virtual"), or "" when keys cannot be watched. */
+BX_API const char* BxBackendName(void);
+/* Why the backend could not start; "" when it runs. */
+BX_API const char* BxLastError(void);
+/* Keys that must never reach the target window (shortcut codes); the backend
+ * withholds exactly these until the next call. */
+BX_API void BxSetGrabbedKeys(const uint16_t* codes, int count);
+/* A text will be handed to DisplayText shortly (its thread is starting):
+ * keys the user types meanwhile wait until it is typed. */
+BX_API void BxTextPending(void);
+/* Puts UTF-8 text on the clipboard and the primary selection, served by the
+ * library, which then knows when the target has fetched it: the pause that
+ * follows the paste key in the next text ends at that moment. 0 when the
+ * caller must put the text on the clipboard itself. */
+BX_API int BxOfferPaste(const char* utf8);
+/* Process that owns a window; 0 when unknown. */
+BX_API uint32_t BxWindowProcess(BxHwnd window);
+/* The window that has the keyboard focus now. */
+BX_API BxHwnd BxFocusWindow(void);
+/* Brings a window to the front and gives it the keyboard focus. */
+BX_API void BxActivateWindow(BxHwnd window);
+
+/* The virtual desktop (BREVIX_HOOK=virtual): windows with text buffers, a
+ * focus and a US keyboard layout, for deterministic tests. */
+BX_API BxHwnd BxVirtualCreateWindow(uint32_t processId);
+BX_API void BxVirtualSetFocus(BxHwnd window);
+/* One physical key (shortcut code with modifier bits), down (1) or up (0). */
+BX_API void BxVirtualKey(uint16_t code, int down);
+/* Types text on the US layout, key down and up for each character. */
+BX_API void BxVirtualType(const char* text);
+/* Copies a window's text (NUL-terminated, cut to size); returns its full length. */
+BX_API int BxVirtualGetText(BxHwnd window, char* buffer, int size);
+BX_API void BxVirtualSetText(BxHwnd window, const char* text);
+/* Text that a paste key inserts into the focused window. */
+BX_API void BxVirtualSetClipboard(const char* text);
+/* Waits until no playback runs; 1 when idle, 0 after the time-out. */
+BX_API int BxWaitIdle(int timeoutMsec);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,147 @@
+#include "shell/MainfrmHints.h"
+#include "dictionary/Dict.h"
+#include "shell/Mainfrm.h"
+#include "typing/Autorepl.h"
+#include "typing/gui/HintBox.h"
+#include "typing/gui/SuggestionWindow.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <functional>
+
+namespace {
+// Calls back on the main window's show, hide and state changes, and on the
+// first of its events once the program has finished starting.
+class TMainWindowWatch : public QObject {
+public:
+    explicit TMainWindowWatch(std::function<void(bool)> changed) : changed_(std::move(changed)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::Show:
+        case QEvent::Hide:
+        case QEvent::WindowStateChange:
+            changed_(true);
+            break;
+        default:
+            changed_(false);
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(bool)> changed_;
+};
+} // namespace
+
+TMainHints::~TMainHints() {
+    mainWatch_.reset();
+    delete AssistantForm;
+    delete HintBox;
+}
+
+void TMainHints::CreateWindows() {
+    if (AssistantForm) return;
+    AssistantForm = new TAssistantForm(form_.IniPath());
+    AssistantForm->SetDictionarySource(
+        [this]() -> const TDictionaryList* { return form_.Dict.get(); });
+    AssistantForm->SetMainWindow(&form_);
+    AssistantForm->ApplySettings(form_.Settings);
+    AssistantForm->SetProgramStarted(form_.StartupDone);
+    QObject::connect(AssistantForm, &TAssistantForm::RestoreRequested, &form_,
+                     &TMainForm::TrayOpenOptClick);
+    QObject::connect(AssistantForm, &TAssistantForm::GrabbedKeysChanged, &form_,
+                     [this](const QVector<uint16_t>& keys) {
+                         SuggestionKeys = keys;
+                         form_.UpdateGrabbedKeys();
+                     });
+    HintBox = new TBx5HintBox(form_.IniPath());
+    HintBox->SetColor(form_.Settings.SuggestionWindowColor);
+    QObject::connect(HintBox, &TBx5HintBox::RestoreRequested, &form_, &TMainForm::TrayOpenOptClick);
+    // The windows are made while the program starts; they may show only
+    // once it has, and that is learnt from the main window's events.
+    started_ = form_.StartupDone;
+    mainWatch_ = std::make_unique<TMainWindowWatch>([this](bool changed) {
+        if (!started_ && form_.StartupDone) {
+            started_ = true;
+            changed = true;
+        }
+        if (changed && started_) MainWindowChanged(form_.isVisible() && !form_.isMinimized());
+    });
+    form_.installEventFilter(mainWatch_.get());
+}
+
+void TMainHints::MainWindowChanged(bool shown) {
+    if (!AssistantForm) return;
+    AssistantForm->SetProgramStarted(true);
+    if (shown && (options_ & aoAutoHideSuggestionWindow))
+        AssistantForm->hide();
+    else
+        AssistantForm->ShowIfEnabled();
+}
+
+void TMainHints::ApplyOptions(uint16_t options, bool suggestionsShown) {
+    options_ = options;
+    if (!AssistantForm) return;
+    AssistantForm->SetOptions(options);
+    AssistantForm->SetShown(suggestionsShown);
+    HintBox->SetColor(form_.Settings.SuggestionWindowColor);
+}
+
+void TMainHints::SetDictionaryLines(const QString& hintLine, const QString& caption) {
+    if (!AssistantForm) return;
+    HintBox->SetFileName(form_.OpenFileName);
+    AssistantForm->SetFileName(form_.OpenFileName);
+    (void)hintLine;
+    (void)caption;
+}
+
+void TMainHints::SetKeywordLine(const QByteArray& text) {
+    if (HintBox) HintBox->SetKeyword(text);
+}
+
+void TMainHints::SetDescriptionLine(const QByteArray& text) {
+    if (HintBox) HintBox->SetDescription(text);
+}
+
+void TMainHints::HideHint() {
+    if (HintBox) HintBox->hide();
+}
+
+bool TMainHints::HintVisible() const {
+    return HintBox && HintBox->isVisible();
+}
+
+void TMainHints::ShowHintBox(BxHwnd) {
+    if (!HintBox || HintBox->Description().isEmpty()) return;
+    if (options_ & aoAutoReplaceBeep) QApplication::beep();
+    if (!(options_ & aoAutoReplaceHint)) return;
+    // The caret when it can be read; the focused window's corner otherwise.
+    const uint32_t caret = GetCaretScreenPos();
+    const QPoint at(static_cast<int>(caret & 0xFFFF), static_cast<int>(caret >> 16));
+    HintBox->ShowFor(QRect(at, QSize(1, 1)), (options_ & aoAutoReplaceHintTrackCaret)
+                                                 ? std::optional<QPoint>(at)
+                                                 : std::nullopt);
+}
+
+void TMainHints::UpdateSuggestions(const QByteArray& typed, int index) {
+    if (AssistantForm) AssistantForm->UpdateSuggestions(typed, index);
+}
+
+void TMainHints::SetSkipCount(int count) {
+    if (AssistantForm) AssistantForm->SetSkipCount(count);
+}
+
+int TMainHints::SkipCount() const {
+    return AssistantForm ? AssistantForm->SkipCount() : 0;
+}
+
+int TMainHints::SuggestionIndexForShortcut(uint16_t code) const {
+    return AssistantForm ? AssistantForm->SuggestionIndexForShortcut(code) : -1;
+}
+
+QByteArray TMainHints::SuggestionKeyword(uint16_t code) const {
+    return AssistantForm ? AssistantForm->GetSuggestionKeyword(code) : QByteArray();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// TInjectText: one typing run on a worker thread, which only calls the hook
+// library. The event lets one text at a time be handed to the library.
+#include "hook/HookApi.h"
+
+#include <QByteArray>
+#include <QThread>
+
+class TInjectText : public QThread {
+    Q_OBJECT
+public:
+    // Created running; frees itself when done. delayMsec: a pause before
+    // typing, for the target to take the focus back.
+    static void Start(const QByteArray& text, BxHwnd target, int delayMsec = 0);
+    // Waits until no run is left (shutdown, tests).
+    static bool WaitAll(int timeoutMsec);
+
+protected:
+    void run() override;
+
+private:
+    TInjectText(const QByteArray& text, BxHwnd target, int delayMsec);
+    QByteArray Text;
+    BxHwnd Target;
+    int Delay;
+};
