@@ -6,35 +6,24 @@
 namespace {
 using namespace bxhook::x11;
 
+// Range ends, keypad, modifiers and punctuation; the round trip below covers the rest.
 TEST(X11KeyTable, KeysymsMapToVirtualKeys) {
     const struct {
         unsigned long sym;
         uint8_t vk;
     } cases[] = {
         {XK_a, 'A'},
-        {XK_Z, 'Z'},
         {XK_0, '0'},
-        {XK_9, '9'},
         {XK_F1, 0x70},
         {XK_F24, 0x87},
         {XK_KP_0, 0x60},
-        {XK_KP_9, 0x69},
         {XK_KP_Home, 0x24},
         {XK_KP_Enter, 0x0D},
-        {XK_Return, 0x0D},
-        {XK_BackSpace, 0x08},
-        {XK_Tab, 0x09},
         {XK_ISO_Left_Tab, 0x09},
-        {XK_Escape, 0x1B},
         {XK_space, 0x20},
-        {XK_Prior, 0x21},
-        {XK_Next, 0x22},
-        {XK_Delete, 0x2E},
-        {XK_Insert, 0x2D},
         {XK_Shift_R, 0x10},
         {XK_Control_L, 0x11},
         {XK_Alt_L, 0x12},
-        {XK_Caps_Lock, 0x14},
         {XK_Num_Lock, 0x90},
         {XK_KP_Divide, 0x6F},
         {XK_KP_Decimal, 0x6E},
@@ -50,9 +39,7 @@ TEST(X11KeyTable, KeysymsMapToVirtualKeys) {
         {XK_bracketright, 0xDD},
         {XK_apostrophe, 0xDE},
         {XK_ampersand, '7'},
-        {XK_Super_L, 0x5B},
         {XK_eacute, 0},
-        {XK_EuroSign, 0},
         {XK_dead_acute, 0},
     };
     for (const auto& c : cases)
