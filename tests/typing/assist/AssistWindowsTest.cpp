@@ -13,7 +13,6 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -82,20 +81,6 @@ private:
     }
 
 private slots:
-    void suggestionWindowNeverTakesTheFocus() {
-        auto form = MakeForm();
-        QLineEdit target;
-        target.show();
-        target.activateWindow();
-        target.setFocus();
-        QVERIFY(QTest::qWaitForWindowActive(&target));
-        form->SetShown(true);
-        form->UpdateSuggestions("ad", -1);
-        QVERIFY(form->isVisible());
-        QCOMPARE(QApplication::activeWindow(), &target);
-        QCOMPARE(QApplication::focusWidget(), &target);
-    }
-
     void threeColumnsRunDownTheColumns() {
         auto form = MakeForm();
         form->SetShown(true);
@@ -288,11 +273,8 @@ private slots:
                      c.expected);
     }
 
-    void hintBoxShowsTheLinesWithoutFocus() {
-        QLineEdit target;
-        target.show();
-        target.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&target));
+    // Whether the windows take the focus only a real window manager shows (assist_focus).
+    void hintBoxShowsTheLines() {
         TBx5HintBox hint(Ini());
         hint.SetKeyword("addr");
         hint.SetDescription("Home address, with the postcode");
@@ -305,7 +287,6 @@ private slots:
         QCOMPARE(r.width(), textWidth + 16);
         QCOMPARE(hint.Desc1Txt->width(), r.width());
         QVERIFY(hint.Desc2Txt->y() >= r.height()); // below the visible area
-        QCOMPARE(QApplication::activeWindow(), &target);
         hint.SetColor(8454143);
         SaveScreen(&hint, QStringLiteral("hint-box"));
         hint.SetDescription("");
