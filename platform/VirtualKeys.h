@@ -16,3 +16,6 @@ inline bool IsModifier(uint8_t key) {
     return key == Shift || key == Control || key == Menu || (key >= 0xA0 && key <= 0xA5);
 }
 } // namespace vk
+
+// Modifier set of the suggestion keys, as the settings hold it.
+enum TShiftStateBit : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4 };

@@ -7,16 +7,17 @@
 #include "script/ScriptServer.h"
 #include "script/TclInterface.h"
 #include "shell/AppIcon.h"
-#include "shell/MainfrmHints.h"
-#include "shell/MainfrmServices.h"
+#include "shell/MainfrmHosts.h"
 #include "shell/MainfrmShortcuts.h"
 #include "typing/Autorepl.h"
 #include "typing/DesktopKeyboardLayout.h"
 #include "typing/HookClient.h"
 #include "typing/InjectText.h"
+#include "typing/LookupServices.h"
 #include "typing/Stats.h"
 #include "typing/TypingController.h"
 #include "typing/TypingHost.h"
+#include "typing/gui/HintWindows.h"
 #include "typing/gui/StatisticsDialog.h"
 #include "typing/gui/SuggestStyle.h"
 
@@ -176,7 +177,7 @@ void TMainForm::BuildControls() {
     connect(TypeItBtn, &QPushButton::clicked, this, &TMainForm::TypeItBtnClick);
     connect(Grid, &QTableView::doubleClicked, this, &TMainForm::TypeItBtnClick);
     connect(AutoReplaceChk, &QCheckBox::toggled, this, &TMainForm::AutoReplaceChkClick);
-    typingHost_ = MakeTypingHost();
+    typingHost_ = MakeTypingHost(*this);
     Typing = new TTypingController(*typingHost_, this);
 }
 
@@ -272,9 +273,11 @@ void TMainForm::FormCreate(const QStringList& params) {
         QDir().mkpath(ConfigDir);
     LoadSettings();
     FileShortcuts->RebuildShortcutsMenu();
-    Services = std::make_unique<TMainServices>(*this);
+    servicesHost_ = MakeServicesHost(*this);
+    Services = std::make_unique<TMainServices>(*Typing, *servicesHost_);
     Services->Dictionary.SetDictionary(Dict.get());
-    Hints = std::make_unique<TMainHints>(*this);
+    hintHost_ = MakeHintHost(*this);
+    Hints = std::make_unique<TMainHints>(*hintHost_);
     Engine = std::make_unique<TAutoReplaceEngine>(*Services, Hints.get());
     Typing->SetEngine(Engine.get());
     Engine->SetAlphaChars(Ansi::FromUnicode(Settings.AlphaChars));

@@ -14,6 +14,8 @@
 class TDictionaryList;
 class TTypingController;
 class TTypingHost;
+class TServicesHost;
+class THintHost;
 class TAutoReplaceEngine;
 class TMainServices;
 class TTclInterface;
@@ -201,9 +203,10 @@ protected:
 
 private:
     void BuildControls();
-    std::unique_ptr<TTypingHost> MakeTypingHost();
     void FlushTextToType();
     std::unique_ptr<TTypingHost> typingHost_;
+    std::unique_ptr<TServicesHost> servicesHost_;
+    std::unique_ptr<THintHost> hintHost_;
     QByteArray pendingTextToType_;
     bool textToTypePending_ = false;
     void BuildMenus();

@@ -2,7 +2,9 @@
 // The user's settings as the main window keeps them, and their reading from
 // and writing to "Brevixo.ini". Widgets apply them; nothing here needs a GUI.
 #include "hook/HookProtocol.h"
+#include "platform/FontSpec.h"
 #include "platform/IniFile.h"
+#include "platform/VirtualKeys.h"
 
 #include <QDateTime>
 #include <QString>
@@ -21,15 +23,6 @@ enum TGeneralOption : uint16_t {
     goBeepAfterInsert = 1 << 7,
     goEnableDictionaryLinks = 1 << 9,
     goEnableSafetyChecks = 1 << 11,
-};
-
-// Modifier set of the suggestion keys.
-enum TShiftStateBit : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
-
-struct TFontSpec {
-    QString Name;
-    int Size = 9;
-    bool Bold = false;
 };
 
 // Values that depend on the windows: the defaults the settings fall back to.

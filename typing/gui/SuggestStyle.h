@@ -1,11 +1,23 @@
 #pragma once
 // The look the suggestion window and the hint box share: the stored Windows
 // colour value and font settings turned into Qt's.
-#include "shell/Settings.h"
+#include "platform/FontSpec.h"
 
 #include <QColor>
 #include <QFont>
 #include <QWidget>
+
+// What the suggestion window takes from the settings.
+struct TSuggestionStyle {
+    TFontSpec Font;
+    uint32_t Color = 8454143; // 0x00BBGGRR
+    // Extra word characters.
+    QString AlphaChars;
+    // AutoReplaceOptions bits.
+    uint16_t Options = 0;
+    // TShiftStateBit set of the suggestion keys.
+    uint8_t ShiftState = 0;
+};
 
 namespace SuggestStyle {
 // 0x00BBGGRR.

@@ -1,9 +1,10 @@
 #include "typing/gui/SuggestionWindow.h"
 
+#include "hook/HookProtocol.h"
 #include "platform/Ansi.h"
 #include "platform/IniFile.h"
 #include "platform/Placement.h"
-#include "shell/Settings.h"
+#include "platform/VirtualKeys.h"
 #include "typing/gui/SuggestStyle.h"
 
 #include <QCloseEvent>
@@ -152,12 +153,12 @@ void TAssistantForm::SetDictionarySource(TSuggestionList::TDictionarySource sour
     list_.SetDictionarySource(std::move(source));
 }
 
-void TAssistantForm::ApplySettings(const TSettings& s) {
-    suggestionFont_ = SuggestStyle::ToFont(s.SuggestionFont, QWidget::font());
-    SuggestStyle::SetBackground(this, SuggestStyle::FromWinColor(s.SuggestionWindowColor));
+void TAssistantForm::ApplySettings(const TSuggestionStyle& s) {
+    suggestionFont_ = SuggestStyle::ToFont(s.Font, QWidget::font());
+    SuggestStyle::SetBackground(this, SuggestStyle::FromWinColor(s.Color));
     list_.SetAlphaChars(Ansi::FromUnicode(s.AlphaChars));
-    SetOptions(s.AutoReplaceOptions);
-    BuildShortcuts(s.SuggestionShiftState);
+    SetOptions(s.Options);
+    BuildShortcuts(s.ShiftState);
     LayoutControls();
 }
 

@@ -13,7 +13,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QToolButton;
-struct TSettings;
+struct TSuggestionStyle;
 
 class TAssistantForm : public QWidget {
     Q_OBJECT
@@ -26,7 +26,7 @@ public:
     // Wiring by the main window.
     void SetDictionarySource(TSuggestionList::TDictionarySource source);
     // Font, colour, "AlphaChars", the suggestion shortcuts and the options.
-    void ApplySettings(const TSettings& settings);
+    void ApplySettings(const TSuggestionStyle& style);
     // The AutoReplaceOptions bits (TAutoReplaceOption).
     void SetOptions(uint16_t options);
     uint16_t Options() const { return options_; }

@@ -2,8 +2,9 @@
 // engine would while a word is typed, for the focus check of
 // assist_focus.sh. Usage: assist_demo x,y,w,h (the target's frame).
 #include "dictionary/DictList.h"
-#include "shell/Settings.h"
+#include "platform/VirtualKeys.h"
 #include "typing/gui/HintBox.h"
+#include "typing/gui/SuggestStyle.h"
 #include "typing/gui/SuggestionWindow.h"
 
 #include <QApplication>
@@ -29,15 +30,15 @@ int main(int argc, char** argv) {
         const QStringList v = QString::fromLocal8Bit(argv[1]).split(QLatin1Char(','));
         if (v.size() == 4) target = QRect(v[0].toInt(), v[1].toInt(), v[2].toInt(), v[3].toInt());
     }
-    TSettings settings;
-    settings.AutoReplaceOptions = aoAutoReplace | aoAutoReplaceAlwaysShow | aoAutoReplaceHint;
+    TSuggestionStyle settings;
+    settings.Options = aoAutoReplace | aoAutoReplaceAlwaysShow | aoAutoReplaceHint;
     TAssistantForm form{QString()};
     form.SetDictionarySource([&dict] { return &dict; });
     form.ApplySettings(settings);
     form.SetProgramStarted(true);
     form.SetFileName(QStringLiteral("demo.bxd"));
     TBx5HintBox hint{QString()};
-    hint.SetColor(settings.SuggestionWindowColor);
+    hint.SetColor(settings.Color);
     // Step by step, as keys arrive: the window first, then the word, then the hint.
     QTimer::singleShot(0, [&] { form.SetShown(true); });
     QTimer::singleShot(300, [&] { form.UpdateSuggestions("ad", -1); });

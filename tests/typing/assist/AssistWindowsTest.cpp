@@ -1,14 +1,15 @@
 // The suggestion window, the hint box and the statistics dialogs, offscreen.
 #include "dictionary/DictList.h"
-#include "shell/IniFile.h"
-#include "shell/Settings.h"
+#include "platform/IniFile.h"
+#include "platform/VirtualKeys.h"
 #include "tests/dictionary/TestEntries.h"
-#include "typing/Bx5Hint.h"
-#include "typing/Speeddlg.h"
-#include "typing/Statdlg.h"
 #include "typing/Stats.h"
-#include "typing/SuggestionWindowOptions.h"
-#include "typing/asstfrm.h"
+#include "typing/gui/HintBox.h"
+#include "typing/gui/SpeedTestDialog.h"
+#include "typing/gui/StatisticsDialog.h"
+#include "typing/gui/SuggestStyle.h"
+#include "typing/gui/SuggestionOptionsDialog.h"
+#include "typing/gui/SuggestionWindow.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -43,10 +44,10 @@ std::unique_ptr<TDictionaryList> SampleDictionary() {
     return dict;
 }
 
-TSettings SampleSettings() {
-    TSettings s;
-    s.AutoReplaceOptions = aoAutoReplace | aoAutoReplaceHint | aoAutoComplete |
-                           aoAutoReplaceAlwaysShow | aoAutoHideSuggestionWindow;
+TSuggestionStyle SampleSettings() {
+    TSuggestionStyle s;
+    s.Options = aoAutoReplace | aoAutoReplaceHint | aoAutoComplete | aoAutoReplaceAlwaysShow |
+                aoAutoHideSuggestionWindow;
     return s;
 }
 
@@ -140,8 +141,8 @@ private slots:
 
     void modifierLabels() {
         auto form = MakeForm();
-        TSettings s = SampleSettings();
-        s.SuggestionShiftState = ssCtrl | ssShift;
+        TSuggestionStyle s = SampleSettings();
+        s.ShiftState = ssCtrl | ssShift;
         form->ApplySettings(s);
         form->SetShown(true);
         form->UpdateSuggestions("ad", -1);

@@ -1,19 +1,38 @@
 #pragma once
 // The hint box and the suggestion window as the auto-replace engine sees
-// them, owned by the main window.
+// them. What they need of the main window comes through THintHost.
 #include "typing/AutoreplServices.h"
+#include "typing/gui/SuggestStyle.h"
 
 #include <QVector>
 #include <memory>
 
 class QObject;
-class TMainForm;
+class QWidget;
 class TAssistantForm;
+class TDictionaryList;
 class TBx5HintBox;
+
+class THintHost {
+public:
+    virtual ~THintHost() = default;
+    // The settings file that keeps the windows' places.
+    virtual QString IniPath() const = 0;
+    virtual const TDictionaryList* Dictionary() const = 0;
+    virtual QString DictionaryFileName() const = 0;
+    virtual TSuggestionStyle SuggestionStyle() const = 0;
+    // The window the suggestion window follows as it shows and hides.
+    virtual QWidget* MainWindow() const = 0;
+    virtual bool StartupDone() const = 0;
+    // The user asked for the main window (a click on either window).
+    virtual void RestoreMainWindow() = 0;
+    // The keys in SuggestionKeys changed.
+    virtual void SuggestionKeysChanged() = 0;
+};
 
 class TMainHints : public THintSink {
 public:
-    explicit TMainHints(TMainForm& form) : form_(form) {}
+    explicit TMainHints(THintHost& host) : host_(host) {}
     ~TMainHints() override;
 
     void CreateWindows() override;
@@ -41,7 +60,7 @@ private:
     // program has started, and comes and goes as the main window hides and shows.
     void MainWindowChanged(bool shown);
 
-    TMainForm& form_;
+    THintHost& host_;
     std::unique_ptr<QObject> mainWatch_;
     bool started_ = false;
     uint16_t options_ = 0;

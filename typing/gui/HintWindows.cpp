@@ -1,12 +1,11 @@
-#include "shell/MainfrmHints.h"
-#include "dictionary/Dict.h"
-#include "shell/Mainfrm.h"
-#include "typing/Autorepl.h"
+#include "typing/gui/HintWindows.h"
+#include "hook/HookApi.h"
 #include "typing/gui/HintBox.h"
 #include "typing/gui/SuggestionWindow.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QWidget>
 #include <functional>
 
 namespace {
@@ -44,33 +43,34 @@ TMainHints::~TMainHints() {
 
 void TMainHints::CreateWindows() {
     if (AssistantForm) return;
-    AssistantForm = new TAssistantForm(form_.IniPath());
-    AssistantForm->SetDictionarySource(
-        [this]() -> const TDictionaryList* { return form_.Dict.get(); });
-    AssistantForm->SetMainWindow(&form_);
-    AssistantForm->ApplySettings(form_.Settings);
-    AssistantForm->SetProgramStarted(form_.StartupDone);
-    QObject::connect(AssistantForm, &TAssistantForm::RestoreRequested, &form_,
-                     &TMainForm::TrayOpenOptClick);
-    QObject::connect(AssistantForm, &TAssistantForm::GrabbedKeysChanged, &form_,
+    QWidget* main = host_.MainWindow();
+    AssistantForm = new TAssistantForm(host_.IniPath());
+    AssistantForm->SetDictionarySource([this] { return host_.Dictionary(); });
+    AssistantForm->SetMainWindow(main);
+    AssistantForm->ApplySettings(host_.SuggestionStyle());
+    AssistantForm->SetProgramStarted(host_.StartupDone());
+    QObject::connect(AssistantForm, &TAssistantForm::RestoreRequested, main,
+                     [this] { host_.RestoreMainWindow(); });
+    QObject::connect(AssistantForm, &TAssistantForm::GrabbedKeysChanged, main,
                      [this](const QVector<uint16_t>& keys) {
                          SuggestionKeys = keys;
-                         form_.UpdateGrabbedKeys();
+                         host_.SuggestionKeysChanged();
                      });
-    HintBox = new TBx5HintBox(form_.IniPath());
-    HintBox->SetColor(form_.Settings.SuggestionWindowColor);
-    QObject::connect(HintBox, &TBx5HintBox::RestoreRequested, &form_, &TMainForm::TrayOpenOptClick);
+    HintBox = new TBx5HintBox(host_.IniPath());
+    HintBox->SetColor(host_.SuggestionStyle().Color);
+    QObject::connect(HintBox, &TBx5HintBox::RestoreRequested, main,
+                     [this] { host_.RestoreMainWindow(); });
     // The windows are made while the program starts; they may show only
     // once it has, and that is learnt from the main window's events.
-    started_ = form_.StartupDone;
-    mainWatch_ = std::make_unique<TMainWindowWatch>([this](bool changed) {
-        if (!started_ && form_.StartupDone) {
+    started_ = host_.StartupDone();
+    mainWatch_ = std::make_unique<TMainWindowWatch>([this, main](bool changed) {
+        if (!started_ && host_.StartupDone()) {
             started_ = true;
             changed = true;
         }
-        if (changed && started_) MainWindowChanged(form_.isVisible() && !form_.isMinimized());
+        if (changed && started_) MainWindowChanged(main->isVisible() && !main->isMinimized());
     });
-    form_.installEventFilter(mainWatch_.get());
+    main->installEventFilter(mainWatch_.get());
 }
 
 void TMainHints::MainWindowChanged(bool shown) {
@@ -87,13 +87,13 @@ void TMainHints::ApplyOptions(uint16_t options, bool suggestionsShown) {
     if (!AssistantForm) return;
     AssistantForm->SetOptions(options);
     AssistantForm->SetShown(suggestionsShown);
-    HintBox->SetColor(form_.Settings.SuggestionWindowColor);
+    HintBox->SetColor(host_.SuggestionStyle().Color);
 }
 
 void TMainHints::SetDictionaryLines(const QString& hintLine, const QString& caption) {
     if (!AssistantForm) return;
-    HintBox->SetFileName(form_.OpenFileName);
-    AssistantForm->SetFileName(form_.OpenFileName);
+    HintBox->SetFileName(host_.DictionaryFileName());
+    AssistantForm->SetFileName(host_.DictionaryFileName());
     (void)hintLine;
     (void)caption;
 }

@@ -1,0 +1,120 @@
+// The main window's side of auto-replace: the hook library's key
+// notifications, the auto-replace check box and the engine's dictionary.
+#include "dictionary/Dict.h"
+#include "platform/Ansi.h"
+#include "platform/VirtualKeys.h"
+#include "shell/Mainfrm.h"
+#include "typing/Autorepl.h"
+#include "typing/HookClient.h"
+#include "typing/LookupServices.h"
+#include "typing/TypingController.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QThread>
+
+intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
+    BxHwnd w = GetCallingHwnd();
+    if (w != handle_) {
+        LastCallingWindow = w;
+        LastCallingForeground = BxFocusWindow();
+    }
+    if (CommandLine.TargetProcessOnly &&
+        (w == 0 || BxWindowProcess(w) != CommandLine.TargetProcessId))
+        return 0;
+    InKeyNotification = true;
+    struct TGuard {
+        bool& flag;
+        ~TGuard() { flag = false; }
+    } guard{InKeyNotification};
+    const unsigned key = sc & 0xFF;
+    const bool shift = sc & shortcut::Shift, ctrl = sc & shortcut::Ctrl, alt = sc & shortcut::Alt;
+    // A modifier pressed alone belongs to the next key: it must not end the
+    // word, or "myAddr" would expand as "Addr".
+    const bool modifierOnly = vk::IsModifier(static_cast<uint8_t>(key));
+    if (modifierOnly) return 0;
+    int r = 0;
+    QByteArray text;
+    if (Engine && AutoReplaceChk->isChecked()) {
+        if (flags == BX_KEYFLAG_DOWN)
+            r = Engine->AutoReplaceKey(key, shift, ctrl, alt);
+        else if (flags == BX_KEYFLAG_PERFORM)
+            r = Engine->PerformReplacement(text);
+        else
+            Engine->KeyReleased();
+    }
+    enum { kNone, kFile, kEntry, kHot } kind = kNone;
+    int entryRow = -1;
+    if (r == 0) {
+        for (uint16_t c : Settings.FileShortcutCodes)
+            if (c && c == sc) kind = kFile;
+        if (kind == kNone) {
+            for (size_t i = 0; i < ShortcutIndex.size() && kind == kNone; ++i)
+                if (ShortcutIndex[i].first == sc && sc != 0) {
+                    kind = i == 0 ? kHot : kEntry;
+                    entryRow = ShortcutIndex[i].second;
+                }
+            if (kind == kNone) {
+                THooks::Instance().SetFSMIf(BX_FSM_HANDED_OVER, BX_FSM_WATCHING);
+                return 0;
+            }
+        }
+    }
+    if (flags != BX_KEYFLAG_PERFORM) return 1;
+    // The hot key is a command of the engine too; it still brings the window up.
+    if (r == arresult::CommandDone && sc == Settings.ProgramHotKey)
+        kind = kHot;
+    else if (r == arresult::CommandDone) {
+        THooks::Instance().SetFSMIf(BX_FSM_HANDED_OVER, BX_FSM_WATCHING);
+        return 1;
+    }
+    w = GetCallingHwnd();
+    if (w == handle_) return 1;
+    if (!Typing->InputFormMode) {
+        Typing->TargetWindow = w;
+        Typing->TargetForeground = BxFocusWindow();
+    }
+    if (Settings.Has(goBeepOnHotKey)) Beep();
+    TypeItBtn->setEnabled(true);
+    if (!(r == arresult::Replaced || kind == kEntry)) {
+        TrayOpenOptClick();
+        KeywordEdit->setFocus();
+        KeywordEdit->selectAll();
+        SetFSM(BX_FSM_SUSPENDED);
+    }
+    if (r == arresult::Consumed) {
+        KeywordEdit->paste();
+    } else if (r == arresult::Replaced) {
+        ShowTextToType(text);
+        TypeText(text);
+    } else if (kind == kFile) {
+        PostMessage(wm::FileShortcut, sc);
+    } else if (kind == kEntry && entryRow >= 0 && entryRow < Dict->Count()) {
+        ShowEntry(entryRow);
+        TypeText(Dict->GetItem(entryRow)->GetText());
+    }
+    return 1;
+}
+
+void TMainForm::AutoReplaceChkClick() {
+    if (!StartupDone) return;
+    if (!Engine) return;
+    Settings.Set(aoAutoReplace, AutoReplaceChk->isChecked());
+    if (AutoReplaceChk->isChecked() && !Engine->Initialised()) Engine->InitEngine();
+    Engine->SetOptions(Settings.AutoReplaceOptions);
+    if (AutoReplaceChk->isChecked()) UpdateEngineDictionary();
+}
+
+void TMainForm::UpdateEngineDictionary() {
+    if (Engine && Engine->Initialised())
+        Engine->SetMainWindow(QFileInfo(OpenFileName).fileName(), *Services);
+}
