@@ -1,6 +1,6 @@
 // The hook library on the virtual desktop: key reports, consumed keys and
 // playback, without any X server.
-#include "hook/bx10.h"
+#include "hook/HookApi.h"
 #include "tests/hook/WaitUntil.h"
 
 #include <chrono>

@@ -1,7 +1,7 @@
 // The X11 backend against a real X server: run inside tests/e2e/run_with_display.sh,
 // which provides Xvfb, openbox and the Tk target (E2E_TARGET_OUT).
-#include "hook/bx10.h"
-#include "hook/x11/LayoutQuery.h"
+#include "hook/HookApi.h"
+#include "hook/LayoutSnapshot.h"
 #include "tests/hook/WaitUntil.h"
 
 #include <gtest/gtest.h>

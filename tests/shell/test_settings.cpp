@@ -1,6 +1,6 @@
-#include "shell/IniFile.h"
-#include "shell/Keycodes.h"
-#include "shell/Placement.h"
+#include "platform/IniFile.h"
+#include "platform/Keycodes.h"
+#include "platform/Placement.h"
 #include "shell/Settings.h"
 
 #include <QFile>

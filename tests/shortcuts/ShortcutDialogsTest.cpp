@@ -1,10 +1,10 @@
 // The shortcut key dialogs driven offscreen on the virtual desktop: keys come
 // from the hook library as posted 0x46C messages or from virtual key presses.
-#include "hook/bx10.h"
-#include "shell/FileShrt.h"
-#include "shell/Nextkey.h"
-#include "shell/Shcutdlg.h"
-#include "typing/Hooksdll.h"
+#include "hook/HookApi.h"
+#include "shell/FileShortcutDialog.h"
+#include "shell/NextKeyDialog.h"
+#include "shell/ShortcutDialog.h"
+#include "typing/HookClient.h"
 
 #include <QApplication>
 #include <QCheckBox>

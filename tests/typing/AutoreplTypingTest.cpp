@@ -107,16 +107,16 @@ TEST(AutoReplace, TypedScenarios) {
         {{{"e.g", "for example"}, {"e.g.", "that is"}}, "e.g. ", "that is "},
         {{{"etc", "et cetera"}}, "etc... ", "et cetera... "},
         // Commas are word characters only with AutoComplete.
-        {addr, "addr,ad,, ", "12 Main Street,ad,, ", kDefaultOptions & ~aropt::AutoComplete},
+        {addr, "addr,ad,, ", "12 Main Street,ad,, ", kDefaultOptions & ~aoAutoComplete},
         {addr, "adx<BS>dr ", "12 Main Street "},
         // Back over the parenthesis and the space: the word before them returns.
         {{{"hello", "Hi there"}}, "hellx (<BS><BS><BS>o ", "Hi there "},
         // Backspace after an expansion brings back its last word, also after punctuation.
         {sig, "sig <BS> ", "Best regards, John Smith "},
         {sig, "sig.<BS> ", "Best regards, John Smith "},
-        {sig, "sig <BS> ", "Best regards, Jo ", kDefaultOptions & ~aropt::RememberLastExpandedWord},
+        {sig, "sig <BS> ", "Best regards, Jo ", kDefaultOptions & ~aoRememberLastExpandedWord},
         {addr, "ad<CAPS>d<NUM>r ", "12 Main Street "},
-        {addr, "addr ", "addr ", kDefaultOptions & ~aropt::AutoReplace},
+        {addr, "addr ", "addr ", kDefaultOptions & ~aoAutoReplace},
     };
     for (const auto& c : cases) {
         TTypist t(c.entries, c.options);

@@ -119,7 +119,7 @@ void TTypist::Inject(const QByteArray& text) {
         screen += Render(text) + Render(services.KeySuffix);
         const QByteArray played =
             Parsed(services.BackspacePrefix) + Parsed(text) + Parsed(services.KeySuffix);
-        if (engine.Options() & aropt::RememberLastExpandedWord)
+        if (engine.Options() & aoRememberLastExpandedWord)
             FeedTrailingWord(played, engine, services.KeptChar);
     }
     services.KeptChar = 0;

@@ -3,8 +3,8 @@
 // with key events made from typed strings on the US layout, and keeps the
 // text the target window would show.
 #include "dictionary/DictList.h"
+#include "platform/Keycodes.h"
 #include "platform/VirtualKeys.h"
-#include "shell/Keycodes.h"
 #include "tests/dictionary/TestEntries.h"
 #include "typing/Autorepl.h"
 #include "typing/AutoreplLookup.h"
