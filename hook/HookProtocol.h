@@ -89,14 +89,10 @@ enum TAutoReplaceOption : uint16_t {
 /* What the engine starts with before any settings reach it. */
 constexpr uint16_t aoInitialOptions = aoAutoReplace | aoAutoReplaceHint | aoAutoComplete;
 
-/* Shortcut codes: a virtual key in the low byte plus modifier bits. */
-namespace shortcut {
-constexpr uint16_t Shift = 0x2000, Ctrl = 0x4000, Alt = 0x8000;
-constexpr uint16_t KeyMask = 0x00FF;
-inline uint8_t Key(uint16_t code) {
-    return static_cast<uint8_t>(code & KeyMask);
-}
-} // namespace shortcut
+/* Shortcut codes (a virtual key plus the modifier bits shortcut::Shift, Ctrl,
+ * Alt) are stored in files and settings, so they are defined with the
+ * virtual keys, at the bottom layer. */
+#include "platform/VirtualKeys.h"
 
 /* The control codes inside a playback text: Lead, a kind byte, an argument
  * byte. The kind's low five bits tell the kind, its high three bits carry

@@ -1,8 +1,6 @@
 #pragma once
-// Windows virtual-key codes; stored in files and settings, so the numbers
-// never change. The modifier bits of a shortcut code are in the protocol header.
-#include "hook/HookProtocol.h"
-
+// Windows virtual-key codes and shortcut-code bits; stored in files and
+// settings, so the numbers never change.
 #include <cstdint>
 
 namespace vk {
@@ -16,6 +14,15 @@ inline bool IsModifier(uint8_t key) {
     return key == Shift || key == Control || key == Menu || (key >= 0xA0 && key <= 0xA5);
 }
 } // namespace vk
+
+// Shortcut codes: a virtual key in the low byte plus modifier bits.
+namespace shortcut {
+constexpr uint16_t Shift = 0x2000, Ctrl = 0x4000, Alt = 0x8000;
+constexpr uint16_t KeyMask = 0x00FF;
+inline uint8_t Key(uint16_t code) {
+    return static_cast<uint8_t>(code & KeyMask);
+}
+} // namespace shortcut
 
 // Modifier set of the suggestion keys, as the settings hold it.
 enum TShiftStateBit : uint8_t { ssShift = 1, ssAlt = 2, ssCtrl = 4 };

@@ -2,6 +2,7 @@
 // engine would while a word is typed, for the focus check of
 // assist_focus.sh. Usage: assist_demo x,y,w,h (the target's frame).
 #include "dictionary/DictList.h"
+#include "hook/HookProtocol.h"
 #include "platform/VirtualKeys.h"
 #include "typing/gui/HintBox.h"
 #include "typing/gui/SuggestStyle.h"

@@ -1,6 +1,7 @@
 // The suggestion window, the hint box and the statistics dialogs, offscreen.
 #include "dictionary/DictList.h"
 #include "platform/IniFile.h"
+#include "hook/HookProtocol.h"
 #include "platform/VirtualKeys.h"
 #include "tests/dictionary/TestEntries.h"
 #include "typing/Stats.h"
