@@ -63,8 +63,8 @@ public:
 
     bool IsBusy() const { return busyCount_ > 0; }
     int BusyCount() const { return busyCount_; }
-    // The main window's 0x4D1 and 0x4D2: a running close command keeps the
-    // count raised so that closing is not confirmed.
+    // Posted by the main window as a script starts and ends: a running close
+    // command keeps the count raised so that closing is not confirmed.
     void BusyUp();
     void BusyDown();
 

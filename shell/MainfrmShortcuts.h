@@ -1,5 +1,5 @@
 #pragma once
-// The main window's file shortcuts: the Shortcuts menu, message 0x4C8 and
+// The main window's file shortcuts: the Shortcuts menu, the posted request and
 // running a shortcut's file. Pieces of other windows (the preferences, the
 // input text window, the suggestion window, the script's wish to keep the
 // main window) plug in through the functions below as they arrive.
@@ -21,11 +21,12 @@ public:
     TFileShortcutList List() const;
     // After the settings load and after the preferences dialog.
     void RebuildShortcutsMenu();
-    // Message 0x4C8: wParam the code, lParam 1 from the menu, 0 from the hook.
+    // A file shortcut was pressed: wParam the code, lParam 1 from the menu,
+    // 0 from the hook.
     intptr_t FileShortcutMessage(uintptr_t wParam, intptr_t lParam);
     // True when a program or script was started.
     bool RunFileShortcut(uint16_t code);
-    // Set while 0x4C8 runs its file.
+    // Set while a file shortcut runs its file.
     bool Running() const { return running_; }
 
     // Opens the preferences at their file shortcuts page; "Edit..." is

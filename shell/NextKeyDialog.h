@@ -15,11 +15,12 @@ public:
     explicit TNextKeyDlg(QWidget* parent = nullptr);
     ~TNextKeyDlg() override;
 
-    // The id the library posts its 0x46C messages to.
+    // The id the library posts the next key to.
     BxHwnd Handle() const { return handle_; }
     uint16_t Code() const { return code_; }
     bool Armed() const { return armed_; }
-    // 0x46C: wParam the shortcut code, lParam 0 for a release, else a press.
+    // The next key (BX_MSG_NEXT_KEY): wParam the shortcut code, lParam 0 for a
+    // release, else a press.
     intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam);
 
     QLabel* Label1 = nullptr;

@@ -45,20 +45,20 @@ public:
     // After a change of the keyboard layout.
     void RebuildKeyboardTables();
 
-    // 0x464 flag 1: a key went down; 1 when the key is consumed.
+    // A watched key went down; 1 when the key is consumed.
     int AutoReplaceKey(unsigned key, bool shift, bool ctrl, bool alt);
-    // 0x464 flag 0.
+    // The key went up.
     void KeyReleased();
-    // 0x464 flag 2: 2 with the text for Memo1 (the erasing keys and the
-    // delimiter went to the main window by 0x405); 0 or, when a command
-    // consumed the key, 3.
+    // The consumed key is to be acted on: 2 with the text to type (the
+    // erasing keys and the delimiter went through SetPrefixOrSuffix); 0 or,
+    // when a command consumed the key, 3.
     int PerformReplacement(QByteArray& text);
-    // 0x469: a mouse click ended the word.
+    // A mouse click ended the word.
     void MouseReset();
-    // 0x46D: the character of the previous key; a match forgets that key.
+    // The hook library asks for the previous key's character; a match forgets that key.
     unsigned char PreviousKeyChar(unsigned char c);
     // AfterTyping: the key left for a control of the program's own input
-    // form (message 0x400); false when there is none. Forgets it.
+    // form; false when there is none. Forgets it.
     bool TakeControlKey(uint8_t& vkey, BxHwnd& control);
     // AfterTyping: refresh the hint from the word and show it again.
     void RefreshHintAfterTyping();

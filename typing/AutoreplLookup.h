@@ -1,7 +1,7 @@
 #pragma once
-// The main window's answers to the engine's dictionary questions (0x401,
-// 0x403, 0x40A and the keyword-prefix query) and the add-entry proposal of
-// 0x40B, over the open dictionary. No window involved.
+// The answers to the engine's dictionary questions (lookup, description,
+// completion and the keyword-prefix query) and the add-entry proposal, over
+// the open dictionary. No window involved.
 #include "typing/AutoreplServices.h"
 
 #include <QByteArray>
@@ -14,11 +14,11 @@ public:
     // Not owned; null means no dictionary is open.
     void SetDictionary(const TDictionaryList* list);
 
-    // 0x401: keyword trimmed and lower-cased, IndexOfKeyword.
+    // The keyword trimmed and lower-cased, IndexOfKeyword.
     const TLookupAnswer* Lookup(const QByteArray& keyword);
-    // 0x403: the last found index is left alone.
+    // The description alone; the last found index is left alone.
     std::optional<QByteArray> LookupDescription(const QByteArray& keyword) const;
-    // 0x40A: the word before the trailing commas; two commas give the first
+    // Completion: the word before the trailing commas; two commas give the first
     // entry beginning with it, each further comma the entry after.
     const TLookupAnswer* CompletionLookup(const QByteArray& text);
     // Some keyword begins with text (trimmed, lower-cased).
@@ -39,7 +39,7 @@ struct TAddEntryProposal {
     QByteArray Text;
 };
 
-// 0x40B: from the word, or without one from the clipboard text (the keyword
+// A new entry from the word, or without one from the clipboard text (the keyword
 // up to its first space or control character). An empty keyword becomes " ";
 // any other gets the Alt+Ins prefix and suffix within 32 characters.
 TAddEntryProposal MakeAddEntryProposal(const std::optional<QByteArray>& word,

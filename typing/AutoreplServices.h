@@ -1,8 +1,7 @@
 #pragma once
 // What the auto-replace engine asks of the main window, and what it tells the
-// hint box and the suggestion window. The main window answers the service
-// messages 0x400-0x40E; the engine reaches them only through
-// TAutoReplaceServices, so it runs against a test double just as well.
+// hint box and the suggestion window. The engine reaches the program only
+// through TAutoReplaceServices, so it runs against a test double just as well.
 #include "hook/HookApi.h"
 #include "hook/HookProtocol.h"
 
@@ -11,12 +10,12 @@
 #include <cstdint>
 #include <optional>
 
-// Answers of 0x407.
+// What a shortcut code is registered as.
 namespace shortcutkind {
 constexpr int None = 0, HotKey = 1, File = 2, Entry = 3;
 } // namespace shortcutkind
 
-// The answer block of 0x401 and 0x40A: owned by the main window and valid
+// The answer of a lookup or a completion: owned by the services and valid
 // until its next lookup.
 struct TLookupAnswer {
     QByteArray Description; // GetDisplayDescription of the entry
@@ -28,33 +27,35 @@ class TAutoReplaceServices {
 public:
     virtual ~TAutoReplaceServices() = default;
 
-    // 0x401: keyword trimmed and lower-cased, IndexOfKeyword. Null when not
+    // The keyword trimmed and lower-cased, IndexOfKeyword. Null when not
     // found; a found entry's row becomes the last found index.
     virtual const TLookupAnswer* Lookup(const QByteArray& keyword) = 0;
     // Whether some keyword begins with text (FindNearest, no normalising
     // beyond the lookup's). Lets a word that runs through punctuation on
     // its way to a keyword such as "e.g." stay in one piece.
     virtual bool KeywordBegins(const QByteArray& text) = 0;
-    // 0x402
+    // The window the last watched key went to.
     virtual BxHwnd CallingWindow() = 0;
-    // 0x403: the description alone; the last found index is not kept.
+    // The description alone; the last found index is not kept.
     virtual std::optional<QByteArray> LookupDescription(const QByteArray& keyword) = 0;
-    // 0x404: the text control of the program's own input form, or 0.
+    // The text control of the program's own input form, or 0.
     virtual BxHwnd OwnInputControl() = 0;
-    // 0x405: which 0 replaces BackspacePrefix, 1 KeySuffix (text without NUL).
+    // which 0 replaces BackspacePrefix, 1 KeySuffix (text without NUL).
     virtual void SetPrefixOrSuffix(int which, const QByteArray& text) = 0;
-    // 0x407: a shortcutkind value; 0 also for a suggestion window key.
+    // A shortcutkind value; None also for a suggestion window key.
     virtual int ShortcutKind(uint16_t code) = 0;
-    // 0x409: x in the low 16 bits, y in the high 16 bits.
+    // The caret on the screen: x in the low 16 bits, y in the high 16 bits.
     virtual uint32_t CaretPos() = 0;
-    // 0x40A: completion by commas; null when nothing completes.
+    // Completion by commas; null when nothing completes.
     virtual const TLookupAnswer* CompletionLookup(const QByteArray& text) = 0;
-    // 0x40B, posted. No word: the proposal comes from the clipboard.
+    // Offers a new entry once the key notification is over. No word: the
+    // proposal comes from the clipboard.
     virtual void PostAddEntry(const std::optional<QByteArray>& word) = 0;
-    // 0x40C, posted.
+    // Puts the word in the keyword box once the key notification is over;
+    // wParam 1 also searches for it and clears the box.
     virtual void PostKeywordBox(int wParam, const QByteArray& word) = 0;
 
-    // Main-window fields the engine reads or writes directly.
+    // The program's hot key, and the kept first character of the next text.
     virtual uint16_t HotKey() = 0;
     virtual void SetKeptChar(unsigned char c) = 0;
     // Character messages carrying backspace (code 8) straight to a control
