@@ -14,7 +14,7 @@ TBxCommandState::TBxCommandState(TMainForm& form) : QObject(&form), form_(form) 
 }
 
 void TBxCommandState::ListChanged() {
-    form_.RebuildShortcutIndex();
+    form_.Session.RebuildShortcutIndex(form_.Settings.ProgramHotKey);
     refresh_.start();
 }
 

@@ -19,7 +19,7 @@ constexpr int Ok = TTclInterface::TclOk;
 constexpr int Error = TTclInterface::TclError;
 
 QByteArray SavingFailed(const TMainForm& form) {
-    return "error occurred while saving  \"" + Ansi::FromUnicode(form.OpenFileName) + "\"";
+    return "error occurred while saving  \"" + Ansi::FromUnicode(form.Session.FileName()) + "\"";
 }
 
 // Saves a modified dictionary. A save that was refused (a read-only file)
@@ -33,7 +33,7 @@ bool SaveCurrent(TMainForm& form) {
     } catch (const EBrevix&) {
         return false;
     }
-    return !form.Modified;
+    return !form.Session.Modified();
 }
 
 bool CanCreate(const QString& name) {
@@ -71,7 +71,7 @@ int Open(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
             result = "cannot create new file";
             return Error;
         }
-        return form.OpenFileName.isEmpty() ? Error : Ok;
+        return form.Session.FileName().isEmpty() ? Error : Ok;
     }
     try {
         return form.OpenDictionary(name) ? Ok : Error;
@@ -97,7 +97,7 @@ int Save(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
         result = failed;
         return Error;
     }
-    if (form.Modified) {
+    if (form.Session.Modified()) {
         result = failed;
         return Error;
     }
@@ -123,7 +123,7 @@ int Close(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
 
 int BxFileCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
     if (argv.size() < 2) {
-        result = Ansi::FromUnicode(QDir::fromNativeSeparators(ctx.Form.OpenFileName));
+        result = Ansi::FromUnicode(QDir::fromNativeSeparators(ctx.Form.Session.FileName()));
         return Ok;
     }
     const QByteArray& option = argv[1];

@@ -1,14 +1,15 @@
 // bx_list: the entries of the current dictionary.
 #include "dictionary/Dict.h"
+#include "dictionary/EntryRules.h"
 #include "platform/Ansi.h"
 #include "platform/Keycodes.h"
 #include "script/BxArgs.h"
 #include "script/BxCommandSet.h"
 #include "script/BxCommands.h"
 #include "script/TclInterface.h"
-#include "shell/DictChecks.h"
 #include "shell/Mainfrm.h"
 
+#include <QTabBar>
 #include <memory>
 
 using namespace BxArgs;
@@ -35,7 +36,8 @@ const QByteArray ShortcutInUse = "cannot add entry: shortcut is already in use";
 class TList {
 public:
     TList(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result)
-        : ctx_(ctx), form_(ctx.Form), dict_(*ctx.Form.Dict), argv_(argv), result_(result) {}
+        : ctx_(ctx), form_(ctx.Form), session_(ctx.Form.Session), dict_(session_.Dict()),
+          argv_(argv), result_(result) {}
 
     int Run();
 
@@ -47,7 +49,7 @@ private:
     // The entry named by argument 2; null with the message set otherwise.
     TDictionaryItem* Entry();
     void Changed(bool modified = true) {
-        if (modified) form_.SetModified(true);
+        if (modified) session_.SetModified(true);
         ctx_.State.ListChanged();
     }
     int AddOrUpdate(bool update);
@@ -58,6 +60,7 @@ private:
 
     TBxContext& ctx_;
     TMainForm& form_;
+    TDictionarySession& session_;
     TDictionaryList& dict_;
     const QList<QByteArray>& argv_;
     QByteArray& result_;
@@ -83,7 +86,8 @@ int TList::AddOrUpdate(bool update) {
         return Fail(
             WrongArgs("bx_list " + command + " keyword textToType ?description? ?shortcut?"));
     const QByteArray& keyword = argv_[2];
-    if (!CanAdd(form_)) return Fail("cannot add entry: dictionary is read-only");
+    if (!CanAdd(session_, form_.TabSet1->count() > 0))
+        return Fail("cannot add entry: dictionary is read-only");
     uint16_t code = 0;
     if (argv_.size() == 6) {
         code = TextToKeyCode(argv_[5]);
@@ -92,8 +96,9 @@ int TList::AddOrUpdate(bool update) {
     TDictionaryItem* existing = dict_.GetItem(dict_.IndexOfKeyword(keyword));
     if (existing && !update)
         return Fail("cannot add entry: keyword " + Quoted(keyword) + " already exists");
-    if (existing && !CanRemove(form_, existing)) return Fail(ReadOnly(*existing));
-    if (CheckShortcut(form_, keyword, code, false)) return Fail(ShortcutInUse);
+    if (existing && !CanRemove(session_, existing)) return Fail(ReadOnly(*existing));
+    if (CheckShortcut(session_, form_.Settings.ProgramHotKey, keyword, code))
+        return Fail(ShortcutInUse);
 
     auto item = std::make_unique<TDictionaryItem>();
     item->SetKeyword(keyword);
@@ -127,7 +132,7 @@ int TList::Text() {
     TDictionaryItem* item = Entry();
     if (!item) return Error;
     if (argv_.size() == 4) {
-        if (!CanRemove(form_, item)) return Fail(ReadOnly(*item));
+        if (!CanRemove(session_, item)) return Fail(ReadOnly(*item));
         item->SetText(ToCrLf(argv_[3]));
         Changed();
     }
@@ -141,11 +146,12 @@ int TList::Shortcut() {
     TDictionaryItem* item = Entry();
     if (!item) return Error;
     if (argv_.size() == 4) {
-        if (!CanRemove(form_, item))
+        if (!CanRemove(session_, item))
             return Fail("keyword " + Quoted(item->GetKeyword()) + " is read-only");
         const uint16_t code = TextToKeyCode(argv_[3]);
         if (code == 0) return Fail(NotAShortcut(argv_[3]));
-        if (CheckShortcut(form_, item->GetKeyword(), code, false)) return Fail(ShortcutInUse);
+        if (CheckShortcut(session_, form_.Settings.ProgramHotKey, item->GetKeyword(), code))
+            return Fail(ShortcutInUse);
         // Marked modified like every other change, or a switch would drop it.
         item->SetShortcut(code);
         Changed();
@@ -160,7 +166,7 @@ int TList::Desc() {
     TDictionaryItem* item = Entry();
     if (!item) return Error;
     if (argv_.size() == 4) {
-        if (!CanRemove(form_, item)) return Fail(ReadOnly(*item));
+        if (!CanRemove(session_, item)) return Fail(ReadOnly(*item));
         const QByteArray description = Ansi::Trim(argv_[3]);
         TDictionaryItem probe;
         probe.Assign(*item);
@@ -178,7 +184,7 @@ int TList::Remove() {
     if (argv_.size() != 3) return Fail(WrongArgs("bx_list remove index"));
     TDictionaryItem* item = Entry();
     if (!item) return Error;
-    if (!CanRemove(form_, item)) return Fail(ReadOnly(*item));
+    if (!CanRemove(session_, item)) return Fail(ReadOnly(*item));
     dict_.Remove(item);
     delete item;
     Changed();
@@ -207,7 +213,7 @@ int TList::Run() {
         if (option == "keyword")
             result_ = item->GetKeyword();
         else
-            result_ = CanRemove(form_, item) ? "0" : "1";
+            result_ = CanRemove(session_, item) ? "0" : "1";
         return Ok;
     }
     if (option == "search") {

@@ -275,7 +275,7 @@ void TMainForm::FormCreate(const QStringList& params) {
     FileShortcuts->RebuildShortcutsMenu();
     servicesHost_ = MakeServicesHost(*this);
     Services = std::make_unique<TMainServices>(*Typing, *servicesHost_);
-    Services->Dictionary.SetDictionary(Dict.get());
+    Services->Dictionary.SetDictionary(&Session.Dict());
     hintHost_ = MakeHintHost(*this);
     Hints = std::make_unique<TMainHints>(*hintHost_);
     Engine = std::make_unique<TAutoReplaceEngine>(*Services, Hints.get());
@@ -408,7 +408,7 @@ void TMainForm::Stats1Click() {
 void TMainForm::UpdateGrabbedKeys() {
     if (hookUnavailable_) return;
     std::vector<uint16_t> keys;
-    for (const auto& entry : ShortcutIndex)
+    for (const auto& entry : Session.ShortcutIndex())
         if (entry.first) keys.push_back(entry.first);
     for (uint16_t c : Settings.FileShortcutCodes)
         if (c) keys.push_back(c);

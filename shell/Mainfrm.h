@@ -1,6 +1,7 @@
 #pragma once
 // The main window: the hub that owns the settings, the open dictionary, the
 // hook connection and every long-lived object of the program.
+#include "dictionary/DictionarySession.h"
 #include "hook/HookApi.h"
 #include "shell/CommandLine.h"
 #include "shell/Settings.h"
@@ -11,7 +12,6 @@
 #include <memory>
 #include <vector>
 
-class TDictionaryList;
 class TTypingController;
 class TTypingHost;
 class TServicesHost;
@@ -95,16 +95,12 @@ public:
     QLabel* StatusLbl = nullptr;
 
     // The open dictionary and the files at hand.
-    std::unique_ptr<TDictionaryList> Dict;
+    TDictionarySession Session;
     TDictionaryModel* GridModel = nullptr;
-    QString OpenFileName;
-    bool Modified = false;
     QStringList History;
     bool Loading = false;
     bool TabsMoving = false;
     bool ProgrammaticKeyword = false;
-    // Shortcut index: item 0 the hot key, then each entry with a shortcut.
-    std::vector<std::pair<uint16_t, int>> ShortcutIndex;
     QString ProgramTitle() const { return QStringLiteral("Brevix 10.00"); }
 
     // What the window asks the user; tests replace these.
@@ -127,10 +123,8 @@ public:
     void Refresh1Click();
     void AddFile1Click();
     void RebuildHistoryMenu();
-    void SetOpenFileName(const QString& path);
     void UpdateTitle();
     void RefreshGrid(int row);
-    void SetModified(bool on);
     // Throws EBrevix; false when the call was ignored.
     bool OpenDictionaryFile(const QString& fileName);
     void SaveDictionaryFile(const QString& fileName, bool makeBackup);
@@ -143,7 +137,6 @@ public:
     void KeywordEditChange(bool forced = false);
     bool KeywordEditKeyDown(QKeyEvent* event);
     void GridKeyPress(const QString& text);
-    void RebuildShortcutIndex();
 
     // Typing into the window the user came from.
     TTypingController* Typing = nullptr;

@@ -58,10 +58,10 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
         for (uint16_t c : Settings.FileShortcutCodes)
             if (c && c == sc) kind = kFile;
         if (kind == kNone) {
-            for (size_t i = 0; i < ShortcutIndex.size() && kind == kNone; ++i)
-                if (ShortcutIndex[i].first == sc && sc != 0) {
+            for (size_t i = 0; i < Session.ShortcutIndex().size() && kind == kNone; ++i)
+                if (Session.ShortcutIndex()[i].first == sc && sc != 0) {
                     kind = i == 0 ? kHot : kEntry;
-                    entryRow = ShortcutIndex[i].second;
+                    entryRow = Session.ShortcutIndex()[i].second;
                 }
             if (kind == kNone) {
                 THooks::Instance().SetFSMIf(BX_FSM_HANDED_OVER, BX_FSM_WATCHING);
@@ -98,9 +98,9 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
         TypeText(text);
     } else if (kind == kFile) {
         PostMessage(wm::FileShortcut, sc);
-    } else if (kind == kEntry && entryRow >= 0 && entryRow < Dict->Count()) {
+    } else if (kind == kEntry && entryRow >= 0 && entryRow < Session.Dict().Count()) {
         ShowEntry(entryRow);
-        TypeText(Dict->GetItem(entryRow)->GetText());
+        TypeText(Session.Dict().GetItem(entryRow)->GetText());
     }
     return 1;
 }
@@ -116,5 +116,5 @@ void TMainForm::AutoReplaceChkClick() {
 
 void TMainForm::UpdateEngineDictionary() {
     if (Engine && Engine->Initialised())
-        Engine->SetMainWindow(QFileInfo(OpenFileName).fileName(), *Services);
+        Engine->SetMainWindow(QFileInfo(Session.FileName()).fileName(), *Services);
 }

@@ -85,8 +85,12 @@ public:
 } // namespace
 
 void TMainForm::BuildDictionaryControls() {
-    Dict = std::make_unique<TDictionaryList>();
-    GridModel = new TDictionaryModel(Dict.get(), this);
+    Session.FileNameChanged = [this] {
+        UpdateTitle();
+        UpdateEngineDictionary();
+    };
+    Session.ModifiedChanged = [this] { UpdateTitle(); };
+    GridModel = new TDictionaryModel(&Session.Dict(), this);
     Grid->setModel(GridModel);
     Grid->installEventFilter(this);
     KeywordEdit->installEventFilter(this);
@@ -179,7 +183,7 @@ void TMainForm::SelectTabSilently(int index) {
 void TMainForm::TabSet1Changed(int) {
     if (TabsMoving) return;
     // A tab switch saves a modified dictionary without asking.
-    if (Modified) Save1Click();
+    if (Session.Modified()) Save1Click();
     TabSet1Click();
 }
 
@@ -197,7 +201,7 @@ void TMainForm::TabSet1Click() {
     } catch (const EBrevix& e) {
         if (!Initialised) return; // start-up goes on with what it has
         ShowError(e.Message());
-        if (OpenFileName.isEmpty() && TabSet1->currentIndex() >= 0) {
+        if (Session.FileName().isEmpty() && TabSet1->currentIndex() >= 0) {
             CloseOpenDictionary();
             RemoveTab(TabSet1->currentIndex());
         }
@@ -226,14 +230,14 @@ bool TMainForm::OpenDictionary(const QString& path) {
     else
         TabSet1Click();
 
-    if (!OpenFileName.isEmpty()) {
+    if (!Session.FileName().isEmpty()) {
         const int current = TabSet1->currentIndex();
-        const uint16_t tag = Dict->Header.Word(10);
+        const uint16_t tag = Session.Dict().Header.Word(10);
         QVariantMap data = TabSet1->tabData(current).toMap();
         data["tag"] = tag;
         TabSet1->setTabData(current, data);
         // A file of the same name from another folder gives up its tab.
-        const QString name = FileNameOf(OpenFileName);
+        const QString name = FileNameOf(Session.FileName());
         for (int i = TabSet1->count() - 1; i >= 0; --i) {
             if (i == TabSet1->currentIndex()) continue;
             const QVariantMap d = TabSet1->tabData(i).toMap();
@@ -256,25 +260,23 @@ bool TMainForm::OpenDictionary(const QString& path) {
 }
 
 void TMainForm::CloseOpenDictionary() {
-    if (!OpenFileName.isEmpty()) {
-        History.prepend(OpenFileName);
+    if (!Session.FileName().isEmpty()) {
+        History.prepend(Session.FileName());
         RebuildHistoryMenu();
     }
-    Modified = false;
-    SetOpenFileName(QString());
-    Dict->Clear();
+    Session.Close();
     RefreshGrid(0);
 }
 
 bool TMainForm::SaveIfModified() {
-    if (!Modified) return true;
+    if (!Session.Modified()) return true;
     if (Settings.Has(goAutoSave1) || ScriptRunning()) {
         Save1Click();
         return true;
     }
     const QString message =
         tr("The dictionary '%1' has been modified.\nDo you wish to save changes to disk?")
-            .arg(FileNameOf(OpenFileName));
+            .arg(FileNameOf(Session.FileName()));
     switch (AskYesNoCancel(message)) {
     case QMessageBox::Yes:
         Save1Click();
@@ -293,11 +295,9 @@ bool TMainForm::OpenDictionaryFile(const QString& fileName) {
     if (!SaveIfModified()) throw EAbort();
     Loading = true;
     TBusyCursor busy;
-    if (!OpenFileName.isEmpty()) History.prepend(OpenFileName);
+    if (!Session.FileName().isEmpty()) History.prepend(Session.FileName());
     History.removeIf([&](const QString& h) { return SamePath(h, name); });
     RebuildHistoryMenu();
-    Dict->Clear();
-    SetOpenFileName(QString());
     const QFileInfo info(name);
     const QString full = info.absoluteFilePath();
     std::unique_ptr<TProgressForm> progress;
@@ -318,9 +318,7 @@ bool TMainForm::OpenDictionaryFile(const QString& fileName) {
         Loading = false;
     };
     try {
-        const TLoadResult r = DictFile::Load(full, *Dict, 0, !Initialised, nullptr, progress.get());
-        DictFile::MarkOpened(*Dict, full);
-        SetOpenFileName(full);
+        const TLoadResult r = Session.Open(full, !Initialised, progress.get());
         if (Initialised && !r.complete)
             StatusLbl->setText(tr("%1: reading stopped at byte %2 (%3); %4 entries were read.")
                                    .arg(info.fileName())
@@ -328,8 +326,6 @@ bool TMainForm::OpenDictionaryFile(const QString& fileName) {
                                    .arg(r.stopReason)
                                    .arg(r.recordsRead));
     } catch (...) {
-        SetOpenFileName(QString());
-        Dict->Clear();
         finish();
         if (Initialised && info.exists())
             ShowError(tr("%1 could not be opened.\nYou do not have permission to use this file or\n"
@@ -342,7 +338,7 @@ bool TMainForm::OpenDictionaryFile(const QString& fileName) {
 }
 
 void TMainForm::SaveDictionaryFile(const QString& fileName, bool makeBackup) {
-    if (Dict->GetReadOnly()) return;
+    if (Session.Dict().GetReadOnly()) return;
     const QFileInfo info(fileName);
     if (info.exists() && !info.isWritable()) {
         ShowError(
@@ -354,43 +350,42 @@ void TMainForm::SaveDictionaryFile(const QString& fileName, bool makeBackup) {
     }
     TBusyCursor busy;
     std::unique_ptr<TProgressForm> progress;
-    if (Dict->TotalChars() > kProgressBytes) {
+    if (Session.Dict().TotalChars() > kProgressBytes) {
         progress = std::make_unique<TProgressForm>(tr("Saving %1...").arg(info.fileName()));
         progress->show();
     }
-    DictFile::SaveDictionary(fileName, *Dict, makeBackup, progress.get());
-    for (int i = 0; i < Dict->Count(); ++i)
-        Dict->GetItem(i)->SetReadOnly(false);
-    SetModified(false);
+    Session.Save(fileName, makeBackup, progress.get());
     progress.reset();
     SaveSettings();
     RefreshGrid(CurrentRow());
 }
 
 void TMainForm::Save1Click() {
-    if (!Dict || Dict->GetReadOnly()) return;
-    if (!OpenFileName.isEmpty() && !SamePath(FileNameOf(OpenFileName), kUntitled))
-        SaveDictionaryFile(OpenFileName, true);
+    if (Session.Dict().GetReadOnly()) return;
+    const QString& open = Session.FileName();
+    if (!open.isEmpty() && !SamePath(FileNameOf(open), kUntitled))
+        SaveDictionaryFile(open, true);
     else
         SaveAs1Click();
 }
 
 void TMainForm::SaveAs1Click() {
-    if (!Dict || Dict->GetReadOnly()) return;
-    const bool untitled = OpenFileName.isEmpty() || SamePath(FileNameOf(OpenFileName), kUntitled);
+    if (Session.Dict().GetReadOnly()) return;
+    const QString& open = Session.FileName();
+    const bool untitled = open.isEmpty() || SamePath(FileNameOf(open), kUntitled);
     const QString path =
-        WithExtension(AskFileName(fdSaveAs, ConfigDir, untitled ? QString() : OpenFileName));
+        WithExtension(AskFileName(fdSaveAs, ConfigDir, untitled ? QString() : open));
     if (!path.isEmpty()) SaveAsTo(path);
 }
 
 void TMainForm::SaveAsTo(const QString& path) {
     const QString full = QFileInfo(path).absoluteFilePath();
-    if (!OpenFileName.isEmpty()) History.prepend(OpenFileName);
+    if (!Session.FileName().isEmpty()) History.prepend(Session.FileName());
     History.removeIf([&](const QString& h) { return SamePath(h, full); });
     RebuildHistoryMenu();
     const QString oldPath = TabPaths().value(TabSet1->currentIndex());
     const int oldIndex = TabSet1->currentIndex();
-    SetOpenFileName(full);
+    Session.SetFileName(full);
     SaveDictionaryFile(full, true);
     OpenDictionary(full);
     const int now = FindTab(full);
@@ -433,36 +428,19 @@ void TMainForm::CloseFile1Click() {
 }
 
 void TMainForm::Refresh1Click() {
-    if (!OpenFileName.isEmpty()) OpenDictionaryFile(OpenFileName);
+    if (!Session.FileName().isEmpty()) OpenDictionaryFile(Session.FileName());
 }
 
 void TMainForm::AddFile1Click() {
     OpenDictionary(QString());
 }
 
-void TMainForm::SetModified(bool on) {
-    Modified = on;
-    UpdateTitle();
-}
-
-void TMainForm::SetOpenFileName(const QString& path) {
-    OpenFileName = path;
-    UpdateTitle();
-    UpdateEngineDictionary();
-}
-
 void TMainForm::UpdateTitle() {
-    QString status;
-    if (Modified)
-        status = QStringLiteral(" (modified)");
-    else if ((Dict && Dict->GetReadOnly()) ||
-             (!OpenFileName.isEmpty() && QFileInfo::exists(OpenFileName) &&
-              !QFileInfo(OpenFileName).isWritable()))
-        status = QStringLiteral(" (READONLY)");
-    const QString name =
-        OpenFileName.isEmpty() ? QStringLiteral("[None]") : FileNameOf(OpenFileName);
+    const QString& open = Session.FileName();
+    const QString status = Session.StatusText();
+    const QString name = open.isEmpty() ? QStringLiteral("[None]") : FileNameOf(open);
     setWindowTitle(ProgramTitle() + QStringLiteral(" - ") + name + status);
-    Grid->horizontalHeader()->setToolTip(QStringLiteral("Active File = ") + OpenFileName + status);
+    Grid->horizontalHeader()->setToolTip(QStringLiteral("Active File = ") + open + status);
 }
 
 // ---- history ---------------------------------------------------------------
@@ -496,7 +474,7 @@ void TMainForm::RebuildHistoryMenu() {
 }
 
 void TMainForm::FileMenuAboutToShow() {
-    const bool writable = Dict && !Dict->GetReadOnly();
+    const bool writable = !Session.Dict().GetReadOnly();
     CloseFile1->setEnabled(TabSet1->count() > 0);
     Save1->setEnabled(writable);
     SaveAs1->setEnabled(writable);
@@ -551,23 +529,15 @@ void TMainForm::OpenFirstDictionary() {
 
 void TMainForm::WriteFileLists() {
     if (!Initialised || HookUnavailable()) return;
-    if (!OpenFileName.isEmpty()) History.prepend(OpenFileName);
+    if (!Session.FileName().isEmpty()) History.prepend(Session.FileName());
     WriteListFile(JoinPath(ConfigDir, kHistoryFile), History);
     WriteListFile(JoinPath(ConfigDir, kPagesFile), TabPaths());
 }
 
 // ---- grid and keyword box ----------------------------------------------------
 
-void TMainForm::RebuildShortcutIndex() {
-    ShortcutIndex.clear();
-    ShortcutIndex.emplace_back(Settings.ProgramHotKey, -1);
-    for (int i = 0; i < Dict->Count(); ++i)
-        if (const uint16_t code = Dict->GetItem(i)->GetShortcut())
-            ShortcutIndex.emplace_back(code, i);
-}
-
 void TMainForm::RefreshGrid(int row) {
-    RebuildShortcutIndex();
+    Session.RebuildShortcutIndex(Settings.ProgramHotKey);
     const int top = Grid->verticalScrollBar()->value();
     GridModel->SetShowShortcuts(Settings.DisplayShortCuts);
     GridModel->SetKeywordColors(Settings.KeywordColor, Settings.LinkedKeywordColor);
@@ -575,9 +545,9 @@ void TMainForm::RefreshGrid(int row) {
     Grid->horizontalHeader()->resizeSection(0, Settings.KeyCol);
     if (Settings.DisplayShortCuts) Grid->horizontalHeader()->resizeSection(1, Settings.ShortCutCol);
     Grid->verticalScrollBar()->setValue(top);
-    if (Dict->Count() == 0) return;
+    if (Session.Dict().Count() == 0) return;
     if (row >= 0)
-        ShowEntry(std::min(row, Dict->Count() - 1));
+        ShowEntry(std::min(row, Session.Dict().Count() - 1));
     else
         KeywordEditChange(true);
 }
@@ -597,8 +567,8 @@ void TMainForm::SetHighlight(bool on) {
 }
 
 void TMainForm::ShowEntry(int row) {
-    if (row < 0 || row >= Dict->Count()) return;
-    const TDictionaryItem* item = Dict->GetItem(row);
+    if (row < 0 || row >= Session.Dict().Count()) return;
+    const TDictionaryItem* item = Session.Dict().GetItem(row);
     Grid->selectionModel()->setCurrentIndex(GridModel->index(row, 0),
                                             QItemSelectionModel::NoUpdate);
     Grid->scrollTo(GridModel->index(row, 0));
@@ -614,25 +584,26 @@ void TMainForm::KeywordEditChange(bool forced) {
     SetTextToType(QString());
     const QByteArray s = Ansi::FromUnicode(KeywordEdit->text().trimmed());
     if (!((KeywordEdit->hasFocus() && !s.isEmpty()) || forced)) return;
-    const int idx = Dict->FindNearest(s);
+    const int idx = Session.Dict().FindNearest(s);
     if (idx < 0) return;
     Grid->selectionModel()->setCurrentIndex(GridModel->index(idx, 0),
                                             QItemSelectionModel::NoUpdate);
     Grid->scrollTo(GridModel->index(idx, 0), QAbstractItemView::PositionAtCenter);
-    if (Ansi::Upper(Dict->GetKeywordAt(idx)).startsWith(Ansi::Upper(s))) {
+    if (Ansi::Upper(Session.Dict().GetKeywordAt(idx)).startsWith(Ansi::Upper(s))) {
         SetHighlight(true);
-        SetTextToType(Ansi::ToUnicode(Dict->GetItem(idx)->GetText()));
+        SetTextToType(Ansi::ToUnicode(Session.Dict().GetItem(idx)->GetText()));
     }
 }
 
 bool TMainForm::KeywordEditKeyDown(QKeyEvent* event) {
     const Qt::KeyboardModifiers mods =
         event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    const int count = Dict->Count();
+    const int count = Session.Dict().Count();
     const int row = CurrentRow();
     const auto follows = [&] {
         const QByteArray s = Ansi::Lower(Ansi::FromUnicode(KeywordEdit->text().trimmed()));
-        return !s.isEmpty() && row >= 0 && Ansi::Lower(Dict->GetKeywordAt(row).left(s.size())) == s;
+        return !s.isEmpty() && row >= 0 &&
+               Ansi::Lower(Session.Dict().GetKeywordAt(row).left(s.size())) == s;
     };
     const int page = std::max(1, Grid->viewport()->height() / std::max(1, Grid->rowHeight(0)));
     switch (event->key()) {

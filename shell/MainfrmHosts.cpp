@@ -74,7 +74,7 @@ public:
         return std::find(codes.begin(), codes.end(), code) != codes.end();
     }
     bool IsEntryShortcut(uint16_t code) const override {
-        const auto& index = form_.ShortcutIndex;
+        const auto& index = form_.Session.ShortcutIndex();
         return std::any_of(index.begin() + std::min<size_t>(1, index.size()), index.end(),
                            [code](const auto& e) { return e.first == code; });
     }
@@ -112,7 +112,7 @@ private:
                                  Ansi::FromUnicode(form_.Settings.AltInsKeywordSuffix));
         form_.TrayOpenOptClick();
         form_.SetFSM(BX_FSM_SUSPENDED);
-        if (form_.Dict->GetReadOnly()) {
+        if (form_.Session.Dict().GetReadOnly()) {
             QMessageBox::information(
                 &form_, QStringLiteral("Brevix"),
                 QObject::tr("This dictionary is marked READONLY and cannot be modified."));
@@ -134,8 +134,8 @@ public:
     explicit TMainHintHost(TMainForm& form) : form_(form) {}
 
     QString IniPath() const override { return form_.IniPath(); }
-    const TDictionaryList* Dictionary() const override { return form_.Dict.get(); }
-    QString DictionaryFileName() const override { return form_.OpenFileName; }
+    const TDictionaryList* Dictionary() const override { return &form_.Session.Dict(); }
+    QString DictionaryFileName() const override { return form_.Session.FileName(); }
     TSuggestionStyle SuggestionStyle() const override {
         const TSettings& s = form_.Settings;
         TSuggestionStyle style;

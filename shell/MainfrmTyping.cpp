@@ -38,7 +38,7 @@ void TMainForm::TypeText(const QByteArray& text) {
     // A restricted dictionary types only its read-only entries with their tags.
     const int row = CurrentRow();
     const bool literally =
-        Dict->GetRestricted() && !(row >= 0 && Dict->GetItem(row)->GetReadOnly());
+        Session.Dict().GetRestricted() && !(row >= 0 && Session.Dict().GetItem(row)->GetReadOnly());
     if (!literally && text.size() >= 7 && FindFirstInputTag(text) >= 0) {
         StatusLbl->setText(
             tr("This text asks for input fields, which this version cannot fill in yet; "

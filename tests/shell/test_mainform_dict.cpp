@@ -79,7 +79,7 @@ private slots:
 
     void noDictionaryCreatesUntitled() {
         Start();
-        QCOMPARE(form->OpenFileName, P("Untitled.bxd"));
+        QCOMPARE(form->Session.FileName(), P("Untitled.bxd"));
         QVERIFY(QFile::exists(P("Untitled.bxd")));
         QVERIFY(form->KeepShownAtStart); // not hidden at start even with RunMinimized on
         QCOMPARE(form->windowTitle(), QStringLiteral("Brevix 10.00 - Untitled.bxd"));
@@ -90,7 +90,7 @@ private slots:
         QVERIFY(form->OpenDictionary(P("one.bxd")));
         QVERIFY(form->OpenDictionary(P("two.bxd")));
         QCOMPARE(form->TabSet1->tabText(form->TabSet1->currentIndex()), QStringLiteral("two"));
-        QCOMPARE(form->Dict->Count(), 1);
+        QCOMPARE(form->Session.Dict().Count(), 1);
         // Ctrl+Right in the keyword box walks the tabs, wrapping round.
         form->KeywordEdit->setFocus();
         const int before = form->TabSet1->currentIndex();
@@ -107,8 +107,8 @@ private slots:
         QVERIFY(pages.readAll().endsWith(".bxd\r\n"));
         Start();
         QCOMPARE(form->TabPaths(), tabs); // reopened in the same order
-        QVERIFY(!form->OpenFileName.isEmpty());
-        QCOMPARE(form->Dict->Count() > 0, true);
+        QVERIFY(!form->Session.FileName().isEmpty());
+        QCOMPARE(form->Session.Dict().Count() > 0, true);
     }
 
     void failedOpenReturnsToPreviousTab() {
@@ -121,8 +121,8 @@ private slots:
         bad.close();
         QVERIFY(!form->OpenDictionary(P("bad.bxd")));
         QCOMPARE(form->TabSet1->count(), tabs);
-        QCOMPARE(form->OpenFileName, P("one.bxd"));
-        QCOMPARE(form->Dict->Count(), 3);
+        QCOMPARE(form->Session.FileName(), P("one.bxd"));
+        QCOMPARE(form->Session.Dict().Count(), 3);
         QVERIFY(errors.size() >= 1);
         QVERIFY(errors.first().startsWith(P("bad.bxd") + QStringLiteral(" could not be opened.")));
     }
@@ -134,8 +134,8 @@ private slots:
         auto* item = new TDictionaryItem;
         item->SetKeyword("new");
         item->SetText("fresh");
-        form->Dict->Add(item);
-        form->SetModified(true);
+        form->Session.Dict().Add(item);
+        form->Session.SetModified(true);
         QCOMPARE(form->windowTitle(), QStringLiteral("Brevix 10.00 - one.bxd (modified)"));
         form->TabSet1->setCurrentIndex(form->FindTab(P("two.bxd")));
         QVERIFY(asked.isEmpty()); // a tab switch saves without asking
@@ -143,18 +143,18 @@ private slots:
         DictFile::Load(P("one.bxd"), check);
         QCOMPARE(check.Count(), 4);
 
-        form->Dict->Add([] {
+        form->Session.Dict().Add([] {
             auto* i = new TDictionaryItem;
             i->SetKeyword("zz");
             return i;
         }());
-        form->SetModified(true);
+        form->Session.SetModified(true);
         answer = QMessageBox::Cancel;
         form->CloseFile1Click();
         QCOMPARE(asked.size(), 1);
         QVERIFY(asked.first().startsWith(
             QStringLiteral("The dictionary 'two.bxd' has been modified.")));
-        QCOMPARE(form->OpenFileName, P("two.bxd")); // Cancel kept it open
+        QCOMPARE(form->Session.FileName(), P("two.bxd")); // Cancel kept it open
         answer = QMessageBox::No;
         form->CloseFile1Click();
         QCOMPARE(form->FindTab(P("two.bxd")), -1);
@@ -171,11 +171,11 @@ private slots:
         const int index = form->TabSet1->currentIndex();
         nextFile = P("copy"); // the extension is added
         form->SaveAs1Click();
-        QCOMPARE(form->OpenFileName, P("copy.bxd"));
+        QCOMPARE(form->Session.FileName(), P("copy.bxd"));
         QCOMPARE(form->TabSet1->count(), count);
         QCOMPARE(form->TabSet1->currentIndex(), index);
         QCOMPARE(form->TabSet1->tabText(index), QStringLiteral("copy"));
-        QCOMPARE(form->Dict->Count(), 3);
+        QCOMPARE(form->Session.Dict().Count(), 3);
         QVERIFY(QFile::exists(P("one.bxd")));
     }
 
@@ -215,7 +215,7 @@ private slots:
         Start();
         form->OpenDictionary(P("two.bxd"));
         const QDateTime written = QFileInfo(P("two.bxd")).lastModified();
-        form->Dict->SetReadOnly(true);
+        form->Session.Dict().SetReadOnly(true);
         form->UpdateTitle();
         QVERIFY(form->windowTitle().endsWith(QStringLiteral("two.bxd (READONLY)")));
         QTest::qWait(20);

@@ -136,18 +136,18 @@ private slots:
         form->Shortcuts1->actions()[2]->trigger();
         QTRY_COMPARE(posted.size(), 1);
         QCOMPARE(posted[0], std::make_pair(uintptr_t(0x70), intptr_t(1)));
-        QCOMPARE(form->OpenFileName, P(QStringLiteral("one.bxd")));
+        QCOMPARE(form->Session.FileName(), P(QStringLiteral("one.bxd")));
     }
 
     void dictionaryShortcutSwitchesDictionary() {
         Start("\"" + P("two words.bxd").toUtf8() + "\"=112,\r\n" + P("one.bxd").toUtf8() +
               "=113,\r\n");
         sc->FileShortcutMessage(0x70, 1);
-        QCOMPARE(form->OpenFileName, P(QStringLiteral("two words.bxd")));
+        QCOMPARE(form->Session.FileName(), P(QStringLiteral("two words.bxd")));
         sc->FileShortcutMessage(0x71, 1);
-        QCOMPARE(form->OpenFileName, P(QStringLiteral("one.bxd")));
+        QCOMPARE(form->Session.FileName(), P(QStringLiteral("one.bxd")));
         sc->FileShortcutMessage(0x70, 1);
-        QCOMPARE(form->OpenFileName, P(QStringLiteral("two words.bxd")));
+        QCOMPARE(form->Session.FileName(), P(QStringLiteral("two words.bxd")));
         QVERIFY(errors.isEmpty());
         QVERIFY(log.isEmpty()); // nothing was started
         QVERIFY(Shown());

@@ -55,13 +55,13 @@ TEST_F(BxFile, NamesTheOpenFile) {
 TEST_F(BxFile, OpenSwitchesOrCreates) {
     Ok("bx_list add new x");
     EXPECT_EQ(Ok("bx_file open {" + P("two.bxd").toUtf8() + "}"), "");
-    EXPECT_EQ(Form->OpenFileName, P("two.bxd"));
+    EXPECT_EQ(Form->Session.FileName(), P("two.bxd"));
     EXPECT_EQ(Entries(P("one.bxd")), 4); // saved without asking
     EXPECT_TRUE(Asked.isEmpty());
     EXPECT_EQ(Ok("bx_list length"), "1");
 
     EXPECT_EQ(Ok("bx_file open {" + P("fresh.bxd").toUtf8() + "}"), "");
-    EXPECT_EQ(Form->OpenFileName, P("fresh.bxd"));
+    EXPECT_EQ(Form->Session.FileName(), P("fresh.bxd"));
     EXPECT_TRUE(QFileInfo::exists(P("fresh.bxd")));
     EXPECT_EQ(Ok("bx_list length"), "0");
     EXPECT_GE(Form->FindTab(P("two.bxd")), 0);
@@ -71,39 +71,39 @@ TEST_F(BxFile, OpenFailures) {
     // A file that cannot be created leaves the open dictionary alone.
     EXPECT_EQ(Fails("bx_file open {" + P("no/such/dir/x.bxd").toUtf8() + "}"),
               "cannot create new file");
-    EXPECT_EQ(Form->OpenFileName, P("one.bxd"));
-    EXPECT_EQ(Form->Dict->Count(), 3);
+    EXPECT_EQ(Form->Session.FileName(), P("one.bxd"));
+    EXPECT_EQ(Form->Session.Dict().Count(), 3);
 
     // A file that is no dictionary: code 1, empty result, the old one back.
     WriteFile(P("bad.bxd"), QByteArray(100, 'x'));
     EXPECT_EQ(Fails("bx_file open {" + P("bad.bxd").toUtf8() + "}"), "");
-    EXPECT_EQ(Form->OpenFileName, P("one.bxd"));
+    EXPECT_EQ(Form->Session.FileName(), P("one.bxd"));
 
     // Changes that cannot be saved stop the switch instead of being dropped.
     ChangeUnsaveable();
     EXPECT_EQ(Fails("bx_file open {" + P("two.bxd").toUtf8() + "}"),
               "cannot save current dictionary");
-    EXPECT_EQ(Form->OpenFileName, P("sub/three.bxd"));
+    EXPECT_EQ(Form->Session.FileName(), P("sub/three.bxd"));
     EXPECT_EQ(Ok("bx_list search another"), "0");
     MakeSaveable();
     // A save the window declines (a read-only dictionary) counts as failed too.
     Form->OpenDictionary(P("one.bxd"));
-    Form->Dict->SetReadOnly(true);
-    Form->SetModified(true);
+    Form->Session.Dict().SetReadOnly(true);
+    Form->Session.SetModified(true);
     EXPECT_EQ(Fails("bx_file open {" + P("two.bxd").toUtf8() + "}"),
               "cannot save current dictionary");
-    EXPECT_EQ(Form->OpenFileName, P("one.bxd"));
+    EXPECT_EQ(Form->Session.FileName(), P("one.bxd"));
 }
 
 TEST_F(BxFile, SaveAndSaveAs) {
     Ok("bx_list add new x");
     EXPECT_EQ(Ok("bx_file save"), "");
-    EXPECT_FALSE(Form->Modified);
+    EXPECT_FALSE(Form->Session.Modified());
     EXPECT_EQ(Entries(P("one.bxd")), 4);
 
     Ok("bx_list add newer y");
     EXPECT_EQ(Ok("bx_file save {" + P("copy.bxd").toUtf8() + "}"), "");
-    EXPECT_EQ(Form->OpenFileName, P("copy.bxd"));
+    EXPECT_EQ(Form->Session.FileName(), P("copy.bxd"));
     EXPECT_EQ(Entries(P("copy.bxd")), 5);
     EXPECT_EQ(Entries(P("one.bxd")), 4);
     EXPECT_LT(Form->FindTab(P("one.bxd")), 0); // the copy took its tab
@@ -111,7 +111,7 @@ TEST_F(BxFile, SaveAndSaveAs) {
     ChangeUnsaveable();
     EXPECT_EQ(Fails("bx_file save"),
               "error occurred while saving  \"" + P("sub/three.bxd").toUtf8() + "\"");
-    EXPECT_TRUE(Form->Modified);
+    EXPECT_TRUE(Form->Session.Modified());
     MakeSaveable();
 }
 
@@ -128,7 +128,7 @@ TEST_F(BxFile, CloseSavesFirst) {
     ChangeUnsaveable();
     EXPECT_EQ(Fails("bx_file close"),
               "error occurred while saving  \"" + P("sub/three.bxd").toUtf8() + "\"");
-    EXPECT_EQ(Form->OpenFileName, P("sub/three.bxd")); // still open, changes kept
+    EXPECT_EQ(Form->Session.FileName(), P("sub/three.bxd")); // still open, changes kept
     EXPECT_EQ(Ok("bx_list search another"), "0");
     MakeSaveable();
 }

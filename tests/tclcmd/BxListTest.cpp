@@ -23,7 +23,7 @@ protected:
         Item("brb")->SetReadOnly(true);
     }
     TDictionaryItem* Item(const QByteArray& keyword) {
-        return Form->Dict->GetItem(Form->Dict->IndexOfKeyword(keyword));
+        return Form->Session.Dict().GetItem(Form->Session.Dict().IndexOfKeyword(keyword));
     }
 };
 
@@ -76,8 +76,8 @@ TEST_F(BxList, MessagesVerbatim) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(Fails(c.script), c.message) << c.script;
-    EXPECT_FALSE(Form->Modified); // nothing refused changed anything
-    EXPECT_EQ(Form->Dict->Count(), 3);
+    EXPECT_FALSE(Form->Session.Modified()); // nothing refused changed anything
+    EXPECT_EQ(Form->Session.Dict().Count(), 3);
     EXPECT_EQ(Item("brb")->GetText(), "be right back");
 }
 
@@ -95,7 +95,7 @@ TEST_F(BxList, ReadsEntries) {
     EXPECT_EQ(Ok("bx_list search nothing"), "-1");
     Item("btw")->SetLinked(1);
     EXPECT_EQ(Ok("bx_list readonly 2"), "1");
-    EXPECT_FALSE(Form->Modified);
+    EXPECT_FALSE(Form->Session.Modified());
 }
 
 TEST_F(BxList, AddConvertsAndMarksModified) {
@@ -105,7 +105,7 @@ TEST_F(BxList, AddConvertsAndMarksModified) {
     EXPECT_EQ(item->GetText(), "see\r\nyou\r\nlater");
     EXPECT_EQ(item->GetDescription(), "bye");
     EXPECT_EQ(item->GetShortcut(), 0x8000 | 0x72);
-    EXPECT_TRUE(Form->Modified);
+    EXPECT_TRUE(Form->Session.Modified());
     EXPECT_TRUE(Form->windowTitle().endsWith(QStringLiteral(" (modified)")));
     EXPECT_EQ(Ok("bx_list add zz z"), "4");
     EXPECT_EQ(Item("zz")->GetShortcut(), 0);
@@ -137,14 +137,14 @@ TEST_F(BxList, UpdateReplacesOnlyWhenEveryCheckPasses) {
 TEST_F(BxList, ChangesEntries) {
     EXPECT_EQ(Ok("bx_list text 2 \"one\\ntwo\""), "one\r\ntwo");
     EXPECT_EQ(Item("btw")->GetText(), "one\r\ntwo");
-    EXPECT_TRUE(Form->Modified);
-    Form->SetModified(false);
+    EXPECT_TRUE(Form->Session.Modified());
+    Form->Session.SetModified(false);
     EXPECT_EQ(Ok("bx_list desc 2 {  a note  }"), "a note");
-    EXPECT_TRUE(Form->Modified);
-    Form->SetModified(false);
+    EXPECT_TRUE(Form->Session.Modified());
+    Form->Session.SetModified(false);
     EXPECT_EQ(Ok("bx_list shortcut 2 ctrl+alt+f1"), "Ctrl+Alt+F1");
     EXPECT_EQ(Item("btw")->GetShortcut(), 0x4000 | 0x8000 | 0x70);
-    EXPECT_TRUE(Form->Modified); // else a switch of dictionary would drop it
+    EXPECT_TRUE(Form->Session.Modified()); // else a switch of dictionary would drop it
     EXPECT_EQ(Ok("bx_list shortcut 2 ctrl+alt+f1"), "Ctrl+Alt+F1"); // its own, again
     EXPECT_EQ(Ok("bx_list remove 0"), "2");
     EXPECT_EQ(Item("addr"), nullptr);
@@ -157,9 +157,9 @@ TEST_F(BxList, ReadOnlyDictionaryOrFileRefusesAdding) {
     EXPECT_EQ(Fails("bx_list remove 0"), "Keyword \"addr\" is read-only");
     EXPECT_EQ(Ok("bx_list readonly 0"), "1");
     QFile::setPermissions(P("one.bxd"), QFile::ReadOwner | QFile::WriteOwner);
-    Form->Dict->SetReadOnly(true);
+    Form->Session.Dict().SetReadOnly(true);
     EXPECT_EQ(Fails("bx_list update addr text"), "cannot add entry: dictionary is read-only");
-    EXPECT_EQ(Form->Dict->Count(), 3);
+    EXPECT_EQ(Form->Session.Dict().Count(), 3);
 }
 
 TEST_F(BxList, EntriesTheFileCannotHoldAreRefused) {
@@ -168,7 +168,7 @@ TEST_F(BxList, EntriesTheFileCannotHoldAreRefused) {
     EXPECT_TRUE(message.startsWith("cannot add entry: The keyword")) << message.constData();
     EXPECT_TRUE(Fails("bx_list desc 0 " + QByteArray(256, 'd')).contains("longer than 255"));
     EXPECT_EQ(Item("addr")->GetDescription(), "Address");
-    EXPECT_EQ(Form->Dict->Count(), 3);
+    EXPECT_EQ(Form->Session.Dict().Count(), 3);
     EXPECT_EQ(Ok("bx_file save"), ""); // the dictionary still saves
 }
 
@@ -177,9 +177,9 @@ TEST_F(BxList, GridFollowsOnceTheEventLoopRuns) {
     Ok("bx_list add aaa first; bx_list add aab second");
     // The shortcut index follows at once: key dispatch uses its rows.
     EXPECT_EQ(Ok("bx_list shortcut 0 F8"), "F8");
-    ASSERT_GE(Form->ShortcutIndex.size(), 2u);
+    ASSERT_GE(Form->Session.ShortcutIndex().size(), 2u);
     bool found = false;
-    for (const auto& [code, row] : Form->ShortcutIndex)
+    for (const auto& [code, row] : Form->Session.ShortcutIndex())
         found = found || (code == 0x77 && row == 0);
     EXPECT_TRUE(found);
     EXPECT_EQ(Form->Grid->verticalHeader()->count(), 3); // the view learns of it later

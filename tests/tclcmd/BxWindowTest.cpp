@@ -87,8 +87,8 @@ TEST_F(BxWindow, RefreshRedisplaysKeepingTheRow) {
     Form->ShowEntry(1);
     auto* item = new TDictionaryItem;
     item->SetKeyword("zzz");
-    Form->Dict->Add(item);
-    Form->Dict->GetItem(1)->SetText("changed behind the grid");
+    Form->Session.Dict().Add(item);
+    Form->Session.Dict().GetItem(1)->SetText("changed behind the grid");
     EXPECT_EQ(Ok("bx_window refresh"), "");
     EXPECT_EQ(Form->Grid->verticalHeader()->count(), 4);
     EXPECT_EQ(Form->CurrentRow(), 1);

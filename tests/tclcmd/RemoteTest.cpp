@@ -43,7 +43,7 @@ TEST_F(Remote, ClientDrivesTheDictionary) {
     EXPECT_EQ(Ask(socket, "bx_list length"), "3");
     EXPECT_EQ(Ask(socket, "bx_list text 7"), "invalid index \"7\": out of range");
     EXPECT_EQ(Ask(socket, "bx_list add remote {sent from afar}"), "3");
-    EXPECT_EQ(Form->Dict->Count(), 4);
-    EXPECT_TRUE(Form->Modified);
+    EXPECT_EQ(Form->Session.Dict().Count(), 4);
+    EXPECT_TRUE(Form->Session.Modified());
     EXPECT_EQ(Ask(socket, "bx_file"), P("one.bxd").toUtf8());
 }

@@ -1,0 +1,60 @@
+#include "dictionary/DictionarySession.h"
+
+#include "dictionary/DictFile.h"
+#include "dictionary/DictItem.h"
+
+#include <QFileInfo>
+
+void TDictionarySession::SetFileName(const QString& path) {
+    fileName_ = path;
+    if (FileNameChanged) FileNameChanged();
+}
+
+void TDictionarySession::SetModified(bool on) {
+    modified_ = on;
+    if (ModifiedChanged) ModifiedChanged();
+}
+
+TLoadResult TDictionarySession::Open(const QString& path, bool headerOnly, TProgress* progress) {
+    dict_.Clear();
+    SetFileName(QString());
+    try {
+        const TLoadResult r = DictFile::Load(path, dict_, 0, headerOnly, nullptr, progress);
+        DictFile::MarkOpened(dict_, path);
+        SetFileName(path);
+        return r;
+    } catch (...) {
+        SetFileName(QString());
+        dict_.Clear();
+        throw;
+    }
+}
+
+void TDictionarySession::Save(const QString& path, bool makeBackup, TProgress* progress) {
+    DictFile::SaveDictionary(path, dict_, makeBackup, progress);
+    for (int i = 0; i < dict_.Count(); ++i)
+        dict_.GetItem(i)->SetReadOnly(false);
+    SetModified(false);
+}
+
+void TDictionarySession::Close() {
+    modified_ = false;
+    SetFileName(QString());
+    dict_.Clear();
+}
+
+QString TDictionarySession::StatusText() const {
+    if (modified_) return QStringLiteral(" (modified)");
+    if (dict_.GetReadOnly() || (!fileName_.isEmpty() && QFileInfo::exists(fileName_) &&
+                                !QFileInfo(fileName_).isWritable()))
+        return QStringLiteral(" (READONLY)");
+    return QString();
+}
+
+void TDictionarySession::RebuildShortcutIndex(uint16_t hotKey) {
+    shortcutIndex_.clear();
+    shortcutIndex_.emplace_back(hotKey, -1);
+    for (int i = 0; i < dict_.Count(); ++i)
+        if (const uint16_t code = dict_.GetItem(i)->GetShortcut())
+            shortcutIndex_.emplace_back(code, i);
+}
