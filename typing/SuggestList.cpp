@@ -3,6 +3,7 @@
 #include "dictionary/DictList.h"
 #include "platform/Ansi.h"
 #include "platform/Keycodes.h"
+#include "typing/AutoreplCase.h"
 #include "typing/SuggestWords.h"
 
 namespace {
@@ -131,7 +132,7 @@ QByteArray TSuggestionList::GetSuggestionKeyword(uint16_t code) const {
     if (p < 0 || !dict || topIndex_ + p >= dict->Count()) return {};
     QByteArray kw = dict->GetKeywordAt(topIndex_ + p);
     // Leading punctuation typed before the keyword does not hide its capitals.
-    SuggestWords::MatchCase(typedPrefix_.mid(skipCount_), kw);
+    MatchCase(typedPrefix_.mid(skipCount_), kw);
     return kw;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// Word rules the suggestion list shares with the auto-replace engine:
-// what counts as a keyword character, which leading characters of a typed
-// word are not part of the keyword, and how a keyword's capitals carry over.
+// Word rules the suggestion list shares with the auto-replace engine: what
+// counts as a keyword character, and which leading characters of a typed
+// word are not part of the keyword. (Capitals carry over by MatchCase.)
 // Windows-1252 bytes throughout.
 #include <QByteArray>
 
@@ -15,10 +15,5 @@ bool IsKeywordChar(unsigned char c, const QByteArray& extraChars);
 // is trimmed. skipped receives how many were replaced.
 QByteArray SkipLeadingNonKeyword(const QByteArray& typed, const QByteArray& extraChars,
                                  int& skipped);
-
-// Capitals typed carry over to text: a capital first letter gives a capital
-// first letter; a word typed in capitals gives text in capitals, unless text
-// already has those capitals at those places.
-void MatchCase(const QByteArray& typed, QByteArray& text);
 
 } // namespace SuggestWords

@@ -24,6 +24,7 @@ TEST(MatchCase, AdaptsToTheCapitalsTyped) {
         {"\xC9T\xC9", "\xE9t\xE9", "\xC9T\xC9"}, // Windows-1252 accented capitals
         {"ADDR", "", ""},
         {"", "main", "main"},
+        {"1AB", "xyz", "xyz"}, // no capital first: nothing carries over
     };
     for (const auto& c : cases) {
         QByteArray text = c.text;

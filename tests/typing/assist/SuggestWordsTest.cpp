@@ -32,28 +32,3 @@ TEST(SuggestWords, LeadingNonKeywordCharactersAreSkipped) {
         EXPECT_EQ(skipped, c.skipped) << c.typed;
     }
 }
-
-TEST(SuggestWords, CapitalsCarryOver) {
-    struct Case {
-        const char* typed;
-        const char* text;
-        const char* result;
-    } cases[] = {
-        {"addr", "address", "address"},
-        {"Addr", "address", "Address"},
-        {"ADDR", "address", "ADDRESS"},
-        {"ADDR", "ADDRESS line", "ADDRESS line"},
-        {"AdDR", "address", "Address"},
-        {"A", "address", "Address"},
-        {"AD", "a", "A"},
-        {"", "address", "address"},
-        {"Ad", "", ""},
-        {"1AB", "xyz", "xyz"},
-        {"\xC9T", "\xE9t\xE9", "\xC9T\xC9"},
-    };
-    for (const Case& c : cases) {
-        QByteArray text(c.text);
-        MatchCase(c.typed, text);
-        EXPECT_EQ(text, QByteArray(c.result)) << c.typed << " / " << c.text;
-    }
-}
