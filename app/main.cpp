@@ -1,7 +1,5 @@
 // Program entry: the application and its one main window.
 #include "platform/Errors.h"
-#include "script/BxCommands.h"
-#include "script/gui/TclConsole.h"
 #include "shell/Application.h"
 #include "shell/Mainfrm.h"
 
@@ -12,8 +10,6 @@ int main(int argc, char** argv) {
     TApplication app(argc, argv);
     QStringList params = QApplication::arguments();
     params.removeFirst();
-    TMainForm::ScriptCommandRegistrar = RegisterWindowFileListCommands;
-    TMainForm::TclConsoleRunner = RunTclScriptConsole;
     std::unique_ptr<TMainForm> form;
     try {
         form = std::make_unique<TMainForm>(params);

@@ -1,16 +1,18 @@
 #pragma once
 // The command procedures behind RegisterWindowFileListCommands, one file each.
+#include "script/BxCommands.h"
+
 #include <QByteArray>
 #include <QList>
 
-class TMainForm;
+class TScriptHost;
 class TTclInterface;
-class TBxCommandState;
 
 struct TBxContext {
-    TMainForm& Form;
+    TBxContext(TScriptHost& host, TTclInterface& tcl) : Host(host), Tcl(tcl), State(host) {}
+    TScriptHost& Host;
     TTclInterface& Tcl;
-    TBxCommandState& State;
+    TBxCommandState State;
 };
 
 int BxWindowCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);

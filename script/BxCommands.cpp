@@ -1,26 +1,26 @@
 #include "script/BxCommands.h"
 
+#include "dictionary/DictionarySession.h"
 #include "script/BxCommandSet.h"
+#include "script/ScriptHost.h"
 #include "script/TclInterface.h"
-#include "shell/Mainfrm.h"
 
 #include <memory>
 
-TBxCommandState::TBxCommandState(TMainForm& form) : QObject(&form), form_(form) {
-    setObjectName(QStringLiteral("BxCommandState"));
+TBxCommandState::TBxCommandState(TScriptHost& host) : host_(host) {
     refresh_.setSingleShot(true);
     refresh_.setInterval(0);
     connect(&refresh_, &QTimer::timeout, this, &TBxCommandState::Refresh);
 }
 
 void TBxCommandState::ListChanged() {
-    form_.Session.RebuildShortcutIndex(form_.Settings.ProgramHotKey);
+    host_.Session().RebuildShortcutIndex(host_.ProgramHotKey());
     refresh_.start();
 }
 
 void TBxCommandState::Refresh() {
     refresh_.stop();
-    form_.RefreshGrid(form_.CurrentRow());
+    host_.RefreshGrid(host_.CurrentRow());
 }
 
 bool TBxCommandState::TakeShowRequest() {
@@ -29,15 +29,8 @@ bool TBxCommandState::TakeShowRequest() {
     return requested;
 }
 
-TBxCommandState& BxCommandState(TMainForm& form) {
-    if (auto* state = form.findChild<TBxCommandState*>(QStringLiteral("BxCommandState"),
-                                                       Qt::FindDirectChildrenOnly))
-        return *state;
-    return *new TBxCommandState(form);
-}
-
-void RegisterWindowFileListCommands(TTclInterface& tcl, TMainForm& form) {
-    auto ctx = std::make_shared<TBxContext>(TBxContext{form, tcl, BxCommandState(form)});
+TBxCommandState& RegisterWindowFileListCommands(TTclInterface& tcl, TScriptHost& host) {
+    auto ctx = std::make_shared<TBxContext>(host, tcl);
     const auto bind = [ctx](auto command) {
         return [ctx, command](TTclInterface&, const QList<QByteArray>& argv, QByteArray& result) {
             return command(*ctx, argv, result);
@@ -46,4 +39,5 @@ void RegisterWindowFileListCommands(TTclInterface& tcl, TMainForm& form) {
     tcl.CreateCommand("bx_list", bind(&BxListCommand));
     tcl.CreateCommand("bx_window", bind(&BxWindowCommand));
     tcl.CreateCommand("bx_file", bind(&BxFileCommand));
+    return ctx->State;
 }

@@ -5,18 +5,20 @@
 #include <QTimer>
 #include <functional>
 
-class TMainForm;
+class TScriptHost;
 class TTclInterface;
+class TBxCommandState;
 
 // Registers bx_list, bx_window and bx_file (in that order). Call before
-// TTclInterface::Create so that the start-up script can use them.
-void RegisterWindowFileListCommands(TTclInterface& tcl, TMainForm& form);
+// TTclInterface::Create so that the start-up script can use them. The
+// state returned lives as long as the interpreter keeps the commands.
+TBxCommandState& RegisterWindowFileListCommands(TTclInterface& tcl, TScriptHost& host);
 
-// What the commands keep per main window; a child of the window.
+// What the commands keep per main window.
 class TBxCommandState : public QObject {
     Q_OBJECT
 public:
-    explicit TBxCommandState(TMainForm& form);
+    explicit TBxCommandState(TScriptHost& host);
 
     // After a script changed the list: the shortcut index follows at once
     // (keys dispatch through it), the grid when the event loop next runs, so
@@ -33,10 +35,7 @@ public:
     void RequestedShow() { showRequested_ = true; }
 
 private:
-    TMainForm& form_;
+    TScriptHost& host_;
     QTimer refresh_;
     bool showRequested_ = false;
 };
-
-// The window's state, made on first use.
-TBxCommandState& BxCommandState(TMainForm& form);

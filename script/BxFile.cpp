@@ -1,11 +1,12 @@
 // bx_file: the current dictionary file.
 #include "dictionary/Dict.h"
+#include "dictionary/DictionarySession.h"
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
 #include "script/BxArgs.h"
 #include "script/BxCommandSet.h"
+#include "script/ScriptHost.h"
 #include "script/TclInterface.h"
-#include "shell/Mainfrm.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,22 +19,22 @@ namespace {
 constexpr int Ok = TTclInterface::TclOk;
 constexpr int Error = TTclInterface::TclError;
 
-QByteArray SavingFailed(const TMainForm& form) {
-    return "error occurred while saving  \"" + Ansi::FromUnicode(form.Session.FileName()) + "\"";
+QByteArray SavingFailed(TScriptHost& host) {
+    return "error occurred while saving  \"" + Ansi::FromUnicode(host.Session().FileName()) + "\"";
 }
 
 // Saves a modified dictionary. A save that was refused (a read-only file)
 // leaves it modified and counts as a failure, so that the caller does not
 // go on and drop the changes.
-bool SaveCurrent(TMainForm& form) {
+bool SaveCurrent(TScriptHost& host) {
     try {
-        if (!form.SaveIfModified()) return false;
+        if (!host.SaveIfModified()) return false;
     } catch (const EAbort&) {
         return false;
     } catch (const EBrevix&) {
         return false;
     }
-    return !form.Session.Modified();
+    return !host.Session().Modified();
 }
 
 bool CanCreate(const QString& name) {
@@ -48,12 +49,12 @@ bool CanCreate(const QString& name) {
 }
 
 int Open(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
-    TMainForm& form = ctx.Form;
+    TScriptHost& host = ctx.Host;
     if (argv.size() != 3) {
         result = WrongArgs("bx_file open filename");
         return Error;
     }
-    if (!SaveCurrent(form)) {
+    if (!SaveCurrent(host)) {
         result = "cannot save current dictionary";
         return Error;
     }
@@ -66,15 +67,15 @@ int Open(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
             return Error;
         }
         try {
-            form.CreateDictionary(name);
+            host.CreateDictionary(name);
         } catch (const std::exception&) {
             result = "cannot create new file";
             return Error;
         }
-        return form.Session.FileName().isEmpty() ? Error : Ok;
+        return host.Session().FileName().isEmpty() ? Error : Ok;
     }
     try {
-        return form.OpenDictionary(name) ? Ok : Error;
+        return host.OpenDictionary(name) ? Ok : Error;
     } catch (const std::exception&) {
         result = "cannot open existing file: \"" + argv[2] + "\"";
         return Error;
@@ -82,22 +83,22 @@ int Open(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
 }
 
 int Save(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
-    TMainForm& form = ctx.Form;
+    TScriptHost& host = ctx.Host;
     if (argv.size() > 3) {
         result = WrongArgs("bx_file save ?saveAsFilename?");
         return Error;
     }
-    const QByteArray failed = SavingFailed(form);
+    const QByteArray failed = SavingFailed(host);
     try {
         if (argv.size() == 3)
-            form.SaveAsTo(Ansi::ToUnicode(argv[2]));
+            host.SaveAs(Ansi::ToUnicode(argv[2]));
         else
-            form.Save1Click();
+            host.Save();
     } catch (const std::exception&) {
         result = failed;
         return Error;
     }
-    if (form.Session.Modified()) {
+    if (host.Session().Modified()) {
         result = failed;
         return Error;
     }
@@ -105,17 +106,17 @@ int Save(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
 }
 
 int Close(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
-    TMainForm& form = ctx.Form;
+    TScriptHost& host = ctx.Host;
     if (argv.size() > 2) {
         result = NoArgs("bx_file close");
         return Error;
     }
-    const QByteArray failed = SavingFailed(form);
-    if (!SaveCurrent(form)) {
+    const QByteArray failed = SavingFailed(host);
+    if (!SaveCurrent(host)) {
         result = failed;
         return Error;
     }
-    form.CloseFile1Click();
+    host.CloseDictionary();
     return Ok;
 }
 
@@ -123,7 +124,7 @@ int Close(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
 
 int BxFileCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
     if (argv.size() < 2) {
-        result = Ansi::FromUnicode(QDir::fromNativeSeparators(ctx.Form.Session.FileName()));
+        result = Ansi::FromUnicode(QDir::fromNativeSeparators(ctx.Host.Session().FileName()));
         return Ok;
     }
     const QByteArray& option = argv[1];

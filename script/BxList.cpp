@@ -1,15 +1,15 @@
 // bx_list: the entries of the current dictionary.
 #include "dictionary/Dict.h"
+#include "dictionary/DictionarySession.h"
 #include "dictionary/EntryRules.h"
 #include "platform/Ansi.h"
 #include "platform/Keycodes.h"
 #include "script/BxArgs.h"
 #include "script/BxCommandSet.h"
 #include "script/BxCommands.h"
+#include "script/ScriptHost.h"
 #include "script/TclInterface.h"
-#include "shell/Mainfrm.h"
 
-#include <QTabBar>
 #include <memory>
 
 using namespace BxArgs;
@@ -36,7 +36,7 @@ const QByteArray ShortcutInUse = "cannot add entry: shortcut is already in use";
 class TList {
 public:
     TList(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result)
-        : ctx_(ctx), form_(ctx.Form), session_(ctx.Form.Session), dict_(session_.Dict()),
+        : ctx_(ctx), host_(ctx.Host), session_(ctx.Host.Session()), dict_(session_.Dict()),
           argv_(argv), result_(result) {}
 
     int Run();
@@ -59,7 +59,7 @@ private:
     int Remove();
 
     TBxContext& ctx_;
-    TMainForm& form_;
+    TScriptHost& host_;
     TDictionarySession& session_;
     TDictionaryList& dict_;
     const QList<QByteArray>& argv_;
@@ -86,7 +86,7 @@ int TList::AddOrUpdate(bool update) {
         return Fail(
             WrongArgs("bx_list " + command + " keyword textToType ?description? ?shortcut?"));
     const QByteArray& keyword = argv_[2];
-    if (!CanAdd(session_, form_.TabSet1->count() > 0))
+    if (!CanAdd(session_, host_.HasDictionaryTab()))
         return Fail("cannot add entry: dictionary is read-only");
     uint16_t code = 0;
     if (argv_.size() == 6) {
@@ -97,8 +97,7 @@ int TList::AddOrUpdate(bool update) {
     if (existing && !update)
         return Fail("cannot add entry: keyword " + Quoted(keyword) + " already exists");
     if (existing && !CanRemove(session_, existing)) return Fail(ReadOnly(*existing));
-    if (CheckShortcut(session_, form_.Settings.ProgramHotKey, keyword, code))
-        return Fail(ShortcutInUse);
+    if (CheckShortcut(session_, host_.ProgramHotKey(), keyword, code)) return Fail(ShortcutInUse);
 
     auto item = std::make_unique<TDictionaryItem>();
     item->SetKeyword(keyword);
@@ -150,7 +149,7 @@ int TList::Shortcut() {
             return Fail("keyword " + Quoted(item->GetKeyword()) + " is read-only");
         const uint16_t code = TextToKeyCode(argv_[3]);
         if (code == 0) return Fail(NotAShortcut(argv_[3]));
-        if (CheckShortcut(session_, form_.Settings.ProgramHotKey, item->GetKeyword(), code))
+        if (CheckShortcut(session_, host_.ProgramHotKey(), item->GetKeyword(), code))
             return Fail(ShortcutInUse);
         // Marked modified like every other change, or a switch would drop it.
         item->SetShortcut(code);

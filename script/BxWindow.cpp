@@ -3,17 +3,16 @@
 #include "script/BxArgs.h"
 #include "script/BxCommandSet.h"
 #include "script/BxCommands.h"
+#include "script/ScriptHost.h"
 #include "script/TclInterface.h"
-#include "shell/Mainfrm.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QThread>
+#include <QWidget>
 
 using namespace BxArgs;
 
@@ -30,31 +29,27 @@ QByteArray Path(const QString& path) {
     return Ansi::FromUnicode(QDir::fromNativeSeparators(path));
 }
 
-bool Shown(const TMainForm& form) {
-    return form.isVisible() && !form.isMinimized();
+bool Shown(const TScriptHost& host) {
+    return host.IsVisible() && !host.IsMinimized();
 }
 
-void Activate(TMainForm& form) {
-    if (form.isMinimized()) form.showNormal();
-    form.raise();
-    form.activateWindow();
+void Activate(TScriptHost& host) {
+    if (host.IsMinimized()) host.ShowNormal();
+    host.Activate();
 }
 
-void Show(TBxContext& ctx) {
-    TMainForm& form = ctx.Form;
-    form.showNormal();
-    form.KeywordEdit->setFocus();
-    form.raise();
-    form.activateWindow();
-    form.SetFSM(BX_FSM_SUSPENDED);
+void Show(TScriptHost& host) {
+    host.ShowNormal();
+    host.FocusKeywordBox();
+    host.Activate();
+    host.SetFSM(BX_FSM_SUSPENDED);
 }
 
-void Hide(TBxContext& ctx) {
-    TMainForm& form = ctx.Form;
-    if (form.isMinimized()) return;
+void Hide(TScriptHost& host) {
+    if (host.IsMinimized()) return;
     // Pressed after the script returns, as a user's click would be.
-    QMetaObject::invokeMethod(form.HideBtn, &QPushButton::click, Qt::QueuedConnection);
-    form.PostMessage(wm::Deactivate);
+    host.PressHideLater();
+    host.PostMessage(wm::Deactivate);
 }
 
 void Pause(int milliseconds) {
@@ -71,14 +66,8 @@ void Pause(int milliseconds) {
 // close from asking for confirmation, and is lowered once the close has run.
 void Exit(TBxContext& ctx) {
     ctx.Tcl.BusyUp();
-    QPointer<TMainForm> form(&ctx.Form);
     QPointer<TTclInterface> tcl(&ctx.Tcl);
-    QMetaObject::invokeMethod(
-        &ctx.Form,
-        [form] {
-            if (form) form->close();
-        },
-        Qt::QueuedConnection);
+    ctx.Host.CloseLater();
     QMetaObject::invokeMethod(
         &ctx.Tcl,
         [tcl] {
@@ -90,7 +79,7 @@ void Exit(TBxContext& ctx) {
 } // namespace
 
 int BxWindowCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result) {
-    TMainForm& form = ctx.Form;
+    TScriptHost& host = ctx.Host;
     if (argv.size() < 2) {
         result = WrongArgs(argv.value(0) + " option arg ?arg ...?");
         return Error;
@@ -108,17 +97,17 @@ int BxWindowCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& 
     }
     if (option == "handle" || option == "main_handle") {
         // The main window stands for the application window as well.
-        result = Number(form.Handle());
+        result = Number(host.Handle());
         return Ok;
     }
     if (option == "active_handle") {
         QWidget* active = QApplication::activeModalWidget();
         if (!active) active = QApplication::activeWindow();
-        result = Number(active ? active->winId() : form.Handle());
+        result = Number(active ? active->winId() : host.Handle());
         return Ok;
     }
     if (option == "activate") {
-        Activate(form);
+        Activate(host);
         return Ok;
     }
     if (option == "show") {
@@ -127,7 +116,7 @@ int BxWindowCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& 
             return Error;
         }
         if (argv.size() == 2) {
-            result = Shown(form) ? "1" : "0";
+            result = Shown(host) ? "1" : "0";
             return Ok;
         }
         const std::optional<int> on = ParseInt(argv[2]);
@@ -137,9 +126,9 @@ int BxWindowCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& 
         }
         try {
             if (*on)
-                Show(ctx);
+                Show(host);
             else
-                Hide(ctx);
+                Hide(host);
         } catch (...) {
         }
         if (ctx.State.FileShortcutRunning && ctx.State.FileShortcutRunning())
@@ -159,7 +148,7 @@ int BxWindowCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& 
     }
     if (option == "cfgdir") {
         if (noArgs("bx_file cfgdir")) return Error;
-        result = Path(form.ConfigDir);
+        result = Path(host.ConfigDir());
         return Ok;
     }
     if (option == "pause") {

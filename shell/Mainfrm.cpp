@@ -3,11 +3,15 @@
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
 #include "platform/Placement.h"
+#include "script/BxCommands.h"
 #include "script/ScriptEvaluator.h"
+#include "script/ScriptHost.h"
 #include "script/ScriptServer.h"
 #include "script/TclInterface.h"
+#include "script/gui/TclConsole.h"
 #include "shell/AppIcon.h"
 #include "shell/MainfrmHosts.h"
+#include "shell/MainfrmScriptHost.h"
 #include "shell/MainfrmShortcuts.h"
 #include "typing/Autorepl.h"
 #include "typing/DesktopKeyboardLayout.h"
@@ -193,7 +197,7 @@ void TMainForm::BuildMenus() {
     CloseFile1 = File1->addAction(tr("&Close"), this, &TMainForm::CloseFile1Click);
     File1->addSeparator();
     QAction* runTcl = File1->addAction(tr("Run Tcl Script..."), this, [this] {
-        if (TclConsoleRunner) TclConsoleRunner(*this);
+        if (ScriptHost) RunTclScriptConsole(*ScriptHost, Tcl.get());
     });
     runTcl->setShortcut(Qt::Key_F9);
     File1->addSeparator();
@@ -375,7 +379,8 @@ void TMainForm::CreateScripting() {
                     box.setWindowFlag(Qt::WindowStaysOnTopHint);
                 box.exec();
             });
-    if (ScriptCommandRegistrar) ScriptCommandRegistrar(*Tcl, *this);
+    ScriptHost = MakeScriptHost(*this);
+    RegisterWindowFileListCommands(*Tcl, *ScriptHost);
     Tcl->Create(ConfigDir, QCoreApplication::applicationDirPath());
     if (!CommandLine.CommandLineScript.isEmpty())
         Tcl->RunCommandLineScript(CommandLine.CommandLineScript);

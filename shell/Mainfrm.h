@@ -19,6 +19,7 @@ class THintHost;
 class TAutoReplaceEngine;
 class TMainServices;
 class TTclInterface;
+class TScriptHost;
 class TMainShortcuts;
 class TMainHints;
 class TKeyStatistics;
@@ -166,15 +167,13 @@ public:
     void UpdateGrabbedKeys();
     void Stats1Click();
 
-    // Scripting: the one interpreter and the remote script server.
+    // Scripting: what scripts see of this window (outliving the commands that
+    // use it), the one interpreter and the remote script server.
+    std::unique_ptr<TScriptHost> ScriptHost;
     std::unique_ptr<TTclInterface> Tcl;
     std::unique_ptr<TTclEvaluator> TclEvaluator;
     std::unique_ptr<TScriptServer> ScriptServer;
     bool ScriptRunning() const;
-    // Set by the program entry: the commands that reach into this window and
-    // the "Run Tcl Script" console live in libraries built on top of it.
-    static inline std::function<void(TTclInterface&, TMainForm&)> ScriptCommandRegistrar;
-    static inline std::function<void(TMainForm&)> TclConsoleRunner;
     // Ready for a remote script: not typing and no modal window open.
     bool ReadyForScript() const;
     void UpdateEngineDictionary();

@@ -1,20 +1,19 @@
 #include "script/gui/TclConsole.h"
 
+#include "script/ScriptHost.h"
 #include "script/gui/InputTclDialog.h"
-#include "shell/Mainfrm.h"
 
-void RunTclScriptConsole(TMainForm& form) {
-    const bool shown = form.isVisible() && !form.isMinimized();
-    if (shown) form.hide();
+void RunTclScriptConsole(TScriptHost& host, TTclInterface* tcl) {
+    const bool shown = host.IsVisible() && !host.IsMinimized();
+    if (shown) host.Hide();
     {
-        TInputTclTagDlg console(form.Tcl.get(), form.IniPath());
+        TInputTclTagDlg console(tcl, host.IniPath());
         console.SetConsoleMode();
         console.exec();
     }
     if (shown) {
-        form.showNormal();
-        form.raise();
-        form.activateWindow();
+        host.ShowNormal();
+        host.Activate();
     }
-    form.RefreshGrid(form.CurrentRow());
+    host.RefreshGrid(host.CurrentRow());
 }

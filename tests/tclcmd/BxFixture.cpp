@@ -1,7 +1,6 @@
 #include "BxFixture.h"
 
 #include "dictionary/Dict.h"
-#include "script/BxCommands.h"
 #include "script/TclInterface.h"
 
 #include <QCoreApplication>
@@ -69,7 +68,6 @@ void BxFixture::Start(const QString& open) {
             m->ShowError = [this](const QString& msg) { Errors << msg; };
         });
     ASSERT_TRUE(Form->Tcl && Form->Tcl->IsLoaded()) << "the Tcl library must be installed";
-    RegisterWindowFileListCommands(*Form->Tcl, *Form);
     if (!open.isEmpty()) {
         ASSERT_TRUE(Form->OpenDictionary(open));
     }

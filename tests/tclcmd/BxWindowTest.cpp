@@ -74,8 +74,9 @@ TEST_F(BxWindow, ShowAndHide) {
     EXPECT_EQ(Ok("bx_window show 7"), "1");
     EXPECT_TRUE(Form->isVisible() && !Form->isMinimized());
 
-    // While a file shortcut runs, the request is kept for it.
-    TBxCommandState& state = BxCommandState(*Form);
+    // While a file shortcut runs, the request is kept for it. Registered
+    // anew to reach the commands' state.
+    TBxCommandState& state = RegisterWindowFileListCommands(*Form->Tcl, *Form->ScriptHost);
     EXPECT_FALSE(state.TakeShowRequest());
     state.FileShortcutRunning = [] { return true; };
     Ok("bx_window show 1");

@@ -176,7 +176,7 @@ TEST_F(Console, RunFromTheMainWindow) {
         console->CancelBtn->click();
     });
     driver.start(10);
-    RunTclScriptConsole(*Form);
+    RunTclScriptConsole(*Form->ScriptHost, Form->Tcl.get());
     EXPECT_EQ(title, QStringLiteral("Run Tcl Script"));
     EXPECT_TRUE(wasHidden);
     EXPECT_TRUE(Form->isVisible());

@@ -1,0 +1,51 @@
+#pragma once
+// What the script commands (bx_window, bx_file, bx_list) and the "Run Tcl
+// Script" console may do to the main window: its dictionary session and
+// grid, the File menu's operations, and the window itself. The shell
+// implements it; the script layer never sees the window's class.
+#include "hook/HookApi.h"
+
+#include <QString>
+#include <cstdint>
+
+class TDictionarySession;
+
+class TScriptHost {
+public:
+    virtual ~TScriptHost() = default;
+
+    virtual TDictionarySession& Session() = 0;
+    virtual uint16_t ProgramHotKey() const = 0;
+    // A dictionary tab is open: entries can be added only then.
+    virtual bool HasDictionaryTab() const = 0;
+    virtual int CurrentRow() const = 0;
+    // Redisplays the dictionary showing row (the text box included).
+    virtual void RefreshGrid(int row) = 0;
+
+    // The File menu's operations, with their questions; each may throw
+    // EBrevix, and EAbort when the user cancels.
+    virtual bool SaveIfModified() = 0;
+    virtual bool OpenDictionary(const QString& path) = 0;
+    virtual void CreateDictionary(const QString& path) = 0;
+    virtual void Save() = 0;
+    virtual void SaveAs(const QString& path) = 0;
+    virtual void CloseDictionary() = 0;
+
+    virtual BxHwnd Handle() const = 0;
+    virtual bool IsVisible() const = 0;
+    virtual bool IsMinimized() const = 0;
+    virtual void ShowNormal() = 0;
+    virtual void Hide() = 0;
+    // Raised and given the focus.
+    virtual void Activate() = 0;
+    virtual void FocusKeywordBox() = 0;
+    // The Hide button, pressed once the event loop runs again.
+    virtual void PressHideLater() = 0;
+    // Closed, with the usual questions, once the event loop runs again.
+    virtual void CloseLater() = 0;
+    virtual void PostMessage(uint32_t msg) = 0;
+    virtual void SetFSM(int state) = 0;
+
+    virtual QString ConfigDir() const = 0;
+    virtual QString IniPath() const = 0;
+};
