@@ -16,8 +16,6 @@
 extern "C" {
 #endif
 
-typedef uint32_t BxHwnd; /* X11 window id; 0 = none */
-
 /* The program registers how messages reach its windows. The library calls it
  * from its own threads; sent = 1 when a result is expected (the call must not
  * return before the window has answered), 0 for a posted message. */

@@ -6,6 +6,8 @@
  * they never change. No Qt; the plain enums are usable from C. */
 #include <stdint.h>
 
+typedef uint32_t BxHwnd; /* X11 window id; 0 = none */
+
 /* States of the library's state machine. */
 enum {
     BX_FSM_WATCHING = 1,

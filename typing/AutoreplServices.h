@@ -2,7 +2,6 @@
 // What the auto-replace engine asks of the main window, and what it tells the
 // hint box and the suggestion window. The engine reaches the program only
 // through TAutoReplaceServices, so it runs against a test double just as well.
-#include "hook/HookApi.h"
 #include "hook/HookProtocol.h"
 
 #include <QByteArray>

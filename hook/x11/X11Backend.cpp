@@ -321,7 +321,8 @@ void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
             if (held & Mod1Mask) mods |= shortcut::Alt;
             ctrlOrAlt = held & (ControlMask | Mod1Mask);
             // AltGr is Ctrl+Alt, as keyboard layouts define it elsewhere.
-            if (layout_.LevelThreeMask() && (held & layout_.LevelThreeMask())) mods |= 0xC000;
+            if (layout_.LevelThreeMask() && (held & layout_.LevelThreeMask()))
+                mods |= shortcut::Ctrl | shortcut::Alt;
         }
         if (down) lastFocus_ = FocusedWindow(watch_);
         focus = lastFocus_;
