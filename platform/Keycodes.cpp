@@ -173,12 +173,22 @@ uint16_t StripModifiers(QByteArray& upper) {
     return mods;
 }
 
+// Only the states a layout types characters with count (Shift, Ctrl, AltGr as
+// Ctrl+Alt, and Shift+AltGr); a name never gains Shift+Ctrl or Alt alone.
 uint16_t LayoutModifiers(uint8_t shiftState) {
-    uint16_t mods = 0;
-    if (shiftState & layoutshift::Shift) mods |= shortcut::Shift;
-    if (shiftState & layoutshift::Ctrl) mods |= shortcut::Ctrl;
-    if (shiftState & layoutshift::Alt) mods |= shortcut::Alt;
-    return mods;
+    using namespace layoutshift;
+    switch (shiftState) {
+    case Shift:
+        return shortcut::Shift;
+    case Ctrl:
+        return shortcut::Ctrl;
+    case Ctrl | Alt:
+        return shortcut::Ctrl | shortcut::Alt;
+    case Shift | Ctrl | Alt:
+        return shortcut::Shift | shortcut::Ctrl | shortcut::Alt;
+    default:
+        return 0;
+    }
 }
 
 } // namespace

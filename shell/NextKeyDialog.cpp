@@ -59,8 +59,9 @@ intptr_t TNextKeyDlg::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     }
     if (!armed_) return 0;
     code_ = static_cast<uint16_t>(wParam & 0xFFFF);
-    // NumLock changes what the keypad types; it is kept but waits for a real key.
-    if (code_ == vk::NumLock) return 0;
+    // NumLock, with or without modifiers, changes what the keypad types; it
+    // is kept but waits for a real key.
+    if (shortcut::Key(code_) == vk::NumLock) return 0;
     done_ = true;
     THooks::Instance().SetFSM(BX_FSM_SUSPENDED);
     accept();

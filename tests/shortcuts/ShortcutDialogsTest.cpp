@@ -86,6 +86,8 @@ private slots:
             PostKey(dlg, 0x42, false); // its release arms
             PostKey(dlg, 0x90, true);  // NumLock is kept but does not close
             QTRY_COMPARE(dlg->Code(), uint16_t(0x90));
+            PostKey(dlg, 0x2090, true); // nor does Shift+NumLock
+            QTRY_COMPARE(dlg->Code(), uint16_t(0x2090));
             QVERIFY(dlg->Armed());
             QVERIFY(dlg->isVisible());
             // Escape and Enter are answers, never the dialog's keys.

@@ -98,8 +98,8 @@ TEST(Keycodes, MakeKeyCode) {
     EXPECT_EQ(MakeKeyCode(256, true, false, false), 0);
 }
 
-// A layout unlike US: names the keypad point ".", types "@" with AltGr (Ctrl+Alt)
-// and one character with Shift+Ctrl.
+// A layout unlike US: names the keypad point ".", types "@" with AltGr (Ctrl+Alt),
+// "|" with Shift+AltGr, "^" with Shift+Ctrl and "~" with Alt.
 class TFakeLayout : public TKeyboardLayout {
 public:
     bool KeyForChar(unsigned char c, uint8_t& vkey, uint8_t& shiftState) const override {
@@ -110,8 +110,14 @@ public:
         case '@':
             vkey = 'Q', shiftState = layoutshift::Ctrl | layoutshift::Alt;
             return true;
+        case '|':
+            vkey = 'W', shiftState = layoutshift::Shift | layoutshift::Ctrl | layoutshift::Alt;
+            return true;
         case '^':
             vkey = 0xDC, shiftState = layoutshift::Shift | layoutshift::Ctrl;
+            return true;
+        case '~':
+            vkey = 0xDE, shiftState = layoutshift::Alt;
             return true;
         default:
             return false;
@@ -132,7 +138,11 @@ protected:
 
 TEST_F(KeycodesLayout, AnswersFollowTheInstalledLayout) {
     EXPECT_EQ(TextToKeyCode("@"), 'Q' | C | A);
-    EXPECT_EQ(TextToKeyCode("^"), 0xDC | S | C);
+    EXPECT_EQ(TextToKeyCode("|"), 'W' | S | C | A);
+    // Shift+Ctrl and Alt alone are no character states: the key as it stands.
+    EXPECT_EQ(TextToKeyCode("^"), 0xDC);
+    EXPECT_EQ(TextToKeyCode("~"), 0xDE);
+    EXPECT_EQ(TextToKeyCode("Ctrl+~"), 0xDE | C);
     EXPECT_EQ(TextToKeyCode("Alt+Hat"), 0xDC | A);
     EXPECT_EQ(KeyCodeToText(0xDC | C), QByteArray("Ctrl+Hat"));
     // The keypad's point keeps its own name; "." is the main keyboard's key.
