@@ -10,6 +10,7 @@
 #include "script/TclInterface.h"
 #include "script/gui/TclConsole.h"
 #include "shell/AppIcon.h"
+#include "shell/HintTimes.h"
 #include "shell/MainfrmHosts.h"
 #include "shell/MainfrmScriptHost.h"
 #include "shell/MainfrmShortcuts.h"
@@ -313,7 +314,7 @@ void TMainForm::FormCreate(const QStringList& params) {
 }
 
 void TMainForm::LoadSettings() {
-    QApplication::instance()->setProperty("toolTipWakeUpDelay", 400);
+    ApplyHintTimes();
     Tray1->setToolTip((windowTitle() + QStringLiteral(" 10.00")).left(62));
     TSettingsDefaults d;
     d.GridColWidth = Grid->horizontalHeader()->defaultSectionSize();
