@@ -52,6 +52,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 const QString kCaption = QStringLiteral("Brevix");
@@ -184,6 +185,9 @@ void TMainForm::BuildControls() {
     connect(AutoReplaceChk, &QCheckBox::toggled, this, &TMainForm::AutoReplaceChkClick);
     typingHost_ = MakeTypingHost(*this);
     Typing = new TTypingController(*typingHost_, this);
+    // A dialog of ours taking the keyboard is seen here, not by the main window.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this,
+            [this] { ApplicationActivationChanged(); });
 }
 
 void TMainForm::BuildMenus() {
@@ -380,6 +384,8 @@ void TMainForm::CreateScripting() {
                     box.setWindowFlag(Qt::WindowStaysOnTopHint);
                 box.exec();
             });
+    // Closed as "bx_window exit" closes it, so that settings and dictionaries are kept.
+    connect(Tcl.get(), &TTclInterface::ExitRequested, this, &QWidget::close);
     ScriptHost = MakeScriptHost(*this);
     RegisterWindowFileListCommands(*Tcl, *ScriptHost);
     Tcl->Create(ConfigDir, QCoreApplication::applicationDirPath());
@@ -668,11 +674,18 @@ void TMainForm::changeEvent(QEvent* event) {
             Typing->TargetForeground =
                 LastCallingForeground ? LastCallingForeground : LastCallingWindow;
         }
-        // Only watching and suspended switch here: next-key capture and
-        // recording keep their state while their dialogs come and go.
-        const int fsm = THooks::Instance().FSM();
-        if (Typing->TypeState == TTypingController::tsIdle &&
-            (fsm == BX_FSM_WATCHING || fsm == BX_FSM_SUSPENDED))
-            SetFSM(isActiveWindow() ? BX_FSM_SUSPENDED : BX_FSM_WATCHING);
+        ApplicationActivationChanged();
     }
+}
+
+void TMainForm::ApplicationActivationChanged() {
+    if (!StartupDone || closing_) return;
+    // Keys typed in any of our windows, dialogs included, are never
+    // expanded. Only watching and suspended switch here: next-key capture
+    // and recording keep their state while their dialogs come and go.
+    const int fsm = THooks::Instance().FSM();
+    if (Typing->TypeState == TTypingController::tsIdle &&
+        (fsm == BX_FSM_WATCHING || fsm == BX_FSM_SUSPENDED))
+        SetFSM(QApplication::activeWindow() || QGuiApplication::focusWindow() ? BX_FSM_SUSPENDED
+                                                                              : BX_FSM_WATCHING);
 }

@@ -192,6 +192,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Any window of the program, or none, took the activation.
+    void ApplicationActivationChanged();
 
 private:
     void BuildControls();

@@ -1,0 +1,48 @@
+// Keys typed in any window of the program are never expanded: a dialog of
+// ours taking the keyboard keeps the hook suspended, as the main window does.
+#include "hook/HookApi.h"
+#include "shell/Mainfrm.h"
+#include "tests/shell/OffscreenDesktop.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TActivationTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+
+private slots:
+    void dialogOfOursKeepsKeysUnwatched() {
+        auto form = std::make_unique<TMainForm>(
+            QStringList{QStringLiteral("/CFG=") + dir.path()}, nullptr, [](TMainForm* m) {
+                m->AskFileName = [](TMainForm::TFileDialogKind, const QString&, const QString&) {
+                    return QString();
+                };
+            });
+        form->show();
+        QTRY_VERIFY(form->StartupDone);
+        QTRY_VERIFY(form->isActiveWindow());
+
+        // The main window gives the activation to a dialog of ours.
+        QDialog dialog(form.get());
+        dialog.show();
+        dialog.activateWindow();
+        QTRY_VERIFY(dialog.isActiveWindow());
+        QTRY_VERIFY(!form->isActiveWindow());
+        QCOMPARE(GetFSMState(), int(BX_FSM_SUSPENDED));
+
+        dialog.close();
+        form->SessionEndClose();
+    }
+};
+
+int main(int argc, char** argv) {
+    TOffscreenDesktop desktop;
+    QApplication app(argc, argv);
+    TActivationTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_activation.moc"
