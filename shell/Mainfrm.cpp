@@ -23,6 +23,7 @@
 #include "typing/TypingController.h"
 #include "typing/TypingHost.h"
 #include "typing/gui/HintWindows.h"
+#include "typing/gui/SuggestionWindow.h"
 #include "typing/gui/StatisticsDialog.h"
 #include "typing/gui/SuggestStyle.h"
 
@@ -580,6 +581,9 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case wm::ScriptDown:
         if (Tcl) Tcl->BusyDown();
         return 0;
+    case wm::Deactivate:
+        Deactivated();
+        return 0;
     default:
         return 0;
     }
@@ -676,6 +680,17 @@ void TMainForm::changeEvent(QEvent* event) {
         }
         ApplicationActivationChanged();
     }
+}
+
+void TMainForm::Deactivated() {
+    // As when the program loses the keyboard: once a script has hidden or
+    // minimised the window, keys are watched again, and the suggestion
+    // window comes back if it is wanted.
+    const bool away = isMinimized() || !isVisible();
+    if (!Typing->InputFormMode && THooks::Instance().FSM() == BX_FSM_SUSPENDED &&
+        (ScriptRunning() || isActiveWindow() || away))
+        SetFSM(BX_FSM_WATCHING);
+    if (Hints && Hints->AssistantForm) Hints->AssistantForm->ShowIfEnabled();
 }
 
 void TMainForm::ApplicationActivationChanged() {

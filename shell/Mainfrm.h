@@ -194,6 +194,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     // Any window of the program, or none, took the activation.
     void ApplicationActivationChanged();
+    // A script hid the window ("bx_window show 0").
+    void Deactivated();
 
 private:
     void BuildControls();

@@ -36,6 +36,22 @@ private slots:
         dialog.close();
         form->SessionEndClose();
     }
+
+    void hiddenByAScriptWatchesKeysAgain() {
+        auto form = std::make_unique<TMainForm>(
+            QStringList{QStringLiteral("/CFG=") + dir.path()}, nullptr, [](TMainForm* m) {
+                m->AskFileName = [](TMainForm::TFileDialogKind, const QString&, const QString&) {
+                    return QString();
+                };
+            });
+        form->show();
+        QTRY_VERIFY(form->StartupDone);
+        form->hide();
+        form->SetFSM(BX_FSM_SUSPENDED);
+        form->PostMessage(wm::Deactivate);
+        QTRY_COMPARE(GetFSMState(), int(BX_FSM_WATCHING));
+        form->SessionEndClose();
+    }
 };
 
 int main(int argc, char** argv) {
