@@ -1,52 +1,31 @@
 // The main window's file shortcuts: the Shortcuts menu from the settings and
 // message 0x4C8 with each kind of target, offscreen on the virtual desktop.
-#include "dictionary/Dict.h"
 #include "script/TclInterface.h"
-#include "shell/Mainfrm.h"
 #include "shell/MainfrmShortcuts.h"
 #include "shell/NextKeyDialog.h"
+#include "tests/shell/OffscreenDesktop.h"
 #include "typing/HookClient.h"
 #include "typing/TypingController.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QMenu>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <memory>
 
-class TMainformShortcutsTest : public QObject {
+class TMainformShortcutsTest : public QObject, TFormHarness {
     Q_OBJECT
-    QTemporaryDir dir;
-    std::unique_ptr<TMainForm> form;
     TMainShortcuts* sc = nullptr;
-    QStringList errors, infos, log;
+    QStringList infos, log;
     QList<std::pair<uintptr_t, intptr_t>> posted; // 0x4C8 messages seen
 
-    QString P(const QString& name) const { return dir.filePath(name); }
-
-    void Start(const QByteArray& shortcuts) {
-        QFile f(P(QStringLiteral("Brevixo.ini")));
-        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write("[Preferences]\r\nNoConfirmExit=1\r\nRunMinimized=0\r\n[FileShortcuts]\r\n" +
-                shortcuts);
-        f.close();
-        form = std::make_unique<TMainForm>(
-            QStringList{QStringLiteral("/CFG=") + dir.path()}, nullptr, [this](TMainForm* m) {
-                m->ShowError = [this](const QString& msg) { errors << msg; };
-                m->AskFileName = [](TMainForm::TFileDialogKind, const QString&, const QString&) {
-                    return QString();
-                };
-                m->AskYesNoCancel = [](const QString&) { return int(QMessageBoxYes); };
-            });
-        sc = new TMainShortcuts(form.get());
+    void StartWith(const QByteArray& shortcuts) {
+        Start(QByteArray(QuietIni) + "[FileShortcuts]\r\n" + shortcuts);
+        sc = new TMainShortcuts(Form.get());
         sc->ShowInformation = [this](const QString& msg) { infos << msg; };
         sc->ShowSuggestionsIfWanted = [this] { log << QStringLiteral("suggest"); };
         // The window's dispatcher as it will route 0x4C8.
-        TMainForm* m = form.get();
+        TMainForm* m = Form.get();
         THooks::Instance().RegisterWindow(
             m->Handle(), [this, m](uint32_t msg, uintptr_t w, intptr_t l) -> intptr_t {
                 if (msg == wm::FileShortcut) {
@@ -55,141 +34,107 @@ class TMainformShortcutsTest : public QObject {
                 }
                 return m->WndProc(msg, w, l);
             });
-        form->show();
-        QTRY_VERIFY(form->StartupDone);
+        Form->show();
+        QTRY_VERIFY(Form->StartupDone);
         sc->RebuildShortcutsMenu();
     }
-    static constexpr int QMessageBoxYes = 0x00004000;
 
-    bool Shown() const { return form->isVisible() && !form->isMinimized(); }
+    bool Shown() const { return Form->isVisible() && !Form->isMinimized(); }
 
 private slots:
     void init() {
-        for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
-            QFile::remove(P(f));
-        errors.clear();
+        Reset();
         infos.clear();
         log.clear();
         posted.clear();
         // An empty start-up script keeps the interpreter quiet.
-        QFile(P(QStringLiteral("Brevixo.tcl"))).open(QIODevice::WriteOnly);
-        TDictionaryList list;
-        DictFile::Save(P(QStringLiteral("one.bxd")), list);
-        DictFile::Save(P(QStringLiteral("two words.bxd")), list);
+        QVERIFY(WriteFile(P("Brevixo.tcl"), {}));
+        MakeDictionary(P("one.bxd"), {});
+        MakeDictionary(P("two words.bxd"), {});
     }
     void cleanup() {
-        if (form) form->close();
-        form.reset();
+        Stop();
         sc = nullptr;
     }
 
     void menuFollowsTheSettings() {
-        Start("C:\\Tools\\app.exe /x=112,\r\n" + P("one.bxd").toUtf8() +
-              "=16497,One\r\n/usr/bin/r=114,R&D\r\n/usr/bin/dup=112,\r\n/usr/bin/np=101,\r\n");
-        const QList<QAction*> a = form->Shortcuts1->actions();
-        QCOMPARE(a.size(), 7);
-        QCOMPARE(a[0]->text(), QStringLiteral("Edit..."));
-        QVERIFY(!a[0]->isEnabled()); // no preferences dialog wired yet
+        StartWith("/usr/bin/a=112,\r\n/usr/bin/b=16497,R&D\r\n/usr/bin/dup=112,\r\n");
+        const QList<QAction*> a = Form->Shortcuts1->actions();
+        QCOMPARE(a.size(), 5);
+        QVERIFY(!a[0]->isEnabled()); // "Edit...": no preferences dialog wired yet
         QVERIFY(a[1]->isSeparator());
-        QCOMPARE(a[2]->text(), QStringLiteral("app.exe/x\tF1"));
         QCOMPARE(a[2]->shortcut(), QKeySequence(Qt::Key_F1));
-        QCOMPARE(a[3]->text(), QStringLiteral("One\tCtrl+F2"));
+        QVERIFY(a[3]->text().startsWith(QStringLiteral("R&&D\t"))); // no mnemonic from a caption
         QCOMPARE(a[3]->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
-        QCOMPARE(a[4]->text(), QStringLiteral("R&&D\tF3"));
-        QCOMPARE(a[5]->shortcut(), QKeySequence()); // F1 again: the first one wins
-        QCOMPARE(a[6]->text(), QStringLiteral("np\tNumPad5"));
+        QCOMPARE(a[4]->shortcut(), QKeySequence()); // F1 again: the first one wins
 
         int edits = 0;
         sc->EditShortcuts = [&] { ++edits; };
-        form->Settings.FileShortcutNames = {QStringLiteral("/x/only.tcl")};
-        form->Settings.FileShortcutCaptions = {QString()};
-        form->Settings.FileShortcutCodes = {0x71};
+        Form->Settings.FileShortcutNames = {QStringLiteral("/x/only.tcl")};
+        Form->Settings.FileShortcutCaptions = {QString()};
+        Form->Settings.FileShortcutCodes = {0x71};
+        // Rebuilt while the menu is open, as the preferences dialog may.
+        Form->Shortcuts1->popup(Form->mapToGlobal(QPoint(40, 40)));
+        QTRY_VERIFY(Form->Shortcuts1->isVisible());
         sc->RebuildShortcutsMenu();
-        const QList<QAction*> b = form->Shortcuts1->actions();
+        Form->Shortcuts1->hide();
+        const QList<QAction*> b = Form->Shortcuts1->actions();
         QCOMPARE(b.size(), 3);
         QCOMPARE(b[0], a[0]); // the first two items stay
         QVERIFY(b[0]->isEnabled());
         b[0]->trigger();
         QCOMPARE(edits, 1);
-        QCOMPARE(b[2]->text(), QStringLiteral("only.tcl\tF2"));
-
-        form->Shortcuts1->popup(form->mapToGlobal(QPoint(40, 40)));
-        QTest::qWait(50);
-        sc->RebuildShortcutsMenu();
-        form->Shortcuts1->hide();
-    }
-
-    void menuScreenshot() {
-        Start("/home/u/dicts/work.bxd=16471,Work dictionary\r\n/usr/bin/gedit /tmp/todo.txt=121,"
-              "\r\n/home/u/scripts/backup.tcl=41072,\r\n");
-        QDir().mkpath(QStringLiteral(BREVIX_SCREENS_DIR));
-        form->Shortcuts1->popup(form->mapToGlobal(QPoint(40, 40)));
-        QTest::qWait(50);
-        form->Shortcuts1->grab().save(QStringLiteral(BREVIX_SCREENS_DIR "/shortcuts_menu.png"));
-        form->Shortcuts1->hide();
+        QCOMPARE(b[2]->shortcut(), QKeySequence(Qt::Key_F2));
     }
 
     void menuItemPostsFromTheActiveWindow() {
-        Start(P("one.bxd").toUtf8() + "=112,\r\n");
-        form->activateWindow();
-        QTRY_VERIFY(form->isActiveWindow());
-        form->Shortcuts1->actions()[2]->trigger();
+        StartWith(P("one.bxd").toUtf8() + "=112,\r\n");
+        Form->activateWindow();
+        QTRY_VERIFY(Form->isActiveWindow());
+        Form->Shortcuts1->actions()[2]->trigger();
         QTRY_COMPARE(posted.size(), 1);
         QCOMPARE(posted[0], std::make_pair(uintptr_t(0x70), intptr_t(1)));
-        QCOMPARE(form->Session.FileName(), P(QStringLiteral("one.bxd")));
+        QCOMPARE(Form->Session.FileName(), P("one.bxd"));
     }
 
     void dictionaryShortcutSwitchesDictionary() {
-        Start("\"" + P("two words.bxd").toUtf8() + "\"=112,\r\n" + P("one.bxd").toUtf8() +
-              "=113,\r\n");
-        sc->FileShortcutMessage(0x70, 1);
-        QCOMPARE(form->Session.FileName(), P(QStringLiteral("two words.bxd")));
-        sc->FileShortcutMessage(0x71, 1);
-        QCOMPARE(form->Session.FileName(), P(QStringLiteral("one.bxd")));
-        sc->FileShortcutMessage(0x70, 1);
-        QCOMPARE(form->Session.FileName(), P(QStringLiteral("two words.bxd")));
-        QVERIFY(errors.isEmpty());
+        StartWith("\"" + P("two words.bxd").toUtf8() + "\"=112,\r\n" + P("one.bxd").toUtf8() +
+                  "=113,\r\n");
+        for (uint16_t code : {0x70, 0x71, 0x70}) {
+            sc->FileShortcutMessage(code, 1);
+            QCOMPARE(Form->Session.FileName(), P(code == 0x70 ? "two words.bxd" : "one.bxd"));
+        }
+        QVERIFY(Errors.isEmpty());
         QVERIFY(log.isEmpty()); // nothing was started
         QVERIFY(Shown());
     }
 
     void tclRunsInTheWindowsInterpreter() {
-        QFile ok(P(QStringLiteral("ok.tcl")));
-        QVERIFY(ok.open(QIODevice::WriteOnly));
-        ok.write("set ::ranFromShortcut 1\n");
-        ok.close();
-        QFile bad(P(QStringLiteral("bad.tcl")));
-        QVERIFY(bad.open(QIODevice::WriteOnly));
-        bad.write("proc inner {} { error {boom here} }\ninner\n");
-        bad.close();
-        Start(P("ok.tcl").toUtf8() + "=112,\r\n" + P("bad.tcl").toUtf8() + "=113,\r\n");
-        if (!form->Tcl || !form->Tcl->IsLoaded()) QSKIP("no Tcl library on this machine");
+        QVERIFY(WriteFile(P("ok.tcl"), "set ::ranFromShortcut 1\n"));
+        QVERIFY(WriteFile(P("bad.tcl"), "proc inner {} { error {boom here} }\ninner\n"));
+        StartWith(P("ok.tcl").toUtf8() + "=112,\r\n" + P("bad.tcl").toUtf8() + "=113,\r\n");
+        if (!Form->Tcl || !Form->Tcl->IsLoaded()) QSKIP("no Tcl library on this machine");
         QVERIFY(sc->RunFileShortcut(0x70));
-        QCOMPARE(form->Tcl->GetVar("::ranFromShortcut"), QByteArray("1"));
+        QCOMPARE(Form->Tcl->GetVar("::ranFromShortcut"), QByteArray("1"));
         QVERIFY(infos.isEmpty());
 
         QVERIFY(!sc->RunFileShortcut(0x71));
         QCOMPARE(infos.size(), 1);
-        const QString head = QStringLiteral("Error occurred while executing \n") +
-                             P(QStringLiteral("bad.tcl")) + QStringLiteral("\nSTACK TRACE:\n");
-        QVERIFY2(infos[0].startsWith(head), qPrintable(infos[0]));
+        QVERIFY(infos[0].contains(P("bad.tcl")));
         QVERIFY(infos[0].contains(QStringLiteral("boom here")));
         QVERIFY(infos[0].contains(QStringLiteral("inner"))); // the trace, not only the result
         QVERIFY(!sc->RunFileShortcut(0x72));                 // not in the list
         QCOMPARE(infos.size(), 1);
-    }
 
-    void tclWithoutInterpreterFailsClearly() {
-        Start("/x/go.tcl=112,\r\n");
-        form->Tcl.reset();
+        // Without an interpreter the user is told, nothing crashes.
+        Form->Tcl.reset();
         QVERIFY(!sc->RunFileShortcut(0x70));
-        QCOMPARE(infos, QStringList{QStringLiteral(
-                            "Error occurred while executing \n/x/go.tcl\nSTACK TRACE:\nTcl "
-                            "scripting is not available, so Tcl scripts cannot be run.")});
+        QCOMPARE(infos.size(), 2);
+        QVERIFY(infos[1].contains(P("ok.tcl")));
     }
 
     void startedScriptHidesOrShowsTheWindow() {
-        Start("/x/go.tcl=112,\r\n");
+        StartWith("/x/go.tcl=112,\r\n");
         bool runningSeen = false;
         sc->RunTclFile = [&](const QString& file, QByteArray&) {
             runningSeen = sc->Running();
@@ -197,11 +142,11 @@ private slots:
             return true;
         };
         // From the menu: the window is shown, the typing target forgotten.
-        form->Typing->TargetWindow = 77;
+        Form->Typing->TargetWindow = 77;
         sc->FileShortcutMessage(0x70, 1);
         QVERIFY(runningSeen);
         QVERIFY(!sc->Running());
-        QCOMPARE(form->Typing->TargetWindow, BxHwnd(0));
+        QCOMPARE(Form->Typing->TargetWindow, BxHwnd(0));
         QVERIFY(Shown());
 
         // From the hook, while the script asks for the window: it stays.
@@ -212,32 +157,32 @@ private slots:
 
         // From the hook: hidden again.
         wantsMain = false;
-        form->activateWindow();
+        Form->activateWindow();
         sc->FileShortcutMessage(0x70, 0);
         QVERIFY(!Shown());
 
         // Hidden in the tray: stays hidden, suggestions may come back.
         log.clear();
-        form->Typing->TargetWindow = 77;
+        Form->Typing->TargetWindow = 77;
         sc->FileShortcutMessage(0x70, 0);
         QVERIFY(!Shown());
-        QCOMPARE(form->Typing->TargetWindow, BxHwnd(0));
+        QCOMPARE(Form->Typing->TargetWindow, BxHwnd(0));
         QCOMPARE(log, (QStringList{QStringLiteral("/x/go.tcl"), QStringLiteral("suggest")}));
 
         // With the input text window open the focus goes back to it.
-        form->TrayOpenOptClick();
+        Form->TrayOpenOptClick();
         int inputFocus = 0;
         sc->InputTextWindowOpen = [] { return true; };
         sc->FocusInputTextWindow = [&] { ++inputFocus; };
-        form->Typing->TargetWindow = 77;
+        Form->Typing->TargetWindow = 77;
         sc->FileShortcutMessage(0x70, 0);
         QCOMPARE(inputFocus, 1);
         QVERIFY(Shown());
-        QCOMPARE(form->Typing->TargetWindow, BxHwnd(77)); // the target is kept
+        QCOMPARE(Form->Typing->TargetWindow, BxHwnd(77)); // the target is kept
     }
 
     void documentsAndLaunchFailures() {
-        Start("/tmp/report.pdf=112,\r\n/no where/x.doc=113,\r\n");
+        StartWith("/tmp/report.pdf=112,\r\n/no where/x.doc=113,\r\n/no/such/file.pdf=114,\r\n");
         QStringList opened;
         sc->OpenDocument = [&](const QString& f, const QString& params) {
             opened << f + u'|' + params;
@@ -245,47 +190,46 @@ private slots:
         };
         QVERIFY(sc->RunFileShortcut(0x70));
         QCOMPARE(opened, QStringList{QStringLiteral("/tmp/report.pdf|")});
-
+        // An unquoted name with a space: the error, and the hint to quote it.
         QVERIFY(!sc->RunFileShortcut(0x71));
-        QCOMPARE(errors, QStringList{QStringLiteral("Brevix could not launch\n\"/no\"")});
-        QCOMPARE(infos, QStringList{QStringLiteral(
-                            "Please note that filenames containing spaces must be enclosed in "
-                            "double quotes \" \".\nFor example:\n\n\"/no where/x.doc\"")});
+        QCOMPARE(Errors.size(), 1);
+        QCOMPARE(infos.size(), 1);
+
+        // Nothing started: the window and the typing target are left alone.
+        Form->Typing->TargetWindow = 77;
+        sc->FileShortcutMessage(0x72, 0);
+        QCOMPARE(Errors.size(), 2);
+        QVERIFY(Shown());
+        QCOMPARE(Form->Typing->TargetWindow, BxHwnd(77));
     }
 
     void nextKeyCaptureSurvivesTheWindowLosingFocus() {
-        Start(QByteArray());
-        form->activateWindow();
-        QTRY_VERIFY(form->isActiveWindow());
-        int stateWhileOpen = 0;
-        QTimer::singleShot(200, [&] {
+        StartWith({});
+        Form->activateWindow();
+        QTRY_VERIFY(Form->isActiveWindow());
+        // Keys are typed once the capture state is back after the main
+        // window's deactivation; should it never come back, the guard closes
+        // the dialog and no key is captured.
+        QTimer driver, guard;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
             auto* dlg = qobject_cast<TNextKeyDlg*>(QApplication::activeModalWidget());
-            if (!dlg) return;
-            stateWhileOpen = GetFSMState();
+            if (!dlg || !dlg->isActiveWindow() || GetFSMState() != BX_FSM_NEXTKEY) return;
+            driver.stop();
             BxVirtualKey(0x41, 0);
             BxVirtualKey(0x4046, 1); // Ctrl+F
             BxVirtualKey(0x4046, 0);
-            QTimer::singleShot(500, dlg, &QDialog::reject); // only when the key never came
         });
-        QCOMPARE(NextKeyDialog(form.get()), uint16_t(0x4046));
-        QCOMPARE(stateWhileOpen, int(BX_FSM_NEXTKEY));
-    }
-
-    void nothingStartedLeavesTheWindowAlone() {
-        Start("/no/such/file.pdf=112,\r\n");
-        form->Typing->TargetWindow = 77;
-        sc->FileShortcutMessage(0x70, 0);
-        QCOMPARE(errors.size(), 1);
-        QVERIFY(Shown());
-        QCOMPARE(form->Typing->TargetWindow, BxHwnd(77));
+        QObject::connect(&guard, &QTimer::timeout, [] {
+            if (QWidget* dlg = QApplication::activeModalWidget()) dlg->close();
+        });
+        driver.start(10);
+        guard.start(10000);
+        QCOMPARE(NextKeyDialog(Form.get()), uint16_t(0x4046));
     }
 };
 
 int main(int argc, char** argv) {
-    QTemporaryDir runtime;
-    qputenv("BREVIX_RUNTIME_DIR", runtime.path().toUtf8());
-    qputenv("BREVIX_HOOK", "virtual");
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    TOffscreenDesktop desktop;
     QApplication app(argc, argv);
     TMainformShortcutsTest test;
     return QTest::qExec(&test, argc, argv);
