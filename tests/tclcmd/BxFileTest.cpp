@@ -1,10 +1,7 @@
 // bx_file on the tabs and files of a real main window.
 #include "BxFixture.h"
 
-#include "dictionary/Dict.h"
-
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTabBar>
 
@@ -12,25 +9,19 @@ class BxFile : public BxFixture {
 protected:
     void SetUp() override {
         BxFixture::SetUp();
-        MakeDictionary(P("two.bxd"), {{"sig", "Kind regards", "", 0, 0}});
-        Start(P("one.bxd"));
+        MakeDictionary(P("two.bxd"), {{"sig", "Kind regards"}});
     }
     // Opens a dictionary, changes it and takes its folder away, so that
     // saving it fails whoever runs the test.
     void ChangeUnsaveable() {
         ASSERT_TRUE(QDir().mkpath(P("sub")));
-        MakeDictionary(P("sub/three.bxd"), {{"one", "1", "", 0, 0}});
+        MakeDictionary(P("sub/three.bxd"), {{"one", "1"}});
         ASSERT_TRUE(Form->OpenDictionary(P("sub/three.bxd")));
         Ok("bx_list add another x");
         ASSERT_TRUE(QDir(P("sub")).removeRecursively());
     }
     // Lets the unsaveable dictionary be saved again (closing would fail otherwise).
     void MakeSaveable() { ASSERT_TRUE(QDir().mkpath(P("sub"))); }
-    int Entries(const QString& file) {
-        TDictionaryList list;
-        DictFile::Load(file, list);
-        return list.Count();
-    }
 };
 
 TEST_F(BxFile, MessagesVerbatim) {
@@ -48,19 +39,16 @@ TEST_F(BxFile, MessagesVerbatim) {
         EXPECT_EQ(Fails(c.script), c.message) << c.script;
 }
 
-TEST_F(BxFile, NamesTheOpenFile) {
-    EXPECT_EQ(Ok("bx_file"), P("one.bxd").toUtf8());
-}
-
 TEST_F(BxFile, OpenSwitchesOrCreates) {
+    EXPECT_EQ(Ok("bx_file"), P("one.bxd").toUtf8());
     Ok("bx_list add new x");
-    EXPECT_EQ(Ok("bx_file open {" + P("two.bxd").toUtf8() + "}"), "");
+    EXPECT_EQ(Ok("bx_file open " + Word("two.bxd")), "");
     EXPECT_EQ(Form->Session.FileName(), P("two.bxd"));
-    EXPECT_EQ(Entries(P("one.bxd")), 4); // saved without asking
+    EXPECT_EQ(EntryCount(P("one.bxd")), 4); // saved without asking
     EXPECT_TRUE(Asked.isEmpty());
     EXPECT_EQ(Ok("bx_list length"), "1");
 
-    EXPECT_EQ(Ok("bx_file open {" + P("fresh.bxd").toUtf8() + "}"), "");
+    EXPECT_EQ(Ok("bx_file open " + Word("fresh.bxd")), "");
     EXPECT_EQ(Form->Session.FileName(), P("fresh.bxd"));
     EXPECT_TRUE(QFileInfo::exists(P("fresh.bxd")));
     EXPECT_EQ(Ok("bx_list length"), "0");
@@ -69,20 +57,18 @@ TEST_F(BxFile, OpenSwitchesOrCreates) {
 
 TEST_F(BxFile, OpenFailures) {
     // A file that cannot be created leaves the open dictionary alone.
-    EXPECT_EQ(Fails("bx_file open {" + P("no/such/dir/x.bxd").toUtf8() + "}"),
-              "cannot create new file");
+    EXPECT_EQ(Fails("bx_file open " + Word("no/such/dir/x.bxd")), "cannot create new file");
     EXPECT_EQ(Form->Session.FileName(), P("one.bxd"));
     EXPECT_EQ(Form->Session.Dict().Count(), 3);
 
     // A file that is no dictionary: code 1, empty result, the old one back.
-    WriteFile(P("bad.bxd"), QByteArray(100, 'x'));
-    EXPECT_EQ(Fails("bx_file open {" + P("bad.bxd").toUtf8() + "}"), "");
+    ASSERT_TRUE(WriteFile(P("bad.bxd"), QByteArray(100, 'x')));
+    EXPECT_EQ(Fails("bx_file open " + Word("bad.bxd")), "");
     EXPECT_EQ(Form->Session.FileName(), P("one.bxd"));
 
     // Changes that cannot be saved stop the switch instead of being dropped.
     ChangeUnsaveable();
-    EXPECT_EQ(Fails("bx_file open {" + P("two.bxd").toUtf8() + "}"),
-              "cannot save current dictionary");
+    EXPECT_EQ(Fails("bx_file open " + Word("two.bxd")), "cannot save current dictionary");
     EXPECT_EQ(Form->Session.FileName(), P("sub/three.bxd"));
     EXPECT_EQ(Ok("bx_list search another"), "0");
     MakeSaveable();
@@ -90,8 +76,7 @@ TEST_F(BxFile, OpenFailures) {
     Form->OpenDictionary(P("one.bxd"));
     Form->Session.Dict().SetReadOnly(true);
     Form->Session.SetModified(true);
-    EXPECT_EQ(Fails("bx_file open {" + P("two.bxd").toUtf8() + "}"),
-              "cannot save current dictionary");
+    EXPECT_EQ(Fails("bx_file open " + Word("two.bxd")), "cannot save current dictionary");
     EXPECT_EQ(Form->Session.FileName(), P("one.bxd"));
 }
 
@@ -99,13 +84,13 @@ TEST_F(BxFile, SaveAndSaveAs) {
     Ok("bx_list add new x");
     EXPECT_EQ(Ok("bx_file save"), "");
     EXPECT_FALSE(Form->Session.Modified());
-    EXPECT_EQ(Entries(P("one.bxd")), 4);
+    EXPECT_EQ(EntryCount(P("one.bxd")), 4);
 
     Ok("bx_list add newer y");
-    EXPECT_EQ(Ok("bx_file save {" + P("copy.bxd").toUtf8() + "}"), "");
+    EXPECT_EQ(Ok("bx_file save " + Word("copy.bxd")), "");
     EXPECT_EQ(Form->Session.FileName(), P("copy.bxd"));
-    EXPECT_EQ(Entries(P("copy.bxd")), 5);
-    EXPECT_EQ(Entries(P("one.bxd")), 4);
+    EXPECT_EQ(EntryCount(P("copy.bxd")), 5);
+    EXPECT_EQ(EntryCount(P("one.bxd")), 4);
     EXPECT_LT(Form->FindTab(P("one.bxd")), 0); // the copy took its tab
 
     ChangeUnsaveable();
@@ -123,7 +108,7 @@ TEST_F(BxFile, CloseSavesFirst) {
     EXPECT_EQ(Ok("bx_file close"), "");
     EXPECT_EQ(Form->TabSet1->count(), tabs - 1);
     EXPECT_LT(Form->FindTab(P("one.bxd")), 0);
-    EXPECT_EQ(Entries(P("one.bxd")), 4);
+    EXPECT_EQ(EntryCount(P("one.bxd")), 4);
 
     ChangeUnsaveable();
     EXPECT_EQ(Fails("bx_file close"),

@@ -1,51 +1,47 @@
 #pragma once
 // A real main window on a temporary configuration folder with the
-// interpreter's bx_window, bx_file and bx_list registered; dialogs and
-// message boxes are answered by the test and recorded.
-#include "shell/Mainfrm.h"
+// interpreter's bx_window, bx_file and bx_list registered, on one.bxd:
+// addr (Ctrl+F5, "Address"), brb, btw.
+#include "script/TclInterface.h"
+#include "tests/shell/OffscreenDesktop.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QPair>
-#include <QStringList>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <memory>
 
-struct TEntrySpec {
-    QByteArray Keyword, Text, Description;
-    uint16_t Shortcut = 0;
-    uint16_t Flags = 0;
-};
-
-void MakeDictionary(const QString& path, const QList<TEntrySpec>& entries, bool readOnly = false);
-void WriteFile(const QString& path, const QByteArray& content);
-// Runs the event loop until done() (a hang guard, not a timing check).
-bool SpinUntil(const std::function<bool()>& done);
-
-class BxFixture : public testing::Test {
+class BxFixture : public testing::Test, public TFormHarness {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-
-    // Starts the window (after SetUp's files are in place) and opens `open`.
-    void Start(const QString& open = QString());
-    QString P(const QString& name) const { return Dir.filePath(name); }
+    void SetUp() override {
+        ASSERT_TRUE(Dir.isValid());
+        // An empty start-up script: a missing one would raise a warning box.
+        ASSERT_TRUE(WriteFile(P("Brevixo.tcl"), {}));
+        MakeDictionary(P("one.bxd"), {{"addr", "12 Harbour Street", "Address", 0x4000 | 0x74},
+                                      {"brb", "be right back"},
+                                      {"btw", "by the way"}});
+        Start(QByteArray(QuietIni) + "AutoSave1=0\r\n");
+        ASSERT_TRUE(Form->Tcl && Form->Tcl->IsLoaded()) << "the Tcl library must be installed";
+        ASSERT_TRUE(Form->OpenDictionary(P("one.bxd")));
+    }
+    void TearDown() override { Stop(); }
 
     struct TReply {
         bool Ok;
         QByteArray Text;
     };
-    TReply Run(const QByteArray& script);
+    TReply Run(const QByteArray& script) {
+        const bool ok = Form->Tcl->Eval(script);
+        return {ok, Form->Tcl->GetResult()};
+    }
     // The result of a script that must succeed.
-    QByteArray Ok(const QByteArray& script);
+    QByteArray Ok(const QByteArray& script) {
+        const TReply r = Run(script);
+        EXPECT_TRUE(r.Ok) << script.constData() << " failed: " << r.Text.constData();
+        return r.Text;
+    }
     // The message of a script that must fail.
-    QByteArray Fails(const QByteArray& script);
-
-    QTemporaryDir Dir;
-    std::unique_ptr<TMainForm> Form;
-    QStringList Errors; // error boxes shown
-    QStringList Asked;  // Yes/No/Cancel questions
-    int Answer = 0;     // what they answer (QMessageBox::Yes by default)
-    QString NextFile;   // what the file dialogs answer
+    QByteArray Fails(const QByteArray& script) {
+        const TReply r = Run(script);
+        EXPECT_FALSE(r.Ok) << script.constData() << " succeeded: " << r.Text.constData();
+        return r.Text;
+    }
+    // A file name as one Tcl word.
+    QByteArray Word(const QString& name) const { return "{" + P(name).toUtf8() + "}"; }
 };

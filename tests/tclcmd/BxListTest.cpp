@@ -1,24 +1,14 @@
 // bx_list on the open dictionary of a real main window.
 #include "BxFixture.h"
 
-#include "dictionary/Dict.h"
-#include "shell/DictionaryGridModel.h"
-
-#include <QFile>
 #include <QHeaderView>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTabBar>
 #include <QTableView>
 
 class BxList : public BxFixture {
 protected:
     void SetUp() override {
         BxFixture::SetUp();
-        MakeDictionary(P("one.bxd"), {{"addr", "12 Harbour Street", "Address", 0x4000 | 0x74, 0},
-                                      {"brb", "be right back", "", 0, 0},
-                                      {"btw", "by the way", "", 0, 0}});
-        Start(P("one.bxd"));
         // Opening clears the marks of the file; entries become read-only in memory.
         Item("brb")->SetReadOnly(true);
     }
@@ -50,10 +40,8 @@ TEST_F(BxList, MessagesVerbatim) {
         {"bx_list update brb t", "Keyword \"brb\" is read-only"},
         {"bx_list text", "wrong # of args: should be \"bx_list text index ?textToType?\""},
         {"bx_list text 0 a b", "wrong # of args: should be \"bx_list text index ?textToType?\""},
-        {"bx_list text x", "bad index \"x\": must be a non-negative integer"},
         {"bx_list text -1", "bad index \"-1\": must be a non-negative integer"},
         {"bx_list text {}", "bad index \"\": must be a non-negative integer"},
-        {"bx_list text 5", "invalid index \"5\": out of range"},
         {"bx_list text 3", "invalid index \"3\": out of range"},
         {"bx_list text 1 new", "Keyword \"brb\" is read-only"},
         {"bx_list shortcut", "wrong # of args: should be \"bx_list shortcut index ?shortcut?\""},
@@ -113,9 +101,7 @@ TEST_F(BxList, AddConvertsAndMarksModified) {
     EXPECT_EQ(Fails("bx_list add yy y {} Alt+F3"), "cannot add entry: shortcut is already in use");
     // The file holds what the script added once saved.
     EXPECT_EQ(Ok("bx_file save"), "");
-    TDictionaryList saved;
-    DictFile::Load(P("one.bxd"), saved);
-    EXPECT_EQ(saved.Count(), 5);
+    EXPECT_EQ(EntryCount(P("one.bxd")), 5);
 }
 
 TEST_F(BxList, UpdateReplacesOnlyWhenEveryCheckPasses) {
@@ -177,12 +163,8 @@ TEST_F(BxList, GridFollowsOnceTheEventLoopRuns) {
     Ok("bx_list add aaa first; bx_list add aab second");
     // The shortcut index follows at once: key dispatch uses its rows.
     EXPECT_EQ(Ok("bx_list shortcut 0 F8"), "F8");
-    ASSERT_GE(Form->Session.ShortcutIndex().size(), 2u);
-    bool found = false;
-    for (const auto& [code, row] : Form->Session.ShortcutIndex())
-        found = found || (code == 0x77 && row == 0);
-    EXPECT_TRUE(found);
-    EXPECT_EQ(Form->Grid->verticalHeader()->count(), 3); // the view learns of it later
+    const auto& index = Form->Session.ShortcutIndex();
+    EXPECT_EQ(std::count(index.begin(), index.end(), std::pair<uint16_t, int>(0x77, 0)), 1);
     EXPECT_TRUE(SpinUntil([&] { return Form->Grid->verticalHeader()->count() == 5; }));
     // The current row stays; it shows the entry now in that row.
     EXPECT_EQ(Form->CurrentRow(), 2);

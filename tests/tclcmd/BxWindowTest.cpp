@@ -1,25 +1,15 @@
 // bx_window on a real main window.
 #include "BxFixture.h"
 
-#include "dictionary/Dict.h"
 #include "script/BxCommands.h"
-#include "script/TclInterface.h"
 
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
 #include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTimer>
 
-class BxWindow : public BxFixture {
-protected:
-    void SetUp() override {
-        BxFixture::SetUp();
-        Start(P("one.bxd"));
-    }
-};
+using BxWindow = BxFixture;
 
 TEST_F(BxWindow, MessagesVerbatim) {
     const struct {
@@ -116,7 +106,5 @@ TEST_F(BxWindow, ExitClosesWithoutQuestionsAndSaves) {
     EXPECT_TRUE(SpinUntil([&] { return closed && Form->Tcl->BusyCount() == 0; }));
     EXPECT_EQ(boxes, 0);
     EXPECT_TRUE(Asked.isEmpty()); // saved without asking, as while a script runs
-    TDictionaryList saved;
-    DictFile::Load(P("one.bxd"), saved);
-    EXPECT_EQ(saved.Count(), 4);
+    EXPECT_EQ(EntryCount(P("one.bxd")), 4);
 }
