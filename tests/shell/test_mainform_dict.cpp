@@ -56,18 +56,6 @@ private slots:
         QVERIFY(Form->Session.Dict().Count() > 0);
     }
 
-    void failedOpenReturnsToPreviousTab() {
-        Start();
-        QVERIFY(Form->OpenDictionary(P("one.bxd")));
-        const int tabs = Form->TabSet1->count();
-        QVERIFY(WriteFile(P("bad.bxd"), QByteArray(100, 'x')));
-        QVERIFY(!Form->OpenDictionary(P("bad.bxd")));
-        QCOMPARE(Form->TabSet1->count(), tabs);
-        QCOMPARE(Form->Session.FileName(), P("one.bxd"));
-        QCOMPARE(Form->Session.Dict().Count(), 3);
-        QVERIFY(!Errors.isEmpty());
-    }
-
     void unsavedChangesSavedOnSwitchAskedOnClose() {
         Start("[Preferences]\r\nNoConfirmExit=1\r\nRunMinimized=0\r\nAutoSave1=0\r\n");
         Form->OpenDictionary(P("two.bxd"));

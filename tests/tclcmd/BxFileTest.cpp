@@ -61,10 +61,13 @@ TEST_F(BxFile, OpenFailures) {
     EXPECT_EQ(Form->Session.FileName(), P("one.bxd"));
     EXPECT_EQ(Form->Session.Dict().Count(), 3);
 
-    // A file that is no dictionary: code 1, empty result, the old one back.
+    // A file that is no dictionary: code 1, empty result, the old one back in its tab.
+    const int tabs = Form->TabSet1->count();
     ASSERT_TRUE(WriteFile(P("bad.bxd"), QByteArray(100, 'x')));
     EXPECT_EQ(Fails("bx_file open " + Word("bad.bxd")), "");
     EXPECT_EQ(Form->Session.FileName(), P("one.bxd"));
+    EXPECT_EQ(Form->Session.Dict().Count(), 3);
+    EXPECT_EQ(Form->TabSet1->count(), tabs);
 
     // Changes that cannot be saved stop the switch instead of being dropped.
     ChangeUnsaveable();
