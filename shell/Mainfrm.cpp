@@ -23,9 +23,9 @@
 #include "typing/TypingController.h"
 #include "typing/TypingHost.h"
 #include "typing/gui/HintWindows.h"
-#include "typing/gui/SuggestionWindow.h"
 #include "typing/gui/StatisticsDialog.h"
 #include "typing/gui/SuggestStyle.h"
+#include "typing/gui/SuggestionWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -701,6 +701,5 @@ void TMainForm::ApplicationActivationChanged() {
     const int fsm = THooks::Instance().FSM();
     if (Typing->TypeState == TTypingController::tsIdle &&
         (fsm == BX_FSM_WATCHING || fsm == BX_FSM_SUSPENDED))
-        SetFSM(QApplication::activeWindow() || QGuiApplication::focusWindow() ? BX_FSM_SUSPENDED
-                                                                              : BX_FSM_WATCHING);
+        SetFSM(QApplication::activeWindow() ? BX_FSM_SUSPENDED : BX_FSM_WATCHING);
 }

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,8 +14,11 @@ class TActivationTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-private slots:
-    void dialogOfOursKeepsKeysUnwatched() {
+    std::unique_ptr<TMainForm> StartShown() {
+        QFile ini(dir.filePath(QStringLiteral("Brevixo.ini")));
+        if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            ini.write("[Preferences]\r\nRunMinimized=0\r\nNoConfirmExit=1\r\n");
+        ini.close();
         auto form = std::make_unique<TMainForm>(
             QStringList{QStringLiteral("/CFG=") + dir.path()}, nullptr, [](TMainForm* m) {
                 m->AskFileName = [](TMainForm::TFileDialogKind, const QString&, const QString&) {
@@ -22,6 +26,12 @@ private slots:
                 };
             });
         form->show();
+        return form;
+    }
+
+private slots:
+    void dialogOfOursKeepsKeysUnwatched() {
+        auto form = StartShown();
         QTRY_VERIFY(form->StartupDone);
         QTRY_VERIFY(form->isActiveWindow());
 
@@ -38,16 +48,14 @@ private slots:
     }
 
     void hiddenByAScriptWatchesKeysAgain() {
-        auto form = std::make_unique<TMainForm>(
-            QStringList{QStringLiteral("/CFG=") + dir.path()}, nullptr, [](TMainForm* m) {
-                m->AskFileName = [](TMainForm::TFileDialogKind, const QString&, const QString&) {
-                    return QString();
-                };
-            });
-        form->show();
+        auto form = StartShown();
         QTRY_VERIFY(form->StartupDone);
         form->hide();
-        form->SetFSM(BX_FSM_SUSPENDED);
+        QTRY_VERIFY(QApplication::activeWindow() == nullptr);
+        QTest::qWait(50);
+        form->SetFSM(BX_FSM_SUSPENDED); // as a script running from our window left it
+        QTest::qWait(50);
+        QCOMPARE(GetFSMState(), int(BX_FSM_SUSPENDED));
         form->PostMessage(wm::Deactivate);
         QTRY_COMPARE(GetFSMState(), int(BX_FSM_WATCHING));
         form->SessionEndClose();
