@@ -150,7 +150,7 @@ bool THookCore::Typing() const {
 }
 
 bool THookCore::OnUserKey(uint16_t code, bool down, BxHwnd window) {
-    if (down) totalKeys_.fetch_add(1);
+    if (down) userKeys_.fetch_add(1);
     calling_.store(window);
     const int state = fsm_.load();
     const BxHwnd main = MainWindow();
@@ -271,7 +271,7 @@ bool THookCore::WaitIdle(int timeoutMsec) {
 
 void THookCore::ResetCounts() {
     autoKeys_.store(0);
-    totalKeys_.store(0);
+    userKeys_.store(0);
 }
 
 } // namespace bxhook

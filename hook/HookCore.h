@@ -45,7 +45,9 @@ public:
     void SetNextKeyWindow(BxHwnd w) { nextKey_.store(w); }
     void ResetCounts();
     uint32_t AutoCount() const { return autoKeys_.load(); }
-    uint32_t TotalCount() const { return totalKeys_.load(); }
+    // Every key: the user's and the ones played back. Read after AutoCount,
+    // it is never the smaller of the two.
+    uint32_t TotalCount() const { return userKeys_.load() + autoKeys_.load(); }
 
     TBackend* Backend() const { return backend_.get(); }
     const std::string& LastError() const { return lastError_; }
@@ -71,7 +73,7 @@ private:
     std::atomic<bool> mouseResets_{false};
     std::atomic<bool> safeMode_{true};
     std::atomic<uint32_t> autoKeys_{0};
-    std::atomic<uint32_t> totalKeys_{0};
+    std::atomic<uint32_t> userKeys_{0};
     std::atomic<int> pauseMsec_{1000};
     std::atomic<int> pauseKeys_{40};
     std::atomic<int> pending_{0}; // texts announced and not yet typing

@@ -1,5 +1,8 @@
 #include "typing/Stats.h"
 
+#include "hook/HookApi.h"
+
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 TEST(Stats, TimeSavedText) {
@@ -104,4 +107,29 @@ TEST(KeyStatistics, ImpossibleCountsRestartThePeriod) {
         EXPECT_GE(hook.resets, 1);
         EXPECT_NE(stats.StatDate(), since);
     }
+}
+
+TEST(KeyStatistics, CountsTheKeysOfTheHookLibrary) {
+    QTemporaryDir runtime;
+    qputenv("BREVIX_HOOK", "virtual");
+    qputenv("BREVIX_RUNTIME_DIR", runtime.path().toUtf8());
+    constexpr BxHwnd kMain = 0x7101;
+    ASSERT_EQ(InitHooksDll(kMain), 0);
+    InstallKeyboardFilter(1);
+    BxVirtualSetFocus(BxVirtualCreateWindow(1));
+    TKeyStatistics stats(TKeyCountSource::Hook());
+    const QDateTime since(QDate(2020, 1, 2), QTime(3, 4, 5));
+    stats.Load(0, 0, since);
+
+    BxVirtualType("abc");
+    DisplayText("typed by the program", 0, 1, 0);
+    ASSERT_TRUE(BxWaitIdle(2000));
+    qint64 program = -1, user = -1;
+    stats.GetKeyCounts(program, user);
+    EXPECT_EQ(program, 20);
+    EXPECT_EQ(user, 3);
+    EXPECT_EQ(stats.StatDate(), since);
+
+    InstallKeyboardFilter(0);
+    UninstallHooksDll(kMain);
 }
