@@ -74,6 +74,7 @@ bool TAutoReplaceEngine::IsKeywordChar(unsigned char c) const {
 
 void TAutoReplaceEngine::SetBuffer(const QByteArray& text) {
     length_ = static_cast<int>(std::min<qsizetype>(text.size(), MaxWordLength));
+    openEnds_.reset();
     std::memcpy(buffer_, text.constData(), length_);
 }
 
@@ -88,6 +89,7 @@ void TAutoReplaceEngine::ResetWord(bool keepHistory) {
     expansionPending_ = false;
     expansion_.clear();
     length_ = 0;
+    openEnds_.reset();
     pendingKey_ = 0;
     trailText_.clear();
     eraseCount_ = 0;
@@ -203,7 +205,7 @@ bool TAutoReplaceEngine::TryMatch() {
     expansionPending_ = false;
     expansion_.clear();
     TMatch match;
-    if (!LookupKeyword(true, match) || match.keyword.isEmpty()) {
+    if ((!LookupKeyword(true, match) || match.keyword.isEmpty()) && !MatchAtOpenEnd(match)) {
         expansion_.clear();
         return false;
     }
@@ -211,6 +213,24 @@ bool TAutoReplaceEngine::TryMatch() {
     expansionPending_ = true;
     MatchCase(match.keyword, expansion_);
     return true;
+}
+
+bool TAutoReplaceEngine::MatchAtOpenEnd(TMatch& match) {
+    // "co." on its way to "co.uk" that ends here is still "co": the longest
+    // such word that is a keyword is replaced, the rest typed again after it.
+    const int full = length_;
+    for (int end = full - 1; end > 0; --end) {
+        if (!openEnds_.test(end)) continue;
+        length_ = end;
+        const bool found = LookupKeyword(true, match) && !match.keyword.isEmpty();
+        length_ = full;
+        if (found) {
+            eraseCount_ += full - end;
+            trailText_.append(buffer_ + end, full - end);
+            return true;
+        }
+    }
+    return false;
 }
 
 // ---- hint ---------------------------------------------------------------------
@@ -310,7 +330,11 @@ int TAutoReplaceEngine::AutoReplaceKey(unsigned key, bool shift, bool ctrl, bool
 int TAutoReplaceEngine::KeywordCharKey(unsigned char ch) {
     const int old = length_;
     Append(ch);
-    if (old == 0 || KnownWord()) return arresult::None;
+    if (old == 0) return arresult::None;
+    if (KnownWord()) {
+        if (!IsKeywordChar(static_cast<unsigned char>(buffer_[old - 1]))) openEnds_.set(old);
+        return arresult::None;
+    }
     length_ = old;
     if (IsKeywordChar(Last())) {
         Append(ch);
@@ -346,7 +370,10 @@ int TAutoReplaceEngine::PunctuationKey(unsigned char ch) {
     // A repeated mark such as a second full stop stays in the word.
     if (appended && old > 0 && ch == static_cast<unsigned char>(buffer_[old - 1]))
         return arresult::None;
-    if (appended && KnownWord()) return arresult::None;
+    if (appended && KnownWord()) {
+        if (old > 0) openEnds_.set(old);
+        return arresult::None;
+    }
     length_ = old;
     if (TryMatch()) {
         pendingKey_ = NoKey;
@@ -365,7 +392,7 @@ int TAutoReplaceEngine::CommandKey(unsigned key, int state, uint16_t& sc) {
             PopWord();
         } else {
             const auto first = static_cast<unsigned char>(buffer_[0]);
-            --length_;
+            openEnds_.reset(--length_);
             // An emptied word goes back to the one before it when it was only
             // punctuation, or when it followed an expansion's last word.
             if (length_ == 0 &&

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <bitset>
 #include <cstdint>
 #include <vector>
 
@@ -101,6 +102,7 @@ private:
     bool KnownWord();
     bool LookupKeyword(bool withText, TMatch& match);
     bool TryMatch();
+    bool MatchAtOpenEnd(TMatch& match);
     void CheckTarget(BxHwnd window);
     void ShowHintFor(BxHwnd window);
     // The steps for a key that went through the first checks.
@@ -119,6 +121,9 @@ private:
 
     char buffer_[MaxWordLength + 1] = {};
     int length_ = 0;
+    // Lengths at which the word also ends: a mark, or a character after
+    // one, stayed in it only because a longer keyword begins that way.
+    std::bitset<MaxWordLength + 1> openEnds_;
     std::vector<THistoryWord> history_;
     QByteArray seedText_;
     QByteArray trailText_;

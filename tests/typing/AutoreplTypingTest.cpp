@@ -86,6 +86,7 @@ TEST(AutoReplace, TypedScenarios) {
     const std::initializer_list<TEntry> addr = {{"addr", "12 Main Street"}};
     const std::initializer_list<TEntry> eg = {{"e.g.", "for example"}};
     const std::initializer_list<TEntry> sig = {{"sig", "Best regards, Jo"}, {"jo", "John Smith"}};
+    const std::initializer_list<TEntry> co = {{"co", "company"}, {"co.uk", "United Kingdom"}};
     const struct {
         std::initializer_list<TEntry> entries;
         const char* keys;
@@ -106,6 +107,9 @@ TEST(AutoReplace, TypedScenarios) {
         // ...unless the stop makes a keyword of its own.
         {{{"e.g", "for example"}, {"e.g.", "that is"}}, "e.g. ", "that is "},
         {{{"etc", "et cetera"}}, "etc... ", "et cetera... "},
+        // A mark kept for a longer keyword still ends the shorter one.
+        {co, "co. co.; co.u co.uk ", "company. company.; company.u United Kingdom "},
+        {{{"addr", "12 Main Street"}, {"addr.x", "x"}}, "addr.y ", "12 Main Street.y "},
         // Commas are word characters only with AutoComplete.
         {addr, "addr,ad,, ", "12 Main Street,ad,, ", kDefaultOptions & ~aoAutoComplete},
         {addr, "adx<BS>dr ", "12 Main Street "},
