@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <dlfcn.h>
 
 namespace {
@@ -68,7 +69,7 @@ void TTclInterface::Create(const TTclConfig& config, const QString& configDir,
                    Ansi::ToUnicode(GetErrorInfo()));
     }
 
-    // Commands registered before creation keep their order after these two.
+    // Commands registered before creation keep their order after these.
     std::vector<std::unique_ptr<TCommandSlot>> early;
     early.swap(commands_);
     CreateCommand("run", [](TTclInterface& tcl, const QList<QByteArray>& argv, QByteArray& r) {
@@ -82,6 +83,15 @@ void TTclInterface::Create(const TTclConfig& config, const QString& configDir,
         const int code = tcl.api_.Init(tcl.interp_);
         r = FromTcl(tcl.api_.GetStringResult(tcl.interp_));
         return code;
+    });
+    // Replaces Tcl's own, which is also ::exit and follows a rename.
+    CreateCommand("exit", [](TTclInterface& tcl, const QList<QByteArray>& argv, QByteArray& r) {
+        if (argv.size() > 2) {
+            r = "wrong # args: should be \"exit ?returnCode?\"";
+            return TclError;
+        }
+        tcl.RequestExit();
+        return TclOk;
     });
     for (auto& slot : early)
         CreateCommand(slot->Name, std::move(slot->Handler));
@@ -148,8 +158,9 @@ void TTclInterface::Destroy() {
     dllHandle_ = nullptr;
     api_ = TTclApi();
     // Handlers registered from outside stay: a later Create registers them again.
-    std::erase_if(commands_,
-                  [](const auto& slot) { return slot->Name == "run" || slot->Name == "Tcl_Init"; });
+    std::erase_if(commands_, [](const auto& slot) {
+        return slot->Name == "run" || slot->Name == "Tcl_Init" || slot->Name == "exit";
+    });
     loadError_.clear();
     loadDetail_.clear();
 }
@@ -205,6 +216,19 @@ void TTclInterface::BusyDown() {
     if (busyCount_ <= 0) return;
     --busyCount_;
     emit BusyChanged(busyCount_);
+}
+
+void TTclInterface::RequestExit() {
+    BusyUp();
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            // Handling the request may delete this interface.
+            QPointer<TTclInterface> self(this);
+            emit ExitRequested();
+            if (self) BusyDown();
+        },
+        Qt::QueuedConnection);
 }
 
 bool TTclInterface::CreateCommand(const QByteArray& name, TCommand handler) {

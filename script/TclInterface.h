@@ -67,9 +67,14 @@ public:
     // command keeps the count raised so that closing is not confirmed.
     void BusyUp();
     void BusyDown();
+    // What Tcl's "exit" does here: ExitRequested once the event loop runs
+    // again, the busy count raised until then and while it is handled (so
+    // that a close it starts is not confirmed). Tcl's own "exit" would end
+    // the process at once, with nothing saved.
+    void RequestExit();
 
     // Registers a command. Before Create the command is kept and registered
-    // at creation, in call order after "run" and "Tcl_Init", so that the
+    // at creation, in call order after "run", "Tcl_Init" and "exit", so that the
     // start-up script can use it. A second call with the same name replaces
     // the handler. False only when the interpreter refuses.
     bool CreateCommand(const QByteArray& name, TCommand handler);
@@ -94,6 +99,8 @@ public:
 signals:
     void Message(TTclInterface::TMessageKind kind, const QString& caption, const QString& text);
     void BusyChanged(int busyCount);
+    // A script asked the program to end.
+    void ExitRequested();
 
 private:
     struct TCommandSlot {

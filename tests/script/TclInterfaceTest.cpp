@@ -2,6 +2,7 @@
 
 #include "platform/Errors.h"
 
+#include <QCoreApplication>
 #include <gtest/gtest.h>
 
 namespace {
@@ -217,6 +218,26 @@ TEST_F(TclHost, BusyCountFollowsNestedEvaluations) {
     Tcl.BusyDown();
     Tcl.BusyDown();
     EXPECT_EQ(Tcl.BusyCount(), 0);
+}
+
+// Tcl's own exit would end the process on the spot, nothing saved. Here
+// every spelling of it asks the program to close once the event loop runs,
+// the busy count raised meanwhile so that the close is not confirmed.
+TEST_F(TclHost, ExitAsksTheProgramToCloseInsteadOfEndingTheProcess) {
+    std::vector<int> busyWhenAsked;
+    QObject::connect(&Tcl, &TTclInterface::ExitRequested,
+                     [&] { busyWhenAsked.push_back(Tcl.BusyCount()); });
+    Start("set before 1; exit 3; set after 1");
+    EXPECT_TRUE(Messages.empty());
+    EXPECT_EQ(Tcl.GetVar("after"), "1") << "the script runs to its end";
+    ASSERT_TRUE(Tcl.Eval("::exit"));
+    ASSERT_TRUE(Tcl.Eval("rename exit quit; quit 0"));
+    EXPECT_FALSE(Tcl.Eval("quit 1 2"));
+    EXPECT_TRUE(busyWhenAsked.empty());
+    EXPECT_TRUE(Tcl.IsBusy());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(busyWhenAsked, (std::vector<int>{3, 2, 1}));
+    EXPECT_FALSE(Tcl.IsBusy());
 }
 
 TEST_F(TclHost, ListHelpers) {
