@@ -20,14 +20,8 @@ TLoadResult Load(const QString& path, TDictionaryList& list, int mergeTag, bool 
         if (mergeTag == 0) list.Clear();
         throw EBrevix(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
     }
-    // Reading a mapped file saves a system call per buffer refill.
-    if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr) {
-        QByteArray bytes =
-            QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::ReadOnly);
-        return list.LoadFromStream(buffer, mergeTag, headerOnly, shortcutRegister, progress);
-    }
+    // Read through the file, never mapped: a file another program shrinks
+    // while it loads then ends like a damaged one instead of raising SIGBUS.
     return list.LoadFromStream(file, mergeTag, headerOnly, shortcutRegister, progress);
 }
 

@@ -123,6 +123,39 @@ TEST(DictSave, RoundTripsThroughAFile) {
     EXPECT_THROW(DictFile::Load(dir.filePath("missing.bxd"), back), EBrevix);
 }
 
+// A dictionary another program cuts short, before or while it loads (the
+// progress display runs while the file is open), stops reading with a
+// reason and keeps the whole entries before the cut.
+TEST(DictLoad, FileCutShortStopsReadingAndKeepsTheEntriesBefore) {
+    struct TCutWhileLoading : TProgress {
+        QString path;
+        void SetRange(int, int) override {
+            if (!path.isEmpty()) QFile::resize(path, 4096);
+        }
+        void SetPosition(int) override {}
+        void ProcessMessages() override {}
+    };
+    for (const bool whileLoading : {false, true}) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("x.bxd");
+        std::unique_ptr<TDictionaryList> list(Filled(2000, 100));
+        DictFile::Save(path, *list);
+        TCutWhileLoading progress;
+        if (whileLoading)
+            progress.path = path;
+        else
+            QFile::resize(path, QFileInfo(path).size() - 3);
+        TDictionaryList back;
+        const TLoadResult r = DictFile::Load(path, back, 0, false, nullptr, &progress);
+        EXPECT_FALSE(r.complete) << whileLoading;
+        EXPECT_EQ(r.stopReason, QStringLiteral("record cut short")) << whileLoading;
+        EXPECT_GT(back.Count(), 0) << whileLoading;
+        EXPECT_LT(back.Count(), 2000) << whileLoading;
+        for (int i = 0; i < back.Count(); ++i)
+            ASSERT_EQ(back.GetItem(i)->GetText(), QByteArray(100, 'x')) << i;
+    }
+}
+
 TEST(DictSave, RefusedEntryLeavesTheOldFileUntouched) {
     QTemporaryDir dir;
     const QString path = dir.filePath("x.bxd");
