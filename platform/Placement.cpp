@@ -1,31 +1,52 @@
 #include "platform/Placement.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace Placement {
+
+namespace {
+
+// A stored width or height below this is no size anyone chose to work in.
+constexpr qint64 kUsable = 100;
+
+// The stored size made positive (INT_MIN included), at least usable and at
+// most the larger of the screen and the designed size.
+int StoredSize(int stored, int designed, int available) {
+    const qint64 low = std::min<qint64>(designed, kUsable);
+    const qint64 high = std::max<qint64>({designed, available, low});
+    return static_cast<int>(std::clamp(std::abs(qint64(stored)), low, high));
+}
+
+// One axis, relative to the screen's start: pushed back until `visible` of
+// `size` lies on the screen. 64-bit, as stored positions may be anything.
+int KeptOnScreen(qint64 position, qint64 size, qint64 extent, int visible) {
+    const qint64 part = size * visible / 100;
+    if (position < 0) position = 0;
+    if (position + part > extent) position = extent - part;
+    if (position < 0) position = 100;
+    return static_cast<int>(position);
+}
+
+} // namespace
 
 TPlacement Read(const TIniFile& ini, const QString& section, const QRect& current,
                 const QRect& screen, bool resizable, int visibility) {
     int w = current.width(), h = current.height();
     // Centred first, so missing keys leave the window in the middle.
-    int left = std::max(0, (screen.width() - w) / 2);
-    int top = std::max(0, (screen.height() - h) / 2);
-    top = ini.ReadInteger(section, QStringLiteral("Top"), top + screen.top()) - screen.top();
-    left = ini.ReadInteger(section, QStringLiteral("Left"), left + screen.left()) - screen.left();
+    const int left = std::max(0, (screen.width() - w) / 2) + screen.left();
+    const int top = std::max(0, (screen.height() - h) / 2) + screen.top();
+    const qint64 storedTop = ini.ReadInteger(section, QStringLiteral("Top"), top);
+    const qint64 storedLeft = ini.ReadInteger(section, QStringLiteral("Left"), left);
     if (resizable) {
-        w = std::abs(ini.ReadInteger(section, QStringLiteral("Width"), w));
-        h = std::abs(ini.ReadInteger(section, QStringLiteral("Height"), h));
+        w = StoredSize(ini.ReadInteger(section, QStringLiteral("Width"), w), w, screen.width());
+        h = StoredSize(ini.ReadInteger(section, QStringLiteral("Height"), h), h, screen.height());
     }
     const int v = std::clamp(visibility, 1, 100);
-    const int pw = w * v / 100, ph = h * v / 100;
-    if (left < 0) left = 0;
-    if (top < 0) top = 0;
-    if (left + pw > screen.width()) left = screen.width() - pw;
-    if (top + ph > screen.height()) top = screen.height() - ph;
-    if (left < 0) left = 100;
-    if (top < 0) top = 100;
     TPlacement p;
-    p.Rect = QRect(left + screen.left(), top + screen.top(), w, h);
+    p.Rect =
+        QRect(screen.left() + KeptOnScreen(storedLeft - screen.left(), w, screen.width(), v),
+              screen.top() + KeptOnScreen(storedTop - screen.top(), h, screen.height(), v), w, h);
     p.Maximized = resizable && ini.ReadBool(section, QStringLiteral("Maximized"), false);
     return p;
 }

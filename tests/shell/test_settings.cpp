@@ -138,6 +138,36 @@ TEST_F(SettingsTest, PreferencesAndExitWritesReadBack) {
     EXPECT_EQ(r.StatDate, s.StatDate);
 }
 
+// Whatever the file holds, the window comes up on the screen, at least half
+// of it visible, no smaller than a usable size and no larger than the screen.
+TEST_F(SettingsTest, PlacementOfExtremeValuesStaysOnTheScreen) {
+    const QRect screen(50, 20, 1000, 800);
+    const QRect designed(0, 0, 400, 300);
+    const char* values[] = {"-2147483648", "2147483647", "0", "-1", "-400", "2000000000"};
+    QByteArray text;
+    int section = 0;
+    for (const char* top : values)
+        for (const char* size : values)
+            text += "[W" + QByteArray::number(section++) + "]\r\nTop=" + top + "\r\nLeft=" + size +
+                    "\r\nWidth=" + size + "\r\nHeight=" + top + "\r\n";
+    WriteFile(text);
+    TIniFile ini(Path());
+    for (int i = 0; i < section; ++i) {
+        const QString name = QStringLiteral("W%1").arg(i);
+        const QRect r = Placement::Read(ini, name, designed, screen, true, 50).Rect;
+        const QByteArray stored =
+            ini.ReadString(name, QStringLiteral("Top"), QString()).toLatin1() + " / " +
+            ini.ReadString(name, QStringLiteral("Width"), QString()).toLatin1();
+        EXPECT_GE(r.width(), 100) << stored.constData();
+        EXPECT_GE(r.height(), 100) << stored.constData();
+        EXPECT_LE(r.width(), screen.width()) << stored.constData();
+        EXPECT_LE(r.height(), screen.height()) << stored.constData();
+        const QRect visible = r.intersected(screen);
+        EXPECT_GE(visible.width() * 2, r.width()) << stored.constData();
+        EXPECT_GE(visible.height() * 2, r.height()) << stored.constData();
+    }
+}
+
 TEST(StatDate, MalformedGivesTheZeroDate) {
     const QDateTime zero(QDate(1899, 12, 30), QTime(0, 0));
     EXPECT_EQ(SettingsStore::ParseStatDate(QStringLiteral("2026010203040")), zero);
