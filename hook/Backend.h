@@ -24,6 +24,12 @@ public:
     virtual uint32_t WindowProcess(BxHwnd window) = 0;
     // Caret in screen pixels, x low 16 bits, y high 16 bits.
     virtual uint32_t CaretScreenPos() = 0;
+    // Left, top, width, height in screen pixels; false when unknown.
+    virtual bool WindowRect(BxHwnd window, int32_t out[4]) {
+        (void)window;
+        (void)out;
+        return false;
+    }
     virtual void FocusTarget(BxHwnd window) { (void)window; }
     // One ANSI character into the focused window.
     virtual void TypeChar(unsigned char c) = 0;

@@ -138,6 +138,16 @@ uint32_t BxWindowProcess(BxHwnd window) {
     return b ? b->WindowProcess(window) : 0;
 }
 
+int BxWindowRect(BxHwnd window, int32_t out[4]) {
+    auto* b = Core().Backend();
+    return window && out && b && b->WindowRect(window, out) ? 1 : 0;
+}
+
+void BxVirtualSetWindowRect(BxHwnd window, int32_t left, int32_t top, int32_t width,
+                            int32_t height) {
+    if (auto* v = TVirtualBackend::Current()) v->SetWindowRect(window, {left, top, width, height});
+}
+
 BxHwnd BxFocusWindow(void) {
     auto* b = Core().Backend();
     return b ? b->FocusWindow() : 0;

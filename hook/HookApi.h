@@ -73,6 +73,9 @@ BX_API int BxOfferPaste(const char* utf8);
 BX_API uint32_t BxWindowProcess(BxHwnd window);
 /* The window that has the keyboard focus now. */
 BX_API BxHwnd BxFocusWindow(void);
+/* A window's rectangle in screen pixels, out[0..3] left, top, width, height;
+ * 0 when it is not known. */
+BX_API int BxWindowRect(BxHwnd window, int32_t out[4]);
 /* Brings a window to the front and gives it the keyboard focus. */
 BX_API void BxActivateWindow(BxHwnd window);
 
@@ -89,6 +92,9 @@ BX_API int BxVirtualGetText(BxHwnd window, char* buffer, int size);
 BX_API void BxVirtualSetText(BxHwnd window, const char* text);
 /* Text that a paste key inserts into the focused window. */
 BX_API void BxVirtualSetClipboard(const char* text);
+/* Where a window of the virtual desktop lies on its screen. */
+BX_API void BxVirtualSetWindowRect(BxHwnd window, int32_t left, int32_t top, int32_t width,
+                                   int32_t height);
 /* Waits until no playback runs; 1 when idle, 0 after the time-out. */
 BX_API int BxWaitIdle(int timeoutMsec);
 

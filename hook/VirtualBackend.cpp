@@ -4,6 +4,7 @@
 #include "platform/UsLayout.h"
 #include "platform/VirtualKeys.h"
 
+#include <algorithm>
 #include <condition_variable>
 
 namespace bxhook {
@@ -68,6 +69,20 @@ uint32_t TVirtualBackend::WindowProcess(BxHwnd window) {
     std::lock_guard g(mutex_);
     auto it = windows_.find(window);
     return it == windows_.end() ? 0 : it->second.pid;
+}
+
+bool TVirtualBackend::WindowRect(BxHwnd window, int32_t out[4]) {
+    std::lock_guard g(mutex_);
+    auto it = windows_.find(window);
+    if (it == windows_.end() || it->second.rect[2] <= 0 || it->second.rect[3] <= 0) return false;
+    std::copy(it->second.rect.begin(), it->second.rect.end(), out);
+    return true;
+}
+
+void TVirtualBackend::SetWindowRect(BxHwnd window, std::array<int32_t, 4> rect) {
+    std::lock_guard g(mutex_);
+    auto it = windows_.find(window);
+    if (it != windows_.end()) it->second.rect = rect;
 }
 
 uint32_t TVirtualBackend::CaretScreenPos() {

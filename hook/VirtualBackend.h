@@ -2,6 +2,7 @@
 // The simulated desktop behind BREVIX_HOOK=virtual.
 #include "hook/Backend.h"
 
+#include <array>
 #include <map>
 #include <mutex>
 #include <string>
@@ -35,11 +36,14 @@ public:
     std::string Text(BxHwnd window);
     void SetText(BxHwnd window, const std::string& text);
     void SetClipboard(const std::string& text);
+    bool WindowRect(BxHwnd window, int32_t out[4]) override;
+    void SetWindowRect(BxHwnd window, std::array<int32_t, 4> rect);
 
 private:
     struct TWindow {
         uint32_t pid = 0;
         std::string text;
+        std::array<int32_t, 4> rect{}; // an empty rectangle: not known
     };
     void ApplyKey(uint8_t vkey, uint8_t mods); // under mutex_
     std::mutex mutex_;

@@ -545,6 +545,13 @@ uint32_t TX11Backend::CaretScreenPos() {
     return WindowScreenPos(watch_, FocusedWindow(watch_));
 }
 
+bool TX11Backend::WindowRect(BxHwnd window, int32_t out[4]) {
+    std::string error;
+    if (!Ensure(error)) return false;
+    std::lock_guard g(watchMutex_);
+    return WindowScreenRect(watch_, window, out);
+}
+
 void TX11Backend::FocusTarget(BxHwnd window) {
     std::string error;
     if (!window || !Ensure(error)) return;

@@ -40,6 +40,7 @@ public:
     BxHwnd FocusWindow() override;
     uint32_t WindowProcess(BxHwnd window) override;
     uint32_t CaretScreenPos() override;
+    bool WindowRect(BxHwnd window, int32_t out[4]) override;
     void FocusTarget(BxHwnd window) override;
     void TypeChar(unsigned char c) override;
     void SendKey(uint8_t vkey, uint8_t mods, KeyAction action) override;

@@ -93,6 +93,23 @@ uint32_t WindowScreenPos(Display* dpy, Window w) {
     return static_cast<uint32_t>(x) | (static_cast<uint32_t>(y) << 16);
 }
 
+bool WindowScreenRect(Display* dpy, Window w, int32_t out[4]) {
+    if (!w) return false;
+    XWindowAttributes a{};
+    int x = 0, y = 0;
+    Window child = 0;
+    if (!XGetWindowAttributes(dpy, w, &a) ||
+        !XTranslateCoordinates(dpy, w, DefaultRootWindow(dpy), 0, 0, &x, &y, &child)) {
+        TakeErrors(dpy);
+        return false;
+    }
+    out[0] = x;
+    out[1] = y;
+    out[2] = a.width;
+    out[3] = a.height;
+    return a.width > 0 && a.height > 0;
+}
+
 void ActivateWindow(Display* dpy, Window w) {
     if (!w) return;
     const Window client = ClientWindow(dpy, w);

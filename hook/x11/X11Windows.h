@@ -12,6 +12,9 @@ Window FocusedWindow(Display* dpy);
 uint32_t WindowPid(Display* dpy, Window w);
 // Top-left corner of the window in screen pixels, x low 16 bits, y high.
 uint32_t WindowScreenPos(Display* dpy, Window w);
+// The window's rectangle in screen pixels (left, top, width, height); false
+// when the window is gone.
+bool WindowScreenRect(Display* dpy, Window w, int32_t out[4]);
 // Activates the window's top-level through the window manager, focuses the
 // window itself and waits a little until the focus is there.
 void ActivateWindow(Display* dpy, Window w);

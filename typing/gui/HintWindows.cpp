@@ -114,16 +114,19 @@ bool TMainHints::HintVisible() const {
     return HintBox && HintBox->isVisible();
 }
 
-void TMainHints::ShowHintBox(BxHwnd) {
+void TMainHints::ShowHintBox(BxHwnd window) {
     if (!HintBox || HintBox->Description().isEmpty()) return;
     if (options_ & aoAutoReplaceBeep) QApplication::beep();
     if (!(options_ & aoAutoReplaceHint)) return;
-    // The caret when it can be read; the focused window's corner otherwise.
+    // Below the window typed in, or at the caret inside it; a window whose
+    // place cannot be read stands in as the caret's point.
     const uint32_t caret = GetCaretScreenPos();
     const QPoint at(static_cast<int>(caret & 0xFFFF), static_cast<int>(caret >> 16));
-    HintBox->ShowFor(QRect(at, QSize(1, 1)), (options_ & aoAutoReplaceHintTrackCaret)
-                                                 ? std::optional<QPoint>(at)
-                                                 : std::nullopt);
+    int32_t r[4] = {};
+    const QRect target =
+        BxWindowRect(window, r) ? QRect(r[0], r[1], r[2], r[3]) : QRect(at, QSize(1, 1));
+    HintBox->ShowFor(target, (options_ & aoAutoReplaceHintTrackCaret) ? std::optional<QPoint>(at)
+                                                                      : std::nullopt);
 }
 
 void TMainHints::UpdateSuggestions(const QByteArray& typed, int index) {
