@@ -6,8 +6,11 @@
 #include <chrono>
 #include <cstdlib>
 #include <gtest/gtest.h>
+
 #include <string>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 constexpr BxHwnd kMain = 0x7001;
@@ -42,7 +45,10 @@ class VirtualHook : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         setenv("BREVIX_HOOK", "virtual", 1);
-        static std::string dir = ::testing::TempDir();
+        // A folder of this process's own: ctest runs each case as a process,
+        // side by side, and the library is held once per folder.
+        static std::string dir = ::testing::TempDir() + "bxhook-" + std::to_string(getpid());
+        mkdir(dir.c_str(), 0700);
         setenv("BREVIX_RUNTIME_DIR", dir.c_str(), 1);
         ASSERT_EQ(InitHooksDll(kMain), 0);
         InstallKeyboardFilter(1);
