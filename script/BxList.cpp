@@ -86,6 +86,8 @@ int TList::AddOrUpdate(bool update) {
         return Fail(
             WrongArgs("bx_list " + command + " keyword textToType ?description? ?shortcut?"));
     const QByteArray& keyword = argv_[2];
+    // Blanks alone trim to no keyword: such an entry could never be typed.
+    if (Ansi::Trim(keyword).isEmpty()) return Fail("cannot add entry: the keyword is empty");
     if (!CanAdd(session_, host_.HasDictionaryTab()))
         return Fail("cannot add entry: dictionary is read-only");
     uint16_t code = 0;

@@ -37,6 +37,8 @@ TEST_F(BxList, MessagesVerbatim) {
         {"bx_list add new t d Nokey", "\"Nokey\" is not a valid shortcut code"},
         {"bx_list add new t d {}", "\"\" is not a valid shortcut code"},
         {"bx_list add new t d Ctrl+F5", "cannot add entry: shortcut is already in use"},
+        {"bx_list add {   } t", "cannot add entry: the keyword is empty"},
+        {"bx_list update {} t", "cannot add entry: the keyword is empty"},
         {"bx_list update brb t", "Keyword \"brb\" is read-only"},
         {"bx_list text", "wrong # of args: should be \"bx_list text index ?textToType?\""},
         {"bx_list text 0 a b", "wrong # of args: should be \"bx_list text index ?textToType?\""},
