@@ -18,6 +18,14 @@ int main(int argc, char** argv) {
         // without writing anything.
         QMessageBox::critical(nullptr, QStringLiteral("Brevix"), e.Message());
         return 1;
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, QStringLiteral("Brevix"), QString::fromLocal8Bit(e.what()));
+        return 1;
+    }
+    if (app.QuitRequested()) {
+        // Asked to end while starting: as at the end of a session.
+        form->SessionEndClose();
+        return 0;
     }
     app.SetMainForm(form.get());
     QObject::connect(form.get(), &TMainForm::Closed, &app, &QApplication::quit,

@@ -2,6 +2,7 @@
 #include "platform/Errors.h"
 #include "shell/Mainfrm.h"
 
+#include <QDialog>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <csignal>
@@ -30,10 +31,13 @@ void TApplication::InstallSignalHandlers() {
     connect(notifier, &QSocketNotifier::activated, this, [this] {
         char c;
         [[maybe_unused]] auto n = ::read(gSignalPipe[0], &c, 1);
-        if (mainForm_)
+        if (mainForm_) {
             mainForm_->SessionEndClose();
-        else
-            quit();
+        } else {
+            // quit() would be lost: no event loop of ours runs yet.
+            quitRequested_ = true;
+            EndStartupDialogs();
+        }
     });
     struct sigaction sa = {};
     sa.sa_handler = OnSignal;
@@ -41,6 +45,10 @@ void TApplication::InstallSignalHandlers() {
     sa.sa_flags = SA_RESTART;
     for (int sig : {SIGTERM, SIGINT, SIGHUP})
         sigaction(sig, &sa, nullptr);
+}
+
+void TApplication::EndStartupDialogs() {
+    if (auto* dialog = qobject_cast<QDialog*>(activeModalWidget())) dialog->reject();
 }
 
 void TApplication::ShowException(const QString& message) {
@@ -55,6 +63,10 @@ void TApplication::ShowException(const QString& message) {
 }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
+    // A dialog that start-up opens after the request to end is cancelled too.
+    if (quitRequested_ && !mainForm_ && event->type() == QEvent::Show)
+        if (auto* dialog = qobject_cast<QDialog*>(receiver))
+            QMetaObject::invokeMethod(dialog, &QDialog::reject, Qt::QueuedConnection);
     try {
         return QApplication::notify(receiver, event);
     } catch (const EAbort&) {

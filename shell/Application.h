@@ -14,8 +14,13 @@ public:
     void SetMainForm(TMainForm* form) { mainForm_ = form; }
     // Shows a failure the standard way; the main window steps aside meanwhile.
     void ShowException(const QString& message);
+    // The session asked the program to end before its main window was ready:
+    // the start-up dialogs are cancelled, and the program ends once built.
+    bool QuitRequested() const { return quitRequested_; }
 
 private:
     void InstallSignalHandlers();
+    void EndStartupDialogs();
+    bool quitRequested_ = false;
     TMainForm* mainForm_ = nullptr;
 };

@@ -41,4 +41,16 @@ ini="$E2E_DIR/cfg/Brevixo.ini"
 grep -q '^\[MainForm\]' "$ini" || fail "no [MainForm] written"
 grep -q '^SwitchFocusDelay=10' "$ini" || fail "SwitchFocusDelay not written"
 grep -q 'Sample.bxd' "$E2E_DIR/cfg/HISTORY.CFG" || fail "history not written"
+# Asked to end while a start-up dialog is up (a first start asks for a
+# dictionary): the dialog is cancelled and the program ends by itself.
+mkdir -p "$E2E_DIR/fresh"
+"$bin" "/CFG=$E2E_DIR/fresh" >"$E2E_DIR/fresh.log" 2>&1 &
+fresh=$!
+E2E_PIDS+=("$fresh")
+_e2e_wait 20 xdotool search --name "Open Dictionary" || fail "no start-up dialog"
+kill -TERM "$fresh"
+for _ in $(seq 1 100); do kill -0 "$fresh" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$fresh" 2>/dev/null && fail "a request to end during start-up was lost"
+wait "$fresh" || fail "Brevix ended with $? after a request to end during start-up"
+[ -f "$E2E_DIR/fresh/Brevixo.ini" ] || fail "no settings written after ending during start-up"
 echo "e2e smoke: passed (screenshot $shots/mainform.png)"
