@@ -51,6 +51,17 @@ QString TDictionarySession::StatusText() const {
     return QString();
 }
 
+bool TDictionarySession::IsHotKey(uint16_t code) const {
+    return code != 0 && !shortcutIndex_.empty() && shortcutIndex_.front().first == code;
+}
+
+int TDictionarySession::EntryForShortcut(uint16_t code) const {
+    if (code == 0) return -1;
+    for (size_t i = 1; i < shortcutIndex_.size(); ++i)
+        if (shortcutIndex_[i].first == code) return shortcutIndex_[i].second;
+    return -1;
+}
+
 void TDictionarySession::RebuildShortcutIndex(uint16_t hotKey) {
     shortcutIndex_.clear();
     shortcutIndex_.emplace_back(hotKey, -1);

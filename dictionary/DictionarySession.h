@@ -50,6 +50,10 @@ public:
     const TShortcutIndex& ShortcutIndex() const { return shortcutIndex_; }
     // Entries change behind the index: rebuilt before each use that must be current.
     void RebuildShortcutIndex(uint16_t hotKey);
+    // The hot key the index was built with is code (never for code 0).
+    bool IsHotKey(uint16_t code) const;
+    // The row of the first entry with that shortcut; -1 when none has it.
+    int EntryForShortcut(uint16_t code) const;
 
 private:
     TDictionaryList dict_;

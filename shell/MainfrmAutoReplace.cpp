@@ -55,18 +55,15 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
     enum { kNone, kFile, kEntry, kHot } kind = kNone;
     int entryRow = -1;
     if (r == 0) {
-        for (uint16_t c : Settings.FileShortcutCodes)
-            if (c && c == sc) kind = kFile;
+        if (Settings.IsFileShortcut(sc))
+            kind = kFile;
+        else if (Session.IsHotKey(sc))
+            kind = kHot;
+        else if ((entryRow = Session.EntryForShortcut(sc)) >= 0)
+            kind = kEntry;
         if (kind == kNone) {
-            for (size_t i = 0; i < Session.ShortcutIndex().size() && kind == kNone; ++i)
-                if (Session.ShortcutIndex()[i].first == sc && sc != 0) {
-                    kind = i == 0 ? kHot : kEntry;
-                    entryRow = Session.ShortcutIndex()[i].second;
-                }
-            if (kind == kNone) {
-                THooks::Instance().SetFSMIf(BX_FSM_HANDED_OVER, BX_FSM_WATCHING);
-                return 0;
-            }
+            THooks::Instance().SetFSMIf(BX_FSM_HANDED_OVER, BX_FSM_WATCHING);
+            return 0;
         }
     }
     if (flags != BX_KEYFLAG_PERFORM) return 1;

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <algorithm>
 
 namespace {
 class TMainTypingHost final : public TTypingHost {
@@ -70,13 +69,10 @@ public:
         return form_.Hints && form_.Hints->SuggestionIndexForShortcut(code) >= 0;
     }
     bool IsFileShortcut(uint16_t code) const override {
-        const auto& codes = form_.Settings.FileShortcutCodes;
-        return std::find(codes.begin(), codes.end(), code) != codes.end();
+        return form_.Settings.IsFileShortcut(code);
     }
     bool IsEntryShortcut(uint16_t code) const override {
-        const auto& index = form_.Session.ShortcutIndex();
-        return std::any_of(index.begin() + std::min<size_t>(1, index.size()), index.end(),
-                           [code](const auto& e) { return e.first == code; });
+        return form_.Session.EntryForShortcut(code) >= 0;
     }
     void ProposeEntry(const std::optional<QByteArray>& word) override {
         QMetaObject::invokeMethod(

@@ -9,6 +9,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -68,6 +69,10 @@ struct TSettings {
 
     bool Has(TAutoReplaceOption o) const { return AutoReplaceOptions & o; }
     bool Has(TGeneralOption o) const { return GeneralOptions & o; }
+    bool IsFileShortcut(uint16_t code) const {
+        return code != 0 && std::find(FileShortcutCodes.begin(), FileShortcutCodes.end(), code) !=
+                                FileShortcutCodes.end();
+    }
     void Set(TAutoReplaceOption o, bool on);
     void Set(TGeneralOption o, bool on);
 };
