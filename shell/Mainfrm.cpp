@@ -678,7 +678,7 @@ void TMainForm::changeEvent(QEvent* event) {
             Typing->TargetForeground =
                 LastCallingForeground ? LastCallingForeground : LastCallingWindow;
         }
-        ApplicationActivationChanged();
+        // The hook's state follows the focus window (see BuildControls).
     }
 }
 
