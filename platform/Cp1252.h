@@ -20,7 +20,7 @@ inline char16_t ToUnicode(unsigned char c) {
 }
 // 0 when the character has no Windows-1252 byte (NUL maps to 0 as well).
 unsigned char FromUnicode(char16_t u);
-// UTF-8 to Windows-1252; characters without a byte, and malformed
-// sequences, become '?'.
+// UTF-8 to Windows-1252; characters without a byte, and malformed or
+// overlong sequences, become '?'.
 std::string FromUtf8(std::string_view utf8);
 } // namespace Cp1252

@@ -1,4 +1,5 @@
 #include "hook/x11/Selection.h"
+#include "platform/Utf8.h"
 
 #include "hook/x11/XError.h"
 
@@ -31,30 +32,7 @@ constexpr int kServerTimeMsec = 2000;
 std::string ToLatin1(const std::string& s) {
     std::string out;
     out.reserve(s.size());
-    for (size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            ++i;
-            continue;
-        }
-        const size_t len = c >= 0xF8 ? 0 : c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-        static constexpr uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
-        uint32_t cp = c & (0x7Fu >> len);
-        bool ok = len != 0 && i + len <= s.size();
-        for (size_t k = 1; ok && k < len; ++k) {
-            const auto d = static_cast<unsigned char>(s[i + k]);
-            ok = (d & 0xC0) == 0x80;
-            cp = cp << 6 | (d & 0x3F);
-        }
-        if (!ok || cp < kMin[len]) {
-            out += '?';
-            ++i;
-            continue;
-        }
-        out += cp <= 0xFF ? static_cast<char>(cp) : '?';
-        i += len;
-    }
+    Utf8::Decode(s, [&out](uint32_t cp) { out += cp <= 0xFF ? static_cast<char>(cp) : '?'; });
     return out;
 }
 
