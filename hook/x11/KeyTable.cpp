@@ -55,19 +55,12 @@ constexpr TNameVk kNameVk[] = {
     {"LSGT", 0xE2}, {"SPCE", 0x20},
 };
 
-// Windows-1252 0x80..0x9F with the legacy keysym of each character.
-struct THigh {
-    uint16_t u;
-    uint16_t sym;
-};
-constexpr THigh kHigh[32] = {
-    {0x20AC, 0x20AC}, {0, 0},           {0x201A, 0x0AFD}, {0x0192, 0x08F6}, {0x201E, 0x0AFE},
-    {0x2026, 0x0AAE}, {0x2020, 0x0AF1}, {0x2021, 0x0AF2}, {0x02C6, 0},      {0x2030, 0x0AD5},
-    {0x0160, 0x01A9}, {0x2039, 0},      {0x0152, 0x13BC}, {0, 0},           {0x017D, 0x01AE},
-    {0, 0},           {0, 0},           {0x2018, 0x0AD0}, {0x2019, 0x0AD1}, {0x201C, 0x0AD2},
-    {0x201D, 0x0AD3}, {0x2022, 0x0AE6}, {0x2013, 0x0AAA}, {0x2014, 0x0AA9}, {0x02DC, 0},
-    {0x2122, 0x0AC9}, {0x0161, 0x01B9}, {0x203A, 0},      {0x0153, 0x13BD}, {0, 0},
-    {0x017E, 0x01BE}, {0x0178, 0x13BE}};
+// The legacy keysym of each character of Windows-1252 0x80..0x9F (the
+// characters are Cp1252::kHigh); 0 where there is none.
+constexpr uint16_t kHighSym[32] = {0x20AC, 0,      0x0AFD, 0x08F6, 0x0AFE, 0x0AAE, 0x0AF1, 0x0AF2,
+                                   0,      0x0AD5, 0x01A9, 0,      0x13BC, 0,      0x01AE, 0,
+                                   0,      0x0AD0, 0x0AD1, 0x0AD2, 0x0AD3, 0x0AE6, 0x0AAA, 0x0AA9,
+                                   0,      0x0AC9, 0x01B9, 0,      0x13BD, 0,      0x01BE, 0x13BE};
 
 } // namespace
 
@@ -133,8 +126,8 @@ int KeysymsForUnicode(uint32_t u, unsigned long out[2]) {
         return 2;
     }
     int n = 0;
-    for (const THigh& h : kHigh)
-        if (h.u == u && h.sym) out[n++] = h.sym;
+    for (int i = 0; i < 32; ++i)
+        if (Cp1252::kHigh[i] == u && kHighSym[i]) out[n++] = kHighSym[i];
     out[n++] = 0x01000000 | u;
     return n;
 }
