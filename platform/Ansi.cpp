@@ -111,4 +111,9 @@ QByteArray Trim(const QByteArray& s) {
     return s.mid(b, e - b);
 }
 
+QByteArray ToCrLf(QByteArray text) {
+    text.replace("\r", "");
+    return text.replace("\n", "\r\n");
+}
+
 } // namespace Ansi

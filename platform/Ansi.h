@@ -24,5 +24,8 @@ bool IsAlpha(unsigned char c);
 bool IsUpper(unsigned char c);
 // Leading and trailing bytes <= ' ' removed.
 QByteArray Trim(const QByteArray& s);
+// Every CR dropped, then every LF made CR LF: how multi-line texts from
+// scripts are stored.
+QByteArray ToCrLf(QByteArray text);
 
 } // namespace Ansi

@@ -32,9 +32,4 @@ std::optional<int> ParseInt(const QByteArray& text) {
     return static_cast<int>(value);
 }
 
-QByteArray ToCrLf(QByteArray text) {
-    text.replace("\r", "");
-    return text.replace("\n", "\r\n");
-}
-
 } // namespace BxArgs

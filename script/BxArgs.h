@@ -18,10 +18,6 @@ QByteArray NoArgs(const QByteArray& command);
 // Empty when the text is not one or does not fit 32 bits.
 std::optional<int> ParseInt(const QByteArray& text);
 
-// Every CR dropped, then every LF made CR LF: how multi-line texts from
-// scripts are stored.
-QByteArray ToCrLf(QByteArray text);
-
 // Argument i, or an empty text when the script gave fewer.
 inline QByteArray Arg(const QList<QByteArray>& argv, qsizetype i) {
     return i < argv.size() ? argv[i] : QByteArray();

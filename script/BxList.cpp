@@ -103,7 +103,7 @@ int TList::AddOrUpdate(bool update) {
 
     auto item = std::make_unique<TDictionaryItem>();
     item->SetKeyword(keyword);
-    item->SetText(ToCrLf(Arg(argv_, 3)));
+    item->SetText(Ansi::ToCrLf(Arg(argv_, 3)));
     item->SetDescription(Ansi::Trim(Arg(argv_, 4)));
     item->SetShortcut(code);
     // An entry the file cannot hold would make every later save fail.
@@ -134,7 +134,7 @@ int TList::Text() {
     if (!item) return Error;
     if (argv_.size() == 4) {
         if (!CanRemove(session_, item)) return Fail(ReadOnly(*item));
-        item->SetText(ToCrLf(argv_[3]));
+        item->SetText(Ansi::ToCrLf(argv_[3]));
         Changed();
     }
     result_ = item->GetText();

@@ -23,12 +23,6 @@ QByteArray FromTcl(const char* utf8) {
     return utf8 ? Ansi::FromUnicode(QString::fromUtf8(utf8)) : QByteArray();
 }
 
-// Every CR dropped, every LF made CR LF.
-QByteArray ToCrLf(QByteArray text) {
-    text.replace("\r", "");
-    return text.replace("\n", "\r\n");
-}
-
 } // namespace
 
 TTclInterface::TTclInterface(QObject* parent) : QObject(parent), shellOpen_(DefaultShellOpen) {}
@@ -191,7 +185,7 @@ bool TTclInterface::EvalFile(const QString& fileName) {
 
 QByteArray TTclInterface::GetResult() const {
     if (!interp_) return {};
-    return ToCrLf(FromTcl(api_.GetStringResult(interp_)));
+    return Ansi::ToCrLf(FromTcl(api_.GetStringResult(interp_)));
 }
 
 QByteArray TTclInterface::GetErrorInfo() {
@@ -199,7 +193,7 @@ QByteArray TTclInterface::GetErrorInfo() {
     // Read directly, so that the result survives; some failures (a file that
     // cannot be opened) leave no trace, and then the result says what happened.
     const QByteArray info = GetVar("errorInfo");
-    return info.isEmpty() ? GetResult() : ToCrLf(info);
+    return info.isEmpty() ? GetResult() : Ansi::ToCrLf(info);
 }
 
 QByteArray TTclInterface::GetFailureText() {
