@@ -45,6 +45,8 @@ public:
     virtual void CloseLater() = 0;
     virtual void PostMessage(uint32_t msg) = 0;
     virtual void SetFSM(int state) = 0;
+    // Off while a script console is open: the suggestion window goes away and comes back after.
+    virtual void SetSuggestionWanted(bool on) = 0;
 
     virtual QString ConfigDir() const = 0;
     virtual QString IniPath() const = 0;

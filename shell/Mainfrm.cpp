@@ -81,6 +81,7 @@ TMainForm::TMainForm(const QStringList& params, QWidget* parent,
     setWindowIcon(AppIcon());
     BuildControls();
     BuildMenus();
+    BuildPopupMenus();
     FileShortcuts = new TMainShortcuts(this);
     BuildTray();
     if (prepare) prepare(this);
@@ -228,11 +229,7 @@ void TMainForm::BuildMenus() {
     Dictionary1->addAction(tr("&Statistics..."), this, &TMainForm::Stats1Click);
 
     Help1 = menuBar()->addMenu(tr("&Help"));
-    connect(Help1->addAction(tr("&About Brevix")), &QAction::triggered, this, [this] {
-        QMessageBox::about(this, kCaption,
-                           tr("<b>Brevix 10</b><p>A resident text expander: type a keyword and a "
-                              "delimiter in any program and Brevix types its text.</p>"));
-    });
+    Help1->addAction(tr("&About Brevix"), this, &TMainForm::About1Click);
 }
 
 void TMainForm::BuildTray() {
@@ -490,7 +487,7 @@ void TMainForm::AnnounceOtherInstance() {
 void TMainForm::FirstShow() {
     if (StartupDone) return;
     QCoreApplication::processEvents();
-    if (TabSet1->count() > 0) TabSet1->setCurrentIndex(TabSet1->currentIndex());
+    ScrollTabsToEnd();
     raise();
     activateWindow();
     if (Settings.Has(goRunMinimized) && !KeepShownAtStart) {
@@ -589,17 +586,6 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     }
 }
 
-void TMainForm::HideBtnClick() {
-    // Without a notification area the window could not be brought back: minimise instead.
-    if (Tray1 && QSystemTrayIcon::isSystemTrayAvailable()) {
-        Tray1->show();
-        hide();
-    } else {
-        showMinimized();
-    }
-    SetFSM(BX_FSM_WATCHING);
-}
-
 void TMainForm::TrayOpenOptClick() {
     Typing->AbortTyping();
     if (isMinimized()) showNormal();
@@ -670,6 +656,10 @@ void TMainForm::FormClose() {
 
 void TMainForm::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && StartupDone && !closing_ &&
+        !(static_cast<QWindowStateChangeEvent*>(event)->oldState() & Qt::WindowMinimized))
+        // Hiding from inside the state change confuses some window managers.
+        QMetaObject::invokeMethod(this, &TMainForm::ApplicationMinimize, Qt::QueuedConnection);
     if (event->type() == QEvent::ActivationChange && StartupDone && !closing_) {
         // Keys typed in our own windows are not watched; typing goes back to
         // the window the user typed in last.
@@ -677,6 +667,8 @@ void TMainForm::changeEvent(QEvent* event) {
             Typing->TargetWindow = LastCallingWindow;
             Typing->TargetForeground =
                 LastCallingForeground ? LastCallingForeground : LastCallingWindow;
+            // There is a window to type into again (a minimise took the last one).
+            TypeItBtn->setEnabled(true);
         }
         // The hook's state follows the focus window (see BuildControls).
     }

@@ -39,6 +39,7 @@ class QSystemTrayIcon;
 class QTabBar;
 class QTableView;
 class QTimer;
+class QToolButton;
 class QKeyEvent;
 
 class TMainForm : public QMainWindow {
@@ -92,6 +93,20 @@ public:
     QMenu* Shortcuts1 = nullptr;
     QMenu* Help1 = nullptr;
     QAction* ShowTexttoTypebox1 = nullptr;
+    // The dictionary pop-up of the grid and the tab strip, and the buttons above the grid.
+    QMenu* DictPopupMenu = nullptr;
+    QAction* OpenFile1 = nullptr;
+    QAction* CloseFile2 = nullptr;
+    QAction* SaveFile1 = nullptr;
+    QAction* RefreshFile1 = nullptr;
+    QToolButton* OpenSpeedButton = nullptr;
+    QToolButton* SaveSpeedButton = nullptr;
+    // The text-to-type box's menus: a click on its label, and the input panel's.
+    QMenu* TexToTypPopupMenu = nullptr;
+    QAction* RestoreLast1 = nullptr;
+    QAction* CopytoKeywordBox1 = nullptr;
+    QMenu* InputPnlPopupMenu = nullptr;
+    QAction* ShowTexttoTypeBox2 = nullptr;
     TMainShortcuts* FileShortcuts = nullptr;
     QLabel* StatusLbl = nullptr;
 
@@ -103,6 +118,8 @@ public:
     bool TabsMoving = false;
     bool ProgrammaticKeyword = false;
     QString ProgramTitle() const { return QStringLiteral("Brevix 10.00"); }
+    // What the task bar shows for the program: the title and the open file's name.
+    QString ApplicationTitle() const;
 
     // What the window asks the user; tests replace these.
     enum TFileDialogKind { fdOpen, fdSaveAs, fdNew };
@@ -138,6 +155,13 @@ public:
     void KeywordEditChange(bool forced = false);
     bool KeywordEditKeyDown(QKeyEvent* event);
     void GridKeyPress(const QString& text);
+    void DictPopupMenuPopup();
+    // The first show: the tab row scrolled so that its last tab is visible.
+    void ScrollTabsToEnd();
+    void TextToTypeLblClick();
+    void TexToTypPopupMenuPopup();
+    void RestoreLast1Click();
+    void CopytoKeywordBox1Click();
 
     // Typing into the window the user came from.
     TTypingController* Typing = nullptr;
@@ -179,6 +203,21 @@ public:
     void UpdateEngineDictionary();
 
     void HideBtnClick();
+    // The program went to the task bar or the notification area.
+    void ApplicationMinimize();
+    // Moves a window to the top or the bottom without activating it; placing
+    // the main window switches the suggestion window back on when it is wanted.
+    void PlaceWindow(QWidget* window, bool up);
+    // Off while the entry editor or a script console has the suggestion window away.
+    bool SuggestionWanted = true;
+    // Switches the suggestion window off for a console or an editor, and back.
+    void SetSuggestionWanted(bool on);
+    // A search pass of the Find command runs; the Hide button then stops it.
+    bool Searching = false;
+    void About1Click();
+    // "About..." of the suggestion window: the main window comes up for the
+    // box and goes away again after it.
+    void AboutFromSuggestionWindow();
     void TrayOpenOptClick();
     void Exit1Click();
     void ShowTextToTypeBox(bool on);
@@ -230,6 +269,9 @@ private:
     void SetHighlight(bool on);
     void FileMenuAboutToShow();
     QString LastOpenDir;
+    QString LastSaveDir;
+    bool suggestionsSuspended_ = false;
+    void BuildPopupMenus();
     QAction* FileHistory1 = nullptr;
     QList<QAction*> historyActions_;
     QAction* New1 = nullptr;

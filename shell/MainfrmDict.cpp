@@ -373,9 +373,12 @@ void TMainForm::SaveAs1Click() {
     if (Session.Dict().GetReadOnly()) return;
     const QString& open = Session.FileName();
     const bool untitled = open.isEmpty() || SamePath(FileNameOf(open), kUntitled);
-    const QString path =
-        WithExtension(AskFileName(fdSaveAs, ConfigDir, untitled ? QString() : open));
-    if (!path.isEmpty()) SaveAsTo(path);
+    // The dialog starts where the last Save As went, the first time in the configuration folder.
+    const QString path = WithExtension(AskFileName(
+        fdSaveAs, LastSaveDir.isEmpty() ? ConfigDir : LastSaveDir, untitled ? QString() : open));
+    if (path.isEmpty()) return;
+    LastSaveDir = QFileInfo(path).absolutePath();
+    SaveAsTo(path);
 }
 
 void TMainForm::SaveAsTo(const QString& path) {
@@ -440,7 +443,15 @@ void TMainForm::UpdateTitle() {
     const QString status = Session.StatusText();
     const QString name = open.isEmpty() ? QStringLiteral("[None]") : FileNameOf(open);
     setWindowTitle(ProgramTitle() + QStringLiteral(" - ") + name + status);
+    // Task bars show the icon name (_NET_WM_ICON_NAME) for a minimised window.
+    setWindowIconText(ApplicationTitle());
     Grid->horizontalHeader()->setToolTip(QStringLiteral("Active File = ") + open + status);
+}
+
+QString TMainForm::ApplicationTitle() const {
+    const QString& open = Session.FileName();
+    return ProgramTitle() + QLatin1Char(' ') +
+           (open.isEmpty() ? QStringLiteral("[None]") : FileNameOf(open));
 }
 
 // ---- history ---------------------------------------------------------------
@@ -605,7 +616,6 @@ bool TMainForm::KeywordEditKeyDown(QKeyEvent* event) {
         return !s.isEmpty() && row >= 0 &&
                Ansi::Lower(Session.Dict().GetKeywordAt(row).left(s.size())) == s;
     };
-    const int page = std::max(1, Grid->viewport()->height() / std::max(1, Grid->rowHeight(0)));
     switch (event->key()) {
     case Qt::Key_Down:
     case Qt::Key_Up: {
@@ -630,12 +640,16 @@ bool TMainForm::KeywordEditKeyDown(QKeyEvent* event) {
     case Qt::Key_PageDown:
     case Qt::Key_PageUp: {
         if (count == 0) return true;
-        const int target = event->key() == Qt::Key_PageDown
-                               ? std::min(std::max(row, 0) + page, count - 1)
-                               : std::max(std::max(row, 0) - page, 0);
+        // The grid scrolls a page; the row at its new top becomes current, or
+        // the last row when it could not scroll further down.
+        const int top = std::max(Grid->rowAt(0), 0);
+        Grid->verticalScrollBar()->triggerAction(event->key() == Qt::Key_PageDown
+                                                     ? QAbstractSlider::SliderPageStepAdd
+                                                     : QAbstractSlider::SliderPageStepSub);
+        const int newTop = std::max(Grid->rowAt(0), 0);
+        const int target = event->key() == Qt::Key_PageDown && newTop == top ? count - 1 : newTop;
         Grid->selectionModel()->setCurrentIndex(GridModel->index(target, 0),
                                                 QItemSelectionModel::NoUpdate);
-        Grid->scrollTo(GridModel->index(target, 0));
         return true;
     }
     case Qt::Key_Home:

@@ -36,7 +36,7 @@ public:
     bool ApplicationActive() const override { return form_.ApplicationActive(); }
     bool Minimized() const override { return form_.isMinimized(); }
     void MinimiseApplication() override { form_.MinimiseApplication(); }
-    void LowerWindow() override { form_.lower(); }
+    void LowerWindow() override { form_.PlaceWindow(&form_, false); }
     void Beep() override { form_.Beep(); }
     void SetFSM(int state) override { form_.SetFSM(state); }
     void SetTypeButtonEnabled(bool on) override { form_.TypeItBtn->setEnabled(on); }
@@ -146,6 +146,7 @@ public:
     bool StartupDone() const override { return form_.StartupDone; }
     void RestoreMainWindow() override { form_.TrayOpenOptClick(); }
     void SuggestionKeysChanged() override { form_.UpdateGrabbedKeys(); }
+    void ShowAbout() override { form_.AboutFromSuggestionWindow(); }
 
 private:
     TMainForm& form_;

@@ -51,6 +51,7 @@ public:
     }
     void PostMessage(uint32_t msg) override { form_.PostMessage(msg); }
     void SetFSM(int state) override { form_.SetFSM(state); }
+    void SetSuggestionWanted(bool on) override { form_.SetSuggestionWanted(on); }
 
     QString ConfigDir() const override { return form_.ConfigDir; }
     QString IniPath() const override { return form_.IniPath(); }

@@ -6,6 +6,7 @@
 void RunTclScriptConsole(TScriptHost& host, TTclInterface* tcl) {
     const bool shown = host.IsVisible() && !host.IsMinimized();
     if (shown) host.Hide();
+    host.SetSuggestionWanted(false);
     {
         TInputTclTagDlg console(tcl, host.IniPath());
         console.SetConsoleMode();
@@ -16,4 +17,5 @@ void RunTclScriptConsole(TScriptHost& host, TTclInterface* tcl) {
         host.Activate();
     }
     host.RefreshGrid(host.CurrentRow());
+    host.SetSuggestionWanted(true);
 }

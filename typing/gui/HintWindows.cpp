@@ -51,6 +51,8 @@ void TMainHints::CreateWindows() {
     AssistantForm->SetProgramStarted(host_.StartupDone());
     QObject::connect(AssistantForm, &TAssistantForm::RestoreRequested, main,
                      [this] { host_.RestoreMainWindow(); });
+    QObject::connect(AssistantForm, &TAssistantForm::AboutRequested, main,
+                     [this] { host_.ShowAbout(); });
     QObject::connect(AssistantForm, &TAssistantForm::GrabbedKeysChanged, main,
                      [this](const QVector<uint16_t>& keys) {
                          SuggestionKeys = keys;

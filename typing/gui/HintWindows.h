@@ -28,6 +28,8 @@ public:
     virtual void RestoreMainWindow() = 0;
     // The keys in SuggestionKeys changed.
     virtual void SuggestionKeysChanged() = 0;
+    // "About..." of the suggestion window.
+    virtual void ShowAbout() = 0;
 };
 
 class TMainHints : public THintSink {

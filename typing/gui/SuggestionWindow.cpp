@@ -13,6 +13,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMetaMethod>
 #include <QPainter>
 #include <QScreen>
 #include <QToolButton>
@@ -333,6 +334,10 @@ void TAssistantForm::PopupMenu1Popup() {
     Restore1->setEnabled(!mainWindow_ || !mainWindow_->isVisible() || mainWindow_->isMinimized());
     N3Columns1->setChecked(list_.Columns() == 3);
     N1Column1->setChecked(list_.Columns() == 1);
+    // Offered only where someone answers them.
+    Preferences1->setEnabled(
+        isSignalConnected(QMetaMethod::fromSignal(&TAssistantForm::PreferencesRequested)));
+    About1->setEnabled(isSignalConnected(QMetaMethod::fromSignal(&TAssistantForm::AboutRequested)));
 }
 
 void TAssistantForm::PopupAtCorner() {

@@ -20,7 +20,9 @@ public:
     bool StartupDone() const override { return true; }
     void RestoreMainWindow() override {}
     void SuggestionKeysChanged() override {}
+    void ShowAbout() override { ++aboutShown; }
     QWidget main;
+    int aboutShown = 0;
 };
 } // namespace
 
