@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
@@ -116,6 +117,8 @@ void TMainForm::BuildPopupMenus() {
     TexToTypPopupMenu->addAction(tr("Select &All"), Memo1, &QPlainTextEdit::selectAll)
         ->setObjectName(QStringLiteral("SelectAll1"));
     connect(TexToTypPopupMenu, &QMenu::aboutToShow, this, &TMainForm::TexToTypPopupMenuPopup);
+    // As wide as its text, so that the menu opens beside the words.
+    TextToTypeLbl->parentWidget()->layout()->setAlignment(TextToTypeLbl, Qt::AlignLeft);
     TextToTypeLbl->installEventFilter(new TLabelClick(this, [this] { TextToTypeLblClick(); }));
     TextToTypeLbl->setCursor(Qt::PointingHandCursor);
     Memo1->setContextMenuPolicy(Qt::CustomContextMenu);

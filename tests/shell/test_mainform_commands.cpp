@@ -296,6 +296,16 @@ private slots:
         QVERIFY(hiddenMeanwhile);
         QVERIFY(s->Enabled());
         QVERIFY(Form->SuggestionWanted);
+
+        // Placing the main window (as each typing run ends) switches the
+        // window back on, unless an editor or a console does not want it.
+        s->SetShown(false);
+        Form->SuggestionWanted = false;
+        Form->PlaceWindow(Form.get(), false);
+        QVERIFY(!s->Enabled());
+        Form->SuggestionWanted = true;
+        Form->PlaceWindow(Form.get(), false);
+        QVERIFY(s->Enabled());
     }
 };
 
