@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build run test bench asan fuzz format clean
+.PHONY: all deps build run test package install bench asan fuzz format clean
 
 all: build
 
@@ -22,6 +22,15 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j 2 --timeout 300
+
+# A Debian package in build/: brevix_<version>_<arch>.deb.
+package: build
+	cd $(BUILD) && cpack -G DEB
+
+# Installs under PREFIX (default /usr/local).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
 
 bench: deps
 	cmake -S . -B $(BUILD) -G Ninja -DBREVIX_BENCH=ON $(CMAKE_FLAGS)

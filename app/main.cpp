@@ -1,12 +1,25 @@
 // Program entry: the application and its one main window.
 #include "platform/Errors.h"
 #include "shell/Application.h"
+#include "shell/CommandLine.h"
 #include "shell/Mainfrm.h"
 
 #include <QMessageBox>
+#include <cstdio>
+#include <cstring>
 #include <memory>
 
 int main(int argc, char** argv) {
+    // Answered before anything needs a display.
+    for (int i = 1; i < argc; ++i) {
+        const char* a = argv[i];
+        const bool version = std::strcmp(a, "--version") == 0;
+        if (version || std::strcmp(a, "--help") == 0 || std::strcmp(a, "-h") == 0) {
+            std::fputs((version ? ProgramVersionText() : CommandLineHelp()).toUtf8().constData(),
+                       stdout);
+            return 0;
+        }
+    }
     TApplication app(argc, argv);
     QStringList params = QApplication::arguments();
     params.removeFirst();

@@ -14,6 +14,7 @@ PKGS=(
   clang libclang-rt-14-dev clang-format
   xvfb xauth openbox xdotool x11-utils x11-apps imagemagick
   fonts-dejavu-core xdg-utils
+  desktop-file-utils appstream man-db groff-base dpkg-dev file
 )
 
 missing=()

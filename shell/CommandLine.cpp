@@ -64,6 +64,8 @@ TCommandLine ParseCommandLine(const QStringList& params) {
             if (!QFileInfo(file).isFile())
                 Fail(p, QStringLiteral("File \"") + file + QStringLiteral("\" not found."));
             cl.CommandLineScript = file;
+        } else if (p == QLatin1String("--autostart")) {
+            cl.Autostart = true;
         } else if (Matches(p, port) && !cl.Port) {
             const auto n = ParseInteger(p.mid(port.size()));
             // A port outside the TCP range could never listen; refuse it here.
@@ -75,4 +77,34 @@ TCommandLine ParseCommandLine(const QStringList& params) {
         }
     }
     return cl;
+}
+
+QString ProgramVersionText() {
+    return QStringLiteral("Brevix 10.00\n");
+}
+
+QString CommandLineHelp() {
+    return QStringLiteral(
+        "Usage: brevix [/CFG=FOLDER] [/TARGETPROCESS=PID] [/SCRIPT=FILE.tcl] [/PORT=N]\n"
+        "       brevix --version | --help\n"
+        "\n"
+        "A resident text expander: type a keyword and a delimiter in any program and\n"
+        "Brevix types the entry's text in its place.\n"
+        "\n"
+        "  /CFG=FOLDER         use another configuration folder (it must exist);\n"
+        "                      the default is ~/.config/brevix\n"
+        "  /TARGETPROCESS=PID  act only on keys typed in windows of that process\n"
+        "  /SCRIPT=FILE.tcl    run a Tcl script at start\n"
+        "  /PORT=N             accept Tcl scripts from programs of the same user on\n"
+        "                      local TCP port N\n"
+        "  --autostart         started with the desktop session: go straight to the\n"
+        "                      notification area\n"
+        "  --version           print the version and exit\n"
+        "  --help              print this text and exit\n"
+        "\n"
+        "Parameter prefixes are not case-sensitive. Files in the configuration folder:\n"
+        "Brevixo.ini (settings), PAGES.CFG and HISTORY.CFG (open dictionaries and\n"
+        "history), Brevixo.tcl (start-up script), *.bxd (dictionaries).\n"
+        "Environment: BREVIX_HOOK=x11|virtual chooses how keys are watched.\n"
+        "See brevix(1).\n");
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The program's command line: "/CFG=", "/TARGETPROCESS=", "/SCRIPT=", "/PORT=".
+// The program's command line: "/CFG=", "/TARGETPROCESS=", "/SCRIPT=", "/PORT=",
+// and "--autostart" from the session's autostart entry.
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -11,7 +12,14 @@ struct TCommandLine {
     bool TargetProcessOnly = false;
     QString CommandLineScript;
     std::optional<int> Port;
+    // Started with the desktop session: straight to the notification area.
+    bool Autostart = false;
 };
+
+// What "--version" prints.
+QString ProgramVersionText();
+// What "--help" prints: the parameters, the files and the environment.
+QString CommandLineHelp();
 
 // Parses the parameters in order (the program name excluded) and throws
 // EBrevix with the user's message at the first bad one.

@@ -14,6 +14,7 @@
 #include "shell/MainfrmHosts.h"
 #include "shell/MainfrmScriptHost.h"
 #include "shell/MainfrmShortcuts.h"
+#include "shell/ProgramFiles.h"
 #include "typing/Autorepl.h"
 #include "typing/DesktopKeyboardLayout.h"
 #include "typing/HookClient.h"
@@ -207,6 +208,9 @@ void TMainForm::BuildMenus() {
         if (ScriptHost) RunTclScriptConsole(*ScriptHost, Tcl.get());
     });
     runTcl->setShortcut(Qt::Key_F9);
+    StartWithSession1 =
+        File1->addAction(tr("Start with the &Session"), this, &TMainForm::StartWithSession1Click);
+    StartWithSession1->setCheckable(true);
     File1->addSeparator();
     File1->addAction(tr("E&xit"), this, &TMainForm::Exit1Click);
     File1->addSeparator();
@@ -386,7 +390,7 @@ void TMainForm::CreateScripting() {
     connect(Tcl.get(), &TTclInterface::ExitRequested, this, &QWidget::close);
     ScriptHost = MakeScriptHost(*this);
     RegisterWindowFileListCommands(*Tcl, *ScriptHost);
-    Tcl->Create(ConfigDir, QCoreApplication::applicationDirPath());
+    Tcl->Create(ConfigDir, ProgramDataDir());
     if (!CommandLine.CommandLineScript.isEmpty())
         Tcl->RunCommandLineScript(CommandLine.CommandLineScript);
     if (CommandLine.Port) {
@@ -490,7 +494,7 @@ void TMainForm::FirstShow() {
     ScrollTabsToEnd();
     raise();
     activateWindow();
-    if (Settings.Has(goRunMinimized) && !KeepShownAtStart) {
+    if ((Settings.Has(goRunMinimized) || CommandLine.Autostart) && !KeepShownAtStart) {
         KeepShownAtStart = true;
         // Once the window manager has mapped the window: a window minimised
         // before it is mapped comes up normal and active anyway.

@@ -220,6 +220,9 @@ public:
     void AboutFromSuggestionWindow();
     void TrayOpenOptClick();
     void Exit1Click();
+    // Writes or removes the session's autostart entry for this program.
+    void StartWithSession1Click(bool on);
+    QAction* StartWithSession1 = nullptr;
     void ShowTextToTypeBox(bool on);
 
 signals:
@@ -271,6 +274,7 @@ private:
     QString LastOpenDir;
     QString LastSaveDir;
     bool suggestionsSuspended_ = false;
+    bool trayMissingTold_ = false;
     void BuildPopupMenus();
     QAction* FileHistory1 = nullptr;
     QList<QAction*> historyActions_;

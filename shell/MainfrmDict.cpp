@@ -5,6 +5,7 @@
 #include "platform/Errors.h"
 #include "platform/Keycodes.h"
 #include "platform/SafeFile.h"
+#include "shell/Autostart.h"
 #include "shell/DictionaryGridModel.h"
 #include "shell/Mainfrm.h"
 #include "shell/ProgressForm.h"
@@ -489,6 +490,7 @@ void TMainForm::FileMenuAboutToShow() {
     CloseFile1->setEnabled(TabSet1->count() > 0);
     Save1->setEnabled(writable);
     SaveAs1->setEnabled(writable);
+    StartWithSession1->setChecked(Autostart::Enabled());
 }
 
 // ---- start-up and the list files ---------------------------------------------

@@ -24,6 +24,15 @@ void TMainForm::MinimiseApplication() {
         Tray1->show();
         hide();
     } else if (isVisible()) {
+        // A bare window manager has no notification area: the task bar or the
+        // window list is the way back, and the user is told so once.
+        if (!trayMissingTold_) {
+            trayMissingTold_ = true;
+            const QString why =
+                tr("No notification area was found: Brevix is minimised instead of hidden.");
+            StatusLbl->setText(why);
+            qInfo("%s", qPrintable(why));
+        }
         showMinimized();
     }
 }

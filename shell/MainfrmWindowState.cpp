@@ -2,12 +2,14 @@
 // minimise handling, the z-order, and the suggestion window that follows them.
 #include "dictionary/Dict.h"
 #include "hook/HookApi.h"
+#include "shell/Autostart.h"
 #include "shell/Mainfrm.h"
 #include "typing/HookClient.h"
 #include "typing/TypingController.h"
 #include "typing/gui/HintWindows.h"
 #include "typing/gui/SuggestionWindow.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSystemTrayIcon>
@@ -88,4 +90,11 @@ void TMainForm::AboutFromSuggestionWindow() {
     TrayOpenOptClick();
     About1Click();
     HideBtnClick();
+}
+
+void TMainForm::StartWithSession1Click(bool on) {
+    QString error;
+    if (!Autostart::SetEnabled(on, QCoreApplication::applicationFilePath(), &error))
+        ShowError(error);
+    StartWithSession1->setChecked(Autostart::Enabled());
 }

@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -219,6 +220,24 @@ private slots:
         QCOMPARE(EntryCount(P("one.bxd")), 3);
         QTRY_VERIFY(!Form->isVisible() || Form->isMinimized());
         QCOMPARE(GetFSMState(), int(BX_FSM_WATCHING));
+    }
+
+    void startWithTheSessionAndNoNotificationArea() {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        StartShown();
+        const QString entry = config.filePath(QStringLiteral("autostart/brevix.desktop"));
+        Form->StartWithSession1->trigger();
+        QVERIFY(Form->StartWithSession1->isChecked());
+        QVERIFY(ReadFile(entry).contains(" --autostart\n"));
+        Form->StartWithSession1->trigger();
+        QVERIFY(!QFile::exists(entry));
+        qunsetenv("XDG_CONFIG_HOME");
+
+        // Offscreen there is no notification area: the window minimises and says why.
+        Form->HideBtn->click();
+        QTRY_VERIFY(Form->isMinimized());
+        QVERIFY(Form->StatusLbl->text().contains(QStringLiteral("No notification area")));
     }
 
     void minimisingLeavesNothingToTypeInto() {
