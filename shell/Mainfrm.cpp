@@ -208,6 +208,8 @@ void TMainForm::BuildMenus() {
         if (ScriptHost) RunTclScriptConsole(*ScriptHost, Tcl.get());
     });
     runTcl->setShortcut(Qt::Key_F9);
+    Preferences1 = File1->addAction(tr("&Preferences..."), this, [this] { Preferences1Click(); });
+    Preferences1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     StartWithSession1 =
         File1->addAction(tr("Start with the &Session"), this, &TMainForm::StartWithSession1Click);
     StartWithSession1->setCheckable(true);
@@ -283,6 +285,7 @@ void TMainForm::FormCreate(const QStringList& params) {
     else
         QDir().mkpath(ConfigDir);
     LoadSettings();
+    FileShortcuts->EditShortcuts = [this] { Preferences2Click(); };
     FileShortcuts->RebuildShortcutsMenu();
     servicesHost_ = MakeServicesHost(*this);
     Services = std::make_unique<TMainServices>(*Typing, *servicesHost_);
@@ -362,6 +365,11 @@ void TMainForm::ApplySettings() {
     if (s.Grabbar > 0) GrabBar->setSizes({s.Grabbar, std::max(1, height() - s.Grabbar)});
     ShowTexttoTypebox1->setChecked(s.ShowTextToTypeBox);
     ShowTextToTypeBox(s.ShowTextToTypeBox);
+    ApplyLook();
+}
+
+void TMainForm::ApplyLook() {
+    const TSettings& s = Settings;
     const QColor bg = FromWinColor(s.BackgroundColor);
     for (QWidget* w : {centralWidget(), static_cast<QWidget*>(TabSet1)}) {
         QPalette pal = w->palette();

@@ -29,6 +29,7 @@ class TDictionaryModel;
 class TProgressForm;
 class QAction;
 class QCheckBox;
+class QDialog;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -128,6 +129,8 @@ public:
     // Yes, No or Cancel (QMessageBox::StandardButton).
     std::function<int(const QString& message)> AskYesNoCancel;
     std::function<void(const QString& message)> ShowError;
+    // Called with each preferences dialog before it opens, so tests can drive it.
+    std::function<void(QDialog*)> PrepareDialog;
 
     bool OpenDictionary(const QString& path);
     bool SaveIfModified();
@@ -215,6 +218,14 @@ public:
     // A search pass of the Find command runs; the Hide button then stops it.
     bool Searching = false;
     void About1Click();
+    // The preferences on a page (0-based); true after OK, once the new
+    // settings are applied and written.
+    bool Preferences1Click(int page = 0);
+    // "Edit..." of the Shortcuts menu: the file shortcuts page.
+    void Preferences2Click();
+    // "Preferences..." of the suggestion window: the auto-replace page.
+    void PreferencesFromSuggestionWindow();
+    void ApplyPreferences();
     // "About..." of the suggestion window: the main window comes up for the
     // box and goes away again after it.
     void AboutFromSuggestionWindow();
@@ -223,6 +234,8 @@ public:
     // Writes or removes the session's autostart entry for this program.
     void StartWithSession1Click(bool on);
     QAction* StartWithSession1 = nullptr;
+    QAction* Preferences1 = nullptr;
+    QToolButton* PreferencesSpeedButton = nullptr;
     void ShowTextToTypeBox(bool on);
 
 signals:
@@ -253,6 +266,8 @@ private:
     void CreateHandle();
     void LoadSettings();
     void ApplySettings();
+    // Colours and fonts of the main window's controls.
+    void ApplyLook();
     void SaveSettings();
     void FirstShow();
     bool FormCloseQuery();

@@ -147,6 +147,7 @@ public:
     void RestoreMainWindow() override { form_.TrayOpenOptClick(); }
     void SuggestionKeysChanged() override { form_.UpdateGrabbedKeys(); }
     void ShowAbout() override { form_.AboutFromSuggestionWindow(); }
+    void ShowPreferences() override { form_.PreferencesFromSuggestionWindow(); }
 
 private:
     TMainForm& form_;

@@ -81,9 +81,13 @@ void TMainForm::BuildPopupMenus() {
     SaveSpeedButton =
         SpeedButton(gridPnl, "SaveSpeedButton", QStyle::SP_DialogSaveButton, tr("Save File"));
     connect(OpenSpeedButton, &QToolButton::clicked, this, &TMainForm::AddFile1Click);
+    PreferencesSpeedButton = SpeedButton(gridPnl, "PreferencesSpeedButton",
+                                         QStyle::SP_FileDialogDetailedView, tr("Preferences"));
     connect(SaveSpeedButton, &QToolButton::clicked, this, &TMainForm::Save1Click);
+    connect(PreferencesSpeedButton, &QToolButton::clicked, this, [this] { Preferences1Click(); });
     buttons->addWidget(OpenSpeedButton);
     buttons->addWidget(SaveSpeedButton);
+    buttons->addWidget(PreferencesSpeedButton);
     buttons->addStretch(1);
     column->addLayout(buttons);
     const int gridAt = GrabBar->indexOf(Grid);

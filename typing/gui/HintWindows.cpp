@@ -53,6 +53,8 @@ void TMainHints::CreateWindows() {
                      [this] { host_.RestoreMainWindow(); });
     QObject::connect(AssistantForm, &TAssistantForm::AboutRequested, main,
                      [this] { host_.ShowAbout(); });
+    QObject::connect(AssistantForm, &TAssistantForm::PreferencesRequested, main,
+                     [this] { host_.ShowPreferences(); });
     QObject::connect(AssistantForm, &TAssistantForm::GrabbedKeysChanged, main,
                      [this](const QVector<uint16_t>& keys) {
                          SuggestionKeys = keys;
@@ -89,6 +91,12 @@ void TMainHints::ApplyOptions(uint16_t options, bool suggestionsShown) {
     if (!AssistantForm) return;
     AssistantForm->SetOptions(options);
     AssistantForm->SetShown(suggestionsShown);
+    HintBox->SetColor(host_.SuggestionStyle().Color);
+}
+
+void TMainHints::ApplyStyle() {
+    if (!AssistantForm) return;
+    AssistantForm->ApplySettings(host_.SuggestionStyle());
     HintBox->SetColor(host_.SuggestionStyle().Color);
 }
 

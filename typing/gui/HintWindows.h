@@ -28,8 +28,9 @@ public:
     virtual void RestoreMainWindow() = 0;
     // The keys in SuggestionKeys changed.
     virtual void SuggestionKeysChanged() = 0;
-    // "About..." of the suggestion window.
+    // "About..." and "Preferences..." of the suggestion window.
     virtual void ShowAbout() = 0;
+    virtual void ShowPreferences() = 0;
 };
 
 class TMainHints : public THintSink {
@@ -49,6 +50,8 @@ public:
     void SetSkipCount(int count) override;
     int SkipCount() const override;
     QByteArray SuggestionKeyword(uint16_t code) const override;
+    // The font, colour and keys changed in the settings.
+    void ApplyStyle();
     // 0..8 while the suggestion window lists a suggestion for the key, else -1.
     int SuggestionIndexForShortcut(uint16_t code) const;
 

@@ -22,6 +22,7 @@ struct TSuggestionStyle {
 namespace SuggestStyle {
 // 0x00BBGGRR.
 QColor FromWinColor(uint32_t color);
+uint32_t ToWinColor(const QColor& color);
 // spec over base: an empty name or a size below 1 keeps base's.
 QFont ToFont(const TFontSpec& spec, const QFont& base);
 // Background of a window and of every child that paints none of its own.

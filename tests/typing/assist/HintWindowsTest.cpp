@@ -21,6 +21,7 @@ public:
     void RestoreMainWindow() override {}
     void SuggestionKeysChanged() override {}
     void ShowAbout() override {}
+    void ShowPreferences() override {}
     QWidget main;
 };
 } // namespace
