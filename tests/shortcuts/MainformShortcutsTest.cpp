@@ -53,7 +53,7 @@ private slots:
         StartWith("/usr/bin/a=112,\r\n/usr/bin/b=16497,R&D\r\n/usr/bin/dup=112,\r\n");
         const QList<QAction*> a = Form->Shortcuts1->actions();
         QCOMPARE(a.size(), 5);
-        QVERIFY(!a[0]->isEnabled()); // "Edit...": no preferences dialog wired yet
+        QVERIFY(a[0]->isEnabled()); // "Edit...": the preferences at the file shortcuts
         QVERIFY(a[1]->isSeparator());
         QCOMPARE(a[2]->shortcut(), QKeySequence(Qt::Key_F1));
         QVERIFY(a[3]->text().startsWith(QStringLiteral("R&&D\t"))); // no mnemonic from a caption
