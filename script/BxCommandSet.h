@@ -17,4 +17,5 @@ struct TBxContext {
 
 int BxWindowCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
 int BxFileCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
+int BxSetCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
 int BxListCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);

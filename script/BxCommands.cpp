@@ -39,5 +39,6 @@ TBxCommandState& RegisterWindowFileListCommands(TTclInterface& tcl, TScriptHost&
     tcl.CreateCommand("bx_list", bind(&BxListCommand));
     tcl.CreateCommand("bx_window", bind(&BxWindowCommand));
     tcl.CreateCommand("bx_file", bind(&BxFileCommand));
+    tcl.CreateCommand("bx_set", bind(&BxSetCommand));
     return ctx->State;
 }

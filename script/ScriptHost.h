@@ -5,8 +5,10 @@
 // implements it; the script layer never sees the window's class.
 #include "hook/HookApi.h"
 
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 class TDictionarySession;
 
@@ -47,6 +49,28 @@ public:
     virtual void SetFSM(int state) = 0;
     // Off while a script console is open: the suggestion window goes away and comes back after.
     virtual void SetSuggestionWanted(bool on) = 0;
+
+    // What bx_set switches and reads. Texts are Windows-1252, lines ending in CR LF.
+    virtual bool AutoReplaceOn() const = 0;
+    // As a click on the auto-replace check box.
+    virtual void SetAutoReplace(bool on) = 0;
+    virtual bool LinksOn() const = 0;
+    virtual void SetLinks(bool on) = 0;
+    virtual bool SuggestionWindowOn() const = 0;
+    // "AutoReplaceAlwaysShow", in memory only.
+    virtual void SetSuggestionWindow(bool on) = 0;
+    // Empty unless the command line named a target process.
+    virtual std::optional<uint32_t> TargetProcess() const = 0;
+    virtual void SetTargetProcess(uint32_t id) = 0;
+    virtual BxHwnd TargetForeground() const = 0;
+    // The keyword auto-replace recognised last.
+    virtual QByteArray KeywordTyped() const = 0;
+    // done: the script run after a text was typed, else the one run before.
+    virtual QByteArray TransferScript(bool done) const = 0;
+    virtual void SetTransferScript(bool done, const QByteArray& script) = 0;
+    virtual QByteArray TextToType() const = 0;
+    virtual void SetTextToType(const QByteArray& text) = 0;
+    virtual QByteArray LastTypedText() const = 0;
 
     virtual QString ConfigDir() const = 0;
     virtual QString IniPath() const = 0;

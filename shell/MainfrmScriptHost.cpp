@@ -1,8 +1,12 @@
 #include "shell/MainfrmScriptHost.h"
 
+#include "platform/Ansi.h"
 #include "script/ScriptHost.h"
 #include "shell/Mainfrm.h"
+#include "typing/Autorepl.h"
+#include "typing/TypingController.h"
 
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -52,6 +56,37 @@ public:
     void PostMessage(uint32_t msg) override { form_.PostMessage(msg); }
     void SetFSM(int state) override { form_.SetFSM(state); }
     void SetSuggestionWanted(bool on) override { form_.SetSuggestionWanted(on); }
+
+    bool AutoReplaceOn() const override { return form_.AutoReplaceChk->isChecked(); }
+    void SetAutoReplace(bool on) override { form_.AutoReplaceChk->setChecked(on); }
+    // The merge of linked dictionaries does not exist yet: no links are ever on.
+    bool LinksOn() const override { return false; }
+    void SetLinks(bool) override {}
+    bool SuggestionWindowOn() const override { return form_.Settings.Has(aoAutoReplaceAlwaysShow); }
+    void SetSuggestionWindow(bool on) override {
+        form_.Settings.Set(aoAutoReplaceAlwaysShow, on);
+        if (form_.Engine) form_.Engine->SetOptions(form_.Settings.AutoReplaceOptions);
+    }
+    std::optional<uint32_t> TargetProcess() const override {
+        if (!form_.CommandLine.TargetProcessOnly) return std::nullopt;
+        return form_.CommandLine.TargetProcessId;
+    }
+    void SetTargetProcess(uint32_t id) override { form_.CommandLine.TargetProcessId = id; }
+    BxHwnd TargetForeground() const override { return form_.Typing->TargetForeground; }
+    QByteArray KeywordTyped() const override {
+        return form_.Engine ? form_.Engine->MatchedKeyword() : QByteArray();
+    }
+    QByteArray TransferScript(bool done) const override {
+        return done ? form_.Typing->OnTransferDoneScript : form_.Typing->OnTransferScript;
+    }
+    void SetTransferScript(bool done, const QByteArray& script) override {
+        (done ? form_.Typing->OnTransferDoneScript : form_.Typing->OnTransferScript) = script;
+    }
+    QByteArray TextToType() const override { return form_.TextToTypeShown(); }
+    void SetTextToType(const QByteArray& text) override {
+        form_.SetTextToType(Ansi::ToUnicode(text));
+    }
+    QByteArray LastTypedText() const override { return form_.Typing->LastTypedText; }
 
     QString ConfigDir() const override { return form_.ConfigDir; }
     QString IniPath() const override { return form_.IniPath(); }

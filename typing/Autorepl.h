@@ -77,6 +77,8 @@ public:
     QByteArray GetWord();
     QByteArray Word() const { return QByteArray(buffer_, length_); }
     QByteArray LastWord() const { return lastWord_; }
+    // The keyword of the last successful lookup.
+    QByteArray MatchedKeyword() const { return matchedKeyword_; }
     QByteArray AltInsWord() const { return altInsWord_; }
     QByteArray LastExpandedBuffer() const { return lastExpandedBuffer_; }
     QByteArray SeedText() const { return seedText_; }
