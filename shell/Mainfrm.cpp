@@ -10,6 +10,7 @@
 #include "script/TclInterface.h"
 #include "script/gui/TclConsole.h"
 #include "shell/AppIcon.h"
+#include "shell/HelpWindow.h"
 #include "shell/HintTimes.h"
 #include "shell/MainfrmHosts.h"
 #include "shell/MainfrmScriptHost.h"
@@ -83,6 +84,11 @@ TMainForm::TMainForm(const QStringList& params, QWidget* parent,
     BuildControls();
     BuildMenus();
     BuildPopupMenus();
+    static bool f1Installed = false;
+    if (!f1Installed) {
+        f1Installed = true;
+        THelpWindow::InstallF1(qApp);
+    }
     FileShortcuts = new TMainShortcuts(this);
     BuildTray();
     if (prepare) prepare(this);
@@ -235,6 +241,13 @@ void TMainForm::BuildMenus() {
     Dictionary1->addAction(tr("&Statistics..."), this, &TMainForm::Stats1Click);
 
     Help1 = menuBar()->addMenu(tr("&Help"));
+    QAction* contents = Help1->addAction(
+        tr("&Contents"), this, [] { THelpWindow::ShowPage(QStringLiteral("index.html")); });
+    contents->setShortcut(Qt::Key_F1);
+    contents->setShortcutContext(Qt::WidgetShortcut); // F1 is answered program-wide
+    Help1->addAction(tr("&Getting Started"), this,
+                     [] { THelpWindow::ShowPage(QStringLiteral("howto.html")); });
+    Help1->addSeparator();
     Help1->addAction(tr("&About Brevix"), this, &TMainForm::About1Click);
 }
 

@@ -16,7 +16,8 @@ libdir=$(cd "$prefix" && ls -d lib*/brevix lib/*/brevix 2>/dev/null | head -1)
 id=org.brevix.Brevix
 for f in bin/brevix bin/bxdict "$libdir/libbxhook.so" share/brevix/Brevixo.tcl \
          share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-         share/icons/hicolor/scalable/apps/$id.svg share/man/man1/brevix.1 share/man/man1/bxdict.1; do
+         share/icons/hicolor/scalable/apps/$id.svg share/man/man1/brevix.1 share/man/man1/bxdict.1 \
+         share/doc/brevix/html/index.html share/doc/brevix/html/tags.html; do
   [ -e "$prefix/$f" ] || fail "missing $f"
 done
 for n in 16 22 24 32 48 64 128 256; do

@@ -1,0 +1,71 @@
+// The help pages and the F1 key.
+#include "shell/HelpWindow.h"
+#include "shell/PreferencesDialog.h"
+#include "tests/shell/OffscreenDesktop.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QRegularExpression>
+#include <QTabWidget>
+#include <QTest>
+#include <QTextBrowser>
+
+class THelpTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyLinkBetweenPagesLeadsToAPageAndAnchor() {
+        QStringList pages;
+        for (QDirIterator it(QStringLiteral(":/help")); it.hasNext();)
+            pages << QFileInfo(it.next()).fileName();
+        QVERIFY(pages.contains(QStringLiteral("index.html")));
+        const QRegularExpression href(QStringLiteral("href=\"([a-z]+\\.html)(#([a-z_]+))?\""));
+        int links = 0;
+        for (const QString& page : pages) {
+            if (!page.endsWith(QLatin1String(".html"))) continue;
+            QFile f(QStringLiteral(":/help/") + page);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QString html = QString::fromUtf8(f.readAll());
+            QVERIFY2(html.contains(QLatin1String("<title>")), qPrintable(page));
+            for (auto m = href.globalMatch(html); m.hasNext(); ++links) {
+                const auto link = m.next();
+                QVERIFY2(pages.contains(link.captured(1)),
+                         qPrintable(page + " → " + link.captured(1)));
+                if (link.captured(3).isEmpty()) continue;
+                QFile target(QStringLiteral(":/help/") + link.captured(1));
+                QVERIFY(target.open(QIODevice::ReadOnly));
+                QVERIFY2(target.readAll().contains("id=\"" + link.captured(3).toUtf8() + "\""),
+                         qPrintable(link.captured(0)));
+            }
+        }
+        QVERIFY(links > 5);
+    }
+
+    void f1OpensThePageOfTheActiveWindow() {
+        THelpWindow::InstallF1(qApp);
+        TPreferencesDlg dlg(TSettings{}, QStringLiteral("/x.ini"), TPreferencesDlg::pgAutoReplace);
+        dlg.show();
+        QApplication::setActiveWindow(&dlg);
+        QVERIFY(QTest::qWaitForWindowActive(&dlg));
+        QTest::keyClick(&dlg, Qt::Key_F1);
+        THelpWindow* help = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("HelpWindow")) help = static_cast<THelpWindow*>(w);
+        QVERIFY(help && help->isVisible());
+        QCOMPARE(help->CurrentPage(), QStringLiteral("settings.html#autoreplace"));
+        QVERIFY(help->Browser->toPlainText().contains(QStringLiteral("4. AutoReplace")));
+        // One help window, reused.
+        QCOMPARE(THelpWindow::ShowPage(QStringLiteral("tags.html")), help);
+        dlg.PageControl->setCurrentIndex(TPreferencesDlg::pgFileShortcuts);
+        QCOMPARE(THelpWindow::PageFor(&dlg), QStringLiteral("settings.html#fileshortcuts"));
+        QCOMPARE(THelpWindow::PageFor(nullptr), QStringLiteral("index.html"));
+    }
+};
+
+int main(int argc, char** argv) {
+    TOffscreenDesktop desktop;
+    QApplication app(argc, argv);
+    THelpTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_help.moc"
