@@ -76,6 +76,9 @@ BX_API BxHwnd BxFocusWindow(void);
 /* A window's rectangle in screen pixels, out[0..3] left, top, width, height;
  * 0 when it is not known. */
 BX_API int BxWindowRect(BxHwnd window, int32_t out[4]);
+/* A report on the X display for support requests, "name: value" lines in
+ * UTF-8, cut to size; returns the full length. It opens its own connection. */
+BX_API int BxDescribeDisplay(char* out, int size);
 /* Brings a window to the front and gives it the keyboard focus. */
 BX_API void BxActivateWindow(BxHwnd window);
 

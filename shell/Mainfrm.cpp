@@ -248,6 +248,7 @@ void TMainForm::BuildMenus() {
     Help1->addAction(tr("&Getting Started"), this,
                      [] { THelpWindow::ShowPage(QStringLiteral("howto.html")); });
     Help1->addSeparator();
+    Help1->addAction(tr("System &Configuration..."), this, &TMainForm::SystemConfig1Click);
     Help1->addAction(tr("&About Brevix"), this, &TMainForm::About1Click);
 }
 

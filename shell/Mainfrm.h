@@ -218,6 +218,9 @@ public:
     // A search pass of the Find command runs; the Hide button then stops it.
     bool Searching = false;
     void About1Click();
+    void SystemConfig1Click();
+    // The facts "System Configuration" lists.
+    QString SystemConfiguration() const;
     // The preferences on a page (0-based); true after OK, once the new
     // settings are applied and written.
     bool Preferences1Click(int page = 0);

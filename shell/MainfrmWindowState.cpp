@@ -10,7 +10,6 @@
 #include "typing/gui/SuggestionWindow.h"
 
 #include <QCoreApplication>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QSystemTrayIcon>
 
@@ -78,18 +77,6 @@ void TMainForm::SetSuggestionWanted(bool on) {
         form->SetShown(true);
         if (isVisible() && !isMinimized() && Settings.Has(aoAutoHideSuggestionWindow)) form->hide();
     }
-}
-
-void TMainForm::About1Click() {
-    QMessageBox::about(this, QStringLiteral("Brevix"),
-                       tr("<b>Brevix 10</b><p>A resident text expander: type a keyword and a "
-                          "delimiter in any program and Brevix types its text.</p>"));
-}
-
-void TMainForm::AboutFromSuggestionWindow() {
-    TrayOpenOptClick();
-    About1Click();
-    HideBtnClick();
 }
 
 void TMainForm::StartWithSession1Click(bool on) {

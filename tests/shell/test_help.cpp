@@ -1,10 +1,14 @@
 // The help pages and the F1 key.
 #include "shell/HelpWindow.h"
 #include "shell/PreferencesDialog.h"
+#include "shell/SystemConfigDialog.h"
 #include "tests/shell/OffscreenDesktop.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDirIterator>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTest>
@@ -58,6 +62,27 @@ private slots:
         dlg.PageControl->setCurrentIndex(TPreferencesDlg::pgFileShortcuts);
         QCOMPARE(THelpWindow::PageFor(&dlg), QStringLiteral("settings.html#fileshortcuts"));
         QCOMPARE(THelpWindow::PageFor(nullptr), QStringLiteral("index.html"));
+    }
+
+    void configurationReportSaysWhatIsMissing() {
+        TSystemFacts f;
+        f.ProgramVersion = QStringLiteral("10.00");
+        f.QtVersion = QStringLiteral("6.4.2");
+        f.DisplayReport = QStringLiteral("X server: Test, release 1\nXRecord: MISSING");
+        f.ConfigDir = QStringLiteral("/home/u/.config/brevix/");
+        const QString none = SystemReport::Format(f);
+        QVERIFY(none.contains(QStringLiteral("Tcl: not loaded (scripts off)\n")));
+        QVERIFY(none.contains(QStringLiteral("Hook backend: none (keys are not watched)\n")));
+        QVERIFY(none.contains(QStringLiteral("XRecord: MISSING\nConfiguration folder:")));
+        QVERIFY(none.contains(QStringLiteral("Open dictionary: none\n")));
+        f.Dictionary = QStringLiteral("/d/team.bxd");
+        f.Entries = 12;
+        f.DictionaryBytes = 3400;
+        TSystemConfigDlg dlg(SystemReport::Format(f));
+        QVERIFY(dlg.ReportMemo->toPlainText().contains(
+            QStringLiteral("Open dictionary: /d/team.bxd (12 entries, 3400 bytes)")));
+        dlg.CopyBtn->click();
+        QCOMPARE(QApplication::clipboard()->text(), dlg.ReportMemo->toPlainText());
     }
 };
 
