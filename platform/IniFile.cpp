@@ -5,10 +5,34 @@
 #include <QFile>
 
 namespace {
-bool SameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+QString Folded(const QString& name) {
+    return name.toCaseFolded();
 }
 } // namespace
+
+TIniFile::TEntry* TIniFile::TSection::Find(const QString& key) {
+    const auto it = index.constFind(Folded(key));
+    return it == index.constEnd() ? nullptr : &entries[*it];
+}
+
+const TIniFile::TEntry* TIniFile::TSection::Find(const QString& key) const {
+    const auto it = index.constFind(Folded(key));
+    return it == index.constEnd() ? nullptr : &entries[*it];
+}
+
+bool TIniFile::TSection::Add(const QString& key, const QString& value) {
+    const QString folded = Folded(key);
+    if (index.contains(folded)) return false;
+    index.insert(folded, entries.size());
+    entries.push_back({key, value});
+    return true;
+}
+
+void TIniFile::TSection::Reindex() {
+    index.clear();
+    for (size_t i = 0; i < entries.size(); ++i)
+        index.insert(Folded(entries[i].key), i);
+}
 
 TIniFile::TIniFile(const QString& path) : path_(path) {
     QFile f(path);
@@ -27,35 +51,35 @@ TIniFile::TIniFile(const QString& path) : path_(path) {
         }
         const qsizetype eq = line.indexOf('=');
         if (!current || eq <= 0) continue; // lines outside a section or without a key are skipped
-        const QString key = Ansi::ToUnicode(Ansi::Trim(line.left(eq)));
-        const QString value = Ansi::ToUnicode(Ansi::Trim(line.mid(eq + 1)));
-        bool replaced = false;
-        for (TEntry& e : current->entries)
-            if (SameName(e.key, key)) {
-                replaced = true; // the first occurrence wins, as profile readers do
-                break;
-            }
-        if (!replaced) current->entries.push_back({key, value});
+        // The first occurrence of a key wins, as profile readers do.
+        current->Add(Ansi::ToUnicode(Ansi::Trim(line.left(eq))),
+                     Ansi::ToUnicode(Ansi::Trim(line.mid(eq + 1))));
     }
 }
 
 const TIniFile::TSection* TIniFile::Find(const QString& section) const {
-    for (const TSection& s : sections_)
-        if (SameName(s.name, section)) return &s;
-    return nullptr;
+    const auto it = sectionIndex_.constFind(Folded(section));
+    return it == sectionIndex_.constEnd() ? nullptr : &sections_[*it];
 }
 
 TIniFile::TSection& TIniFile::FindOrAdd(const QString& section) {
-    for (TSection& s : sections_)
-        if (SameName(s.name, section)) return s;
-    sections_.push_back({section, {}});
+    const QString folded = Folded(section);
+    if (const auto it = sectionIndex_.constFind(folded); it != sectionIndex_.constEnd())
+        return sections_[*it];
+    sectionIndex_.insert(folded, sections_.size());
+    sections_.push_back({section, {}, {}});
     return sections_.back();
+}
+
+void TIniFile::ReindexSections() {
+    sectionIndex_.clear();
+    for (size_t i = 0; i < sections_.size(); ++i)
+        sectionIndex_.insert(Folded(sections_[i].name), i);
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
     if (const TSection* s = Find(section))
-        for (const TEntry& e : s->entries)
-            if (SameName(e.key, key)) return e.value;
+        if (const TEntry* e = s->Find(key)) return e->value;
     return def;
 }
 
@@ -78,10 +102,8 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
-    if (const TSection* s = Find(section))
-        for (const TEntry& e : s->entries)
-            if (SameName(e.key, key)) return true;
-    return false;
+    const TSection* s = Find(section);
+    return s && s->Find(key);
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
@@ -106,12 +128,10 @@ QStringList TIniFile::ReadSections() const {
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
     TSection& s = FindOrAdd(section);
     modified_ = true;
-    for (TEntry& e : s.entries)
-        if (SameName(e.key, key)) {
-            e.value = value;
-            return;
-        }
-    s.entries.push_back({key, value});
+    if (TEntry* e = s.Find(key))
+        e->value = value;
+    else
+        s.Add(key, value);
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -123,23 +143,22 @@ void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
-    for (TSection& s : sections_)
-        if (SameName(s.name, section))
-            for (auto it = s.entries.begin(); it != s.entries.end(); ++it)
-                if (SameName(it->key, key)) {
-                    s.entries.erase(it);
-                    modified_ = true;
-                    return;
-                }
+    const auto found = sectionIndex_.constFind(Folded(section));
+    if (found == sectionIndex_.constEnd()) return;
+    TSection& s = sections_[*found];
+    const auto at = s.index.constFind(Folded(key));
+    if (at == s.index.constEnd()) return;
+    s.entries.erase(s.entries.begin() + static_cast<std::ptrdiff_t>(*at));
+    s.Reindex();
+    modified_ = true;
 }
 
 void TIniFile::EraseSection(const QString& section) {
-    for (auto it = sections_.begin(); it != sections_.end(); ++it)
-        if (SameName(it->name, section)) {
-            sections_.erase(it);
-            modified_ = true;
-            return;
-        }
+    const auto found = sectionIndex_.constFind(Folded(section));
+    if (found == sectionIndex_.constEnd()) return;
+    sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(*found));
+    ReindexSections();
+    modified_ = true;
 }
 
 bool TIniFile::UpdateFile() {

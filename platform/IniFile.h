@@ -3,6 +3,7 @@
 // section and key names compare without case, an absent key gives the
 // default, file order is kept, lines end in CR LF. The file holds
 // Windows-1252 text; the API speaks Unicode.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -38,15 +39,25 @@ private:
     struct TEntry {
         QString key, value;
     };
+    // Names are looked up by their case-folded form, so that reading and
+    // writing stay linear in the number of keys.
     struct TSection {
         QString name;
         std::vector<TEntry> entries;
+        QHash<QString, size_t> index; // folded key -> position in entries
+        TEntry* Find(const QString& key);
+        const TEntry* Find(const QString& key) const;
+        // False when the key is there already (the first one is kept).
+        bool Add(const QString& key, const QString& value);
+        void Reindex();
     };
     const TSection* Find(const QString& section) const;
     TSection& FindOrAdd(const QString& section);
+    void ReindexSections();
 
     QString path_;
     QString error_;
     std::vector<TSection> sections_;
+    QHash<QString, size_t> sectionIndex_; // folded name -> position in sections_
     bool modified_ = false;
 };
