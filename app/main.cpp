@@ -1,9 +1,9 @@
 // Program entry: the application and its one main window.
 #include "platform/Errors.h"
+#include "platform/MessageBox.h"
 #include "shell/Application.h"
 #include "shell/Mainfrm.h"
 
-#include <QMessageBox>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -16,10 +16,10 @@ int main(int argc, char** argv) {
     } catch (const EBrevix& e) {
         // A bad command line or unusable settings: shown, then the program ends
         // without writing anything.
-        QMessageBox::critical(nullptr, QStringLiteral("Brevix"), e.Message());
+        TMessageBox::Error(nullptr, QStringLiteral("Brevix"), e.Message());
         return 1;
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Brevix"), QString::fromLocal8Bit(e.what()));
+        TMessageBox::Error(nullptr, QStringLiteral("Brevix"), QString::fromLocal8Bit(e.what()));
         return 1;
     }
     if (app.QuitRequested()) {
