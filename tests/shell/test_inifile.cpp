@@ -1,22 +1,8 @@
 #include "platform/IniFile.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include "tests/shell/IniFileFixture.h"
 
 namespace {
-struct IniFileTest : ::testing::Test {
-    QTemporaryDir dir;
-    QString Path() const { return dir.filePath(QStringLiteral("Brevixo.ini")); }
-    void WriteFile(const QByteArray& text) {
-        QFile f(Path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QByteArray ReadFile() {
-        QFile f(Path());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+struct IniFileTest : TIniFileFixture {
     static QString S(const char* s) { return QString::fromLatin1(s); }
 };
 } // namespace

@@ -2,25 +2,10 @@
 #include "platform/Keycodes.h"
 #include "platform/Placement.h"
 #include "shell/Settings.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include "tests/shell/IniFileFixture.h"
 
 namespace {
-struct SettingsTest : ::testing::Test {
-    QTemporaryDir dir;
-    QString Path() const { return dir.filePath(QStringLiteral("Brevixo.ini")); }
-    void WriteFile(const QByteArray& text) {
-        QFile f(Path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QByteArray ReadFile() {
-        QFile f(Path());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-};
+struct SettingsTest : TIniFileFixture {};
 } // namespace
 
 TEST_F(SettingsTest, IniSemantics) {
