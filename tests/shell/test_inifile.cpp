@@ -49,26 +49,3 @@ TEST_F(IniFileTest, LookupsAfterDeletes) {
     EXPECT_EQ(ini.ReadSections(), (QStringList{S("S0"), S("S2"), S("S1")}));
     EXPECT_EQ(ini.ReadString(S("S1"), S("x"), QString()), S("again"));
 }
-
-// A file of 100,000 keys, many of them repeated under other cases, reads
-// back exactly and writes back without the repeats.
-TEST_F(IniFileTest, LargeFileRoundTrip) {
-    constexpr int kKeys = 100000;
-    QByteArray text = "[Big]\r\n";
-    for (int i = 0; i < kKeys; ++i)
-        text += "Key" + QByteArray::number(i) + "=" + QByteArray::number(i) + "\r\n";
-    for (int i = 0; i < kKeys; i += 3)
-        text += "KEY" + QByteArray::number(i) + "=repeat\r\n";
-    WriteFile(text);
-    TIniFile ini(Path());
-    const QStringList keys = ini.ReadSection(S("BIG"));
-    ASSERT_EQ(keys.size(), kKeys);
-    for (int i = 0; i < kKeys; i += 997)
-        EXPECT_EQ(ini.ReadInteger(S("big"), QStringLiteral("key%1").arg(i), -1), i);
-    ini.WriteString(S("Big"), S("Key0"), S("changed"));
-    ASSERT_TRUE(ini.UpdateFile());
-    const TIniFile back(Path());
-    EXPECT_EQ(back.ReadSection(S("Big")), keys);
-    EXPECT_EQ(back.ReadString(S("Big"), S("Key0"), QString()), S("changed"));
-    EXPECT_FALSE(ReadFile().contains("repeat"));
-}
