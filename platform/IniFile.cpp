@@ -4,41 +4,19 @@
 
 #include <QFile>
 
+#include <optional>
+
 namespace {
 QString Folded(const QString& name) {
     return name.toCaseFolded();
 }
 } // namespace
 
-TIniFile::TEntry* TIniFile::TSection::Find(const QString& key) {
-    const auto it = index.constFind(Folded(key));
-    return it == index.constEnd() ? nullptr : &entries[*it];
-}
-
-const TIniFile::TEntry* TIniFile::TSection::Find(const QString& key) const {
-    const auto it = index.constFind(Folded(key));
-    return it == index.constEnd() ? nullptr : &entries[*it];
-}
-
-bool TIniFile::TSection::Add(const QString& key, const QString& value) {
-    const QString folded = Folded(key);
-    if (index.contains(folded)) return false;
-    index.insert(folded, entries.size());
-    entries.push_back({key, value});
-    return true;
-}
-
-void TIniFile::TSection::Reindex() {
-    index.clear();
-    for (size_t i = 0; i < entries.size(); ++i)
-        index.insert(Folded(entries[i].key), i);
-}
-
 TIniFile::TIniFile(const QString& path) : path_(path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return;
     const QByteArray data = f.readAll();
-    TSection* current = nullptr;
+    std::optional<size_t> current;
     for (const QByteArray& raw : data.split('\n')) {
         const QByteArray line = Ansi::Trim(raw);
         if (line.isEmpty() || line.startsWith(';')) continue;
@@ -46,14 +24,14 @@ TIniFile::TIniFile(const QString& path) : path_(path) {
             const qsizetype close = line.indexOf(']');
             const QString name =
                 Ansi::ToUnicode(Ansi::Trim(line.mid(1, close < 0 ? -1 : close - 1)));
-            current = &FindOrAdd(name);
+            current = FindOrAdd(name);
             continue;
         }
         const qsizetype eq = line.indexOf('=');
         if (!current || eq <= 0) continue; // lines outside a section or without a key are skipped
         // The first occurrence of a key wins, as profile readers do.
-        current->Add(Ansi::ToUnicode(Ansi::Trim(line.left(eq))),
-                     Ansi::ToUnicode(Ansi::Trim(line.mid(eq + 1))));
+        Add(*current, Ansi::ToUnicode(Ansi::Trim(line.left(eq))),
+            Ansi::ToUnicode(Ansi::Trim(line.mid(eq + 1))));
     }
 }
 
@@ -62,25 +40,43 @@ const TIniFile::TSection* TIniFile::Find(const QString& section) const {
     return it == sectionIndex_.constEnd() ? nullptr : &sections_[*it];
 }
 
-TIniFile::TSection& TIniFile::FindOrAdd(const QString& section) {
-    const QString folded = Folded(section);
-    if (const auto it = sectionIndex_.constFind(folded); it != sectionIndex_.constEnd())
-        return sections_[*it];
-    sectionIndex_.insert(folded, sections_.size());
-    sections_.push_back({section, {}, {}});
-    return sections_.back();
+const TIniFile::TEntry* TIniFile::FindEntry(const QString& section, const QString& key) const {
+    const auto s = sectionIndex_.constFind(Folded(section));
+    if (s == sectionIndex_.constEnd()) return nullptr;
+    const auto e = keyIndex_.constFind({*s, Folded(key)});
+    return e == keyIndex_.constEnd() ? nullptr : &sections_[*s].entries[*e];
 }
 
-void TIniFile::ReindexSections() {
+size_t TIniFile::FindOrAdd(const QString& section) {
+    const QString folded = Folded(section);
+    if (const auto it = sectionIndex_.constFind(folded); it != sectionIndex_.constEnd()) return *it;
+    sectionIndex_.insert(folded, sections_.size());
+    sections_.push_back({section, {}});
+    return sections_.size() - 1;
+}
+
+bool TIniFile::Add(size_t section, const QString& key, const QString& value) {
+    std::vector<TEntry>& entries = sections_[section].entries;
+    TKeyId id{section, Folded(key)};
+    if (keyIndex_.contains(id)) return false;
+    keyIndex_.insert(std::move(id), entries.size());
+    entries.push_back({key, value});
+    return true;
+}
+
+void TIniFile::Reindex() {
     sectionIndex_.clear();
-    for (size_t i = 0; i < sections_.size(); ++i)
-        sectionIndex_.insert(Folded(sections_[i].name), i);
+    keyIndex_.clear();
+    for (size_t s = 0; s < sections_.size(); ++s) {
+        sectionIndex_.insert(Folded(sections_[s].name), s);
+        for (size_t e = 0; e < sections_[s].entries.size(); ++e)
+            keyIndex_.insert({s, Folded(sections_[s].entries[e].key)}, e);
+    }
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
-    if (const TSection* s = Find(section))
-        if (const TEntry* e = s->Find(key)) return e->value;
-    return def;
+    const TEntry* e = FindEntry(section, key);
+    return e ? e->value : def;
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
@@ -102,8 +98,7 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
-    const TSection* s = Find(section);
-    return s && s->Find(key);
+    return FindEntry(section, key) != nullptr;
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
@@ -126,12 +121,12 @@ QStringList TIniFile::ReadSections() const {
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    TSection& s = FindOrAdd(section);
+    const size_t s = FindOrAdd(section);
     modified_ = true;
-    if (TEntry* e = s.Find(key))
-        e->value = value;
+    if (const auto e = keyIndex_.constFind({s, Folded(key)}); e != keyIndex_.constEnd())
+        sections_[s].entries[*e].value = value;
     else
-        s.Add(key, value);
+        Add(s, key, value);
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -143,13 +138,16 @@ void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
-    const auto found = sectionIndex_.constFind(Folded(section));
-    if (found == sectionIndex_.constEnd()) return;
-    TSection& s = sections_[*found];
-    const auto at = s.index.constFind(Folded(key));
-    if (at == s.index.constEnd()) return;
-    s.entries.erase(s.entries.begin() + static_cast<std::ptrdiff_t>(*at));
-    s.Reindex();
+    const auto s = sectionIndex_.constFind(Folded(section));
+    if (s == sectionIndex_.constEnd()) return;
+    const auto e = keyIndex_.constFind({*s, Folded(key)});
+    if (e == keyIndex_.constEnd()) return;
+    std::vector<TEntry>& entries = sections_[*s].entries;
+    const size_t at = *e;
+    keyIndex_.erase(e);
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(at));
+    for (size_t i = at; i < entries.size(); ++i) // the later keys move up by one
+        keyIndex_[{*s, Folded(entries[i].key)}] = i;
     modified_ = true;
 }
 
@@ -157,7 +155,7 @@ void TIniFile::EraseSection(const QString& section) {
     const auto found = sectionIndex_.constFind(Folded(section));
     if (found == sectionIndex_.constEnd()) return;
     sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(*found));
-    ReindexSections();
+    Reindex();
     modified_ = true;
 }
 

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <utility>
 #include <vector>
 
 class TIniFile {
@@ -39,25 +40,24 @@ private:
     struct TEntry {
         QString key, value;
     };
-    // Names are looked up by their case-folded form, so that reading and
-    // writing stay linear in the number of keys.
     struct TSection {
         QString name;
         std::vector<TEntry> entries;
-        QHash<QString, size_t> index; // folded key -> position in entries
-        TEntry* Find(const QString& key);
-        const TEntry* Find(const QString& key) const;
-        // False when the key is there already (the first one is kept).
-        bool Add(const QString& key, const QString& value);
-        void Reindex();
     };
+    // Names are found through their case-folded forms, so that reading and
+    // writing stay linear in the number of keys.
+    using TKeyId = std::pair<size_t, QString>; // section position, folded key
     const TSection* Find(const QString& section) const;
-    TSection& FindOrAdd(const QString& section);
-    void ReindexSections();
+    const TEntry* FindEntry(const QString& section, const QString& key) const;
+    size_t FindOrAdd(const QString& section); // its position
+    // False when the section holds the key already (the first one is kept).
+    bool Add(size_t section, const QString& key, const QString& value);
+    void Reindex();
 
     QString path_;
     QString error_;
     std::vector<TSection> sections_;
     QHash<QString, size_t> sectionIndex_; // folded name -> position in sections_
+    QHash<TKeyId, size_t> keyIndex_;      // -> position in the section's entries
     bool modified_ = false;
 };
