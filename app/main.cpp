@@ -1,10 +1,10 @@
 // Program entry: the application and its one main window.
 #include "platform/Errors.h"
+#include "platform/MessageBox.h"
 #include "shell/Application.h"
 #include "shell/CommandLine.h"
 #include "shell/Mainfrm.h"
 
-#include <QMessageBox>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -29,10 +29,10 @@ int main(int argc, char** argv) {
     } catch (const EBrevix& e) {
         // A bad command line or unusable settings: shown, then the program ends
         // without writing anything.
-        QMessageBox::critical(nullptr, QStringLiteral("Brevix"), e.Message());
+        TMessageBox::Error(nullptr, QStringLiteral("Brevix"), e.Message());
         return 1;
     } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Brevix"), QString::fromLocal8Bit(e.what()));
+        TMessageBox::Error(nullptr, QStringLiteral("Brevix"), QString::fromLocal8Bit(e.what()));
         return 1;
     }
     if (app.QuitRequested()) {

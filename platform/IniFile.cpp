@@ -4,9 +4,11 @@
 
 #include <QFile>
 
+#include <optional>
+
 namespace {
-bool SameName(const QString& a, const QString& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+QString Folded(const QString& name) {
+    return name.toCaseFolded();
 }
 } // namespace
 
@@ -14,7 +16,7 @@ TIniFile::TIniFile(const QString& path) : path_(path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return;
     const QByteArray data = f.readAll();
-    TSection* current = nullptr;
+    std::optional<size_t> current;
     for (const QByteArray& raw : data.split('\n')) {
         const QByteArray line = Ansi::Trim(raw);
         if (line.isEmpty() || line.startsWith(';')) continue;
@@ -22,41 +24,59 @@ TIniFile::TIniFile(const QString& path) : path_(path) {
             const qsizetype close = line.indexOf(']');
             const QString name =
                 Ansi::ToUnicode(Ansi::Trim(line.mid(1, close < 0 ? -1 : close - 1)));
-            current = &FindOrAdd(name);
+            current = FindOrAdd(name);
             continue;
         }
         const qsizetype eq = line.indexOf('=');
         if (!current || eq <= 0) continue; // lines outside a section or without a key are skipped
-        const QString key = Ansi::ToUnicode(Ansi::Trim(line.left(eq)));
-        const QString value = Ansi::ToUnicode(Ansi::Trim(line.mid(eq + 1)));
-        bool replaced = false;
-        for (TEntry& e : current->entries)
-            if (SameName(e.key, key)) {
-                replaced = true; // the first occurrence wins, as profile readers do
-                break;
-            }
-        if (!replaced) current->entries.push_back({key, value});
+        // The first occurrence of a key wins, as profile readers do.
+        Add(*current, Ansi::ToUnicode(Ansi::Trim(line.left(eq))),
+            Ansi::ToUnicode(Ansi::Trim(line.mid(eq + 1))));
     }
 }
 
 const TIniFile::TSection* TIniFile::Find(const QString& section) const {
-    for (const TSection& s : sections_)
-        if (SameName(s.name, section)) return &s;
-    return nullptr;
+    const auto it = sectionIndex_.constFind(Folded(section));
+    return it == sectionIndex_.constEnd() ? nullptr : &sections_[*it];
 }
 
-TIniFile::TSection& TIniFile::FindOrAdd(const QString& section) {
-    for (TSection& s : sections_)
-        if (SameName(s.name, section)) return s;
+const TIniFile::TEntry* TIniFile::FindEntry(const QString& section, const QString& key) const {
+    const auto s = sectionIndex_.constFind(Folded(section));
+    if (s == sectionIndex_.constEnd()) return nullptr;
+    const auto e = keyIndex_.constFind({*s, Folded(key)});
+    return e == keyIndex_.constEnd() ? nullptr : &sections_[*s].entries[*e];
+}
+
+size_t TIniFile::FindOrAdd(const QString& section) {
+    const QString folded = Folded(section);
+    if (const auto it = sectionIndex_.constFind(folded); it != sectionIndex_.constEnd()) return *it;
+    sectionIndex_.insert(folded, sections_.size());
     sections_.push_back({section, {}});
-    return sections_.back();
+    return sections_.size() - 1;
+}
+
+bool TIniFile::Add(size_t section, const QString& key, const QString& value) {
+    std::vector<TEntry>& entries = sections_[section].entries;
+    TKeyId id{section, Folded(key)};
+    if (keyIndex_.contains(id)) return false;
+    keyIndex_.insert(std::move(id), entries.size());
+    entries.push_back({key, value});
+    return true;
+}
+
+void TIniFile::Reindex() {
+    sectionIndex_.clear();
+    keyIndex_.clear();
+    for (size_t s = 0; s < sections_.size(); ++s) {
+        sectionIndex_.insert(Folded(sections_[s].name), s);
+        for (size_t e = 0; e < sections_[s].entries.size(); ++e)
+            keyIndex_.insert({s, Folded(sections_[s].entries[e].key)}, e);
+    }
 }
 
 QString TIniFile::ReadString(const QString& section, const QString& key, const QString& def) const {
-    if (const TSection* s = Find(section))
-        for (const TEntry& e : s->entries)
-            if (SameName(e.key, key)) return e.value;
-    return def;
+    const TEntry* e = FindEntry(section, key);
+    return e ? e->value : def;
 }
 
 int TIniFile::ReadInteger(const QString& section, const QString& key, int def) const {
@@ -78,10 +98,7 @@ bool TIniFile::ReadBool(const QString& section, const QString& key, bool def) co
 }
 
 bool TIniFile::ValueExists(const QString& section, const QString& key) const {
-    if (const TSection* s = Find(section))
-        for (const TEntry& e : s->entries)
-            if (SameName(e.key, key)) return true;
-    return false;
+    return FindEntry(section, key) != nullptr;
 }
 
 bool TIniFile::SectionExists(const QString& section) const {
@@ -104,14 +121,12 @@ QStringList TIniFile::ReadSections() const {
 }
 
 void TIniFile::WriteString(const QString& section, const QString& key, const QString& value) {
-    TSection& s = FindOrAdd(section);
+    const size_t s = FindOrAdd(section);
     modified_ = true;
-    for (TEntry& e : s.entries)
-        if (SameName(e.key, key)) {
-            e.value = value;
-            return;
-        }
-    s.entries.push_back({key, value});
+    if (const auto e = keyIndex_.constFind({s, Folded(key)}); e != keyIndex_.constEnd())
+        sections_[s].entries[*e].value = value;
+    else
+        Add(s, key, value);
 }
 
 void TIniFile::WriteInteger(const QString& section, const QString& key, int value) {
@@ -123,23 +138,25 @@ void TIniFile::WriteBool(const QString& section, const QString& key, bool value)
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& key) {
-    for (TSection& s : sections_)
-        if (SameName(s.name, section))
-            for (auto it = s.entries.begin(); it != s.entries.end(); ++it)
-                if (SameName(it->key, key)) {
-                    s.entries.erase(it);
-                    modified_ = true;
-                    return;
-                }
+    const auto s = sectionIndex_.constFind(Folded(section));
+    if (s == sectionIndex_.constEnd()) return;
+    const auto e = keyIndex_.constFind({*s, Folded(key)});
+    if (e == keyIndex_.constEnd()) return;
+    std::vector<TEntry>& entries = sections_[*s].entries;
+    const size_t at = *e;
+    keyIndex_.erase(e);
+    entries.erase(entries.begin() + static_cast<std::ptrdiff_t>(at));
+    for (size_t i = at; i < entries.size(); ++i) // the later keys move up by one
+        keyIndex_[{*s, Folded(entries[i].key)}] = i;
+    modified_ = true;
 }
 
 void TIniFile::EraseSection(const QString& section) {
-    for (auto it = sections_.begin(); it != sections_.end(); ++it)
-        if (SameName(it->name, section)) {
-            sections_.erase(it);
-            modified_ = true;
-            return;
-        }
+    const auto found = sectionIndex_.constFind(Folded(section));
+    if (found == sectionIndex_.constEnd()) return;
+    sections_.erase(sections_.begin() + static_cast<std::ptrdiff_t>(*found));
+    Reindex();
+    modified_ = true;
 }
 
 bool TIniFile::UpdateFile() {

@@ -3,8 +3,10 @@
 // section and key names compare without case, an absent key gives the
 // default, file order is kept, lines end in CR LF. The file holds
 // Windows-1252 text; the API speaks Unicode.
+#include <QHash>
 #include <QString>
 #include <QStringList>
+#include <utility>
 #include <vector>
 
 class TIniFile {
@@ -42,11 +44,20 @@ private:
         QString name;
         std::vector<TEntry> entries;
     };
+    // Names are found through their case-folded forms, so that reading and
+    // writing stay linear in the number of keys.
+    using TKeyId = std::pair<size_t, QString>; // section position, folded key
     const TSection* Find(const QString& section) const;
-    TSection& FindOrAdd(const QString& section);
+    const TEntry* FindEntry(const QString& section, const QString& key) const;
+    size_t FindOrAdd(const QString& section); // its position
+    // False when the section holds the key already (the first one is kept).
+    bool Add(size_t section, const QString& key, const QString& value);
+    void Reindex();
 
     QString path_;
     QString error_;
     std::vector<TSection> sections_;
+    QHash<QString, size_t> sectionIndex_; // folded name -> position in sections_
+    QHash<TKeyId, size_t> keyIndex_;      // -> position in the section's entries
     bool modified_ = false;
 };

@@ -1,9 +1,9 @@
 #include "shell/Application.h"
 #include "platform/Errors.h"
+#include "platform/MessageBox.h"
 #include "shell/Mainfrm.h"
 
 #include <QDialog>
-#include <QMessageBox>
 #include <QSocketNotifier>
 #include <csignal>
 #include <sys/socket.h>
@@ -54,8 +54,7 @@ void TApplication::EndStartupDialogs() {
 void TApplication::ShowException(const QString& message) {
     const bool wasVisible = mainForm_ && mainForm_->Initialised && mainForm_->isVisible();
     if (wasVisible) mainForm_->hide();
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Brevix"), message, QMessageBox::Ok);
-    box.exec();
+    TMessageBox::Error(nullptr, QStringLiteral("Brevix"), message);
     if (wasVisible) {
         mainForm_->show();
         mainForm_->raise();

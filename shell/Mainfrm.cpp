@@ -2,6 +2,7 @@
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
+#include "platform/MessageBox.h"
 #include "platform/Placement.h"
 #include "script/BxCommands.h"
 #include "script/ScriptEvaluator.h"
@@ -42,7 +43,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -400,7 +400,7 @@ void TMainForm::CreateScripting() {
     Tcl = std::make_unique<TTclInterface>();
     connect(Tcl.get(), &TTclInterface::Message, this,
             [this](TTclInterface::TMessageKind kind, const QString& caption, const QString& text) {
-                QMessageBox box(kind == TTclInterface::TMessageKind::Warning
+                TMessageBox box(kind == TTclInterface::TMessageKind::Warning
                                     ? QMessageBox::Warning
                                     : QMessageBox::Information,
                                 caption, text, QMessageBox::Ok, isVisible() ? this : nullptr);
@@ -484,8 +484,8 @@ void TMainForm::SaveSettings() {
     const QList<int> sizes = GrabBar->sizes();
     SettingsStore::WriteExit(ini, Settings, sizes.isEmpty() ? 0 : sizes.first());
     if (!ini.UpdateFile())
-        QMessageBox::warning(this, kCaption,
-                             tr("The settings could not be saved:\n%1").arg(ini.ErrorString()));
+        TMessageBox::Warn(this, kCaption,
+                          tr("The settings could not be saved:\n%1").arg(ini.ErrorString()));
 }
 
 void TMainForm::showEvent(QShowEvent* event) {
@@ -501,7 +501,7 @@ void TMainForm::showEvent(QShowEvent* event) {
 void TMainForm::AnnounceOtherInstance() {
     const BxHwnd other = GetMainWindow();
     if (!(other && BxPostMessage(other, svc::ShowMainWindow, 0, 0))) {
-        QMessageBox box(QMessageBox::Information, kCaption,
+        TMessageBox box(QMessageBox::Information, kCaption,
                         tr("Brevix (or another version of it) is already running!"),
                         QMessageBox::Ok);
         box.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -636,7 +636,7 @@ bool TMainForm::FormCloseQuery() {
     try {
         SaveSettings();
     } catch (const EBrevix& e) {
-        QMessageBox::critical(this, kCaption, e.Message());
+        TMessageBox::Error(this, kCaption, e.Message());
     }
     // A failed save refuses the close, so the changes are not lost.
     try {
@@ -649,7 +649,7 @@ bool TMainForm::FormCloseQuery() {
     }
     if (!Settings.Has(goNoConfirmExit) && !HookUnavailable() && !ShutdownQuery && Initialised &&
         !ScriptRunning()) {
-        QMessageBox box(QMessageBox::Information, kCaption,
+        TMessageBox box(QMessageBox::Information, kCaption,
                         tr("The Brevix application is about to close."),
                         QMessageBox::Ok | QMessageBox::Cancel, this);
         if (box.exec() != QMessageBox::Ok) return false;

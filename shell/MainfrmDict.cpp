@@ -4,9 +4,11 @@
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
 #include "platform/Keycodes.h"
+#include "platform/MessageBox.h"
 #include "platform/SafeFile.h"
 #include "shell/Autostart.h"
 #include "shell/DictionaryGridModel.h"
+#include "shell/DroppedTabs.h"
 #include "shell/Mainfrm.h"
 #include "shell/ProgressForm.h"
 
@@ -19,11 +21,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTableView>
+#include <QTimer>
 
 namespace {
 const QString kUntitled = QStringLiteral("Untitled.bxd");
@@ -134,12 +136,12 @@ void TMainForm::BuildDictionaryControls() {
         };
     if (!AskYesNoCancel)
         AskYesNoCancel = [this](const QString& message) {
-            return QMessageBox::question(this, QStringLiteral("Brevix"), message,
-                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+            return TMessageBox::Ask(this, QStringLiteral("Brevix"), message,
+                                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         };
     if (!ShowError)
         ShowError = [this](const QString& message) {
-            QMessageBox::critical(this, QStringLiteral("Brevix"), message);
+            TMessageBox::Error(this, QStringLiteral("Brevix"), message);
         };
 }
 
@@ -500,14 +502,21 @@ void TMainForm::OpenStoredDictionaries() {
     while (TabSet1->count() > 0)
         TabSet1->removeTab(0);
     TabsMoving = false;
+    TDroppedTabs dropped;
     for (const QString& path : ReadListFile(JoinPath(ConfigDir, kPagesFile))) {
-        if (!QFileInfo::exists(path)) continue;
+        if (!QFileInfo::exists(path)) {
+            dropped.Missing << path;
+            continue;
+        }
         try {
-            OpenDictionary(path);
+            if (!OpenDictionary(path)) dropped.Unreadable << path;
         } catch (const std::exception&) {
-            // a stored tab that cannot be read is skipped
+            dropped.Unreadable << path; // a stored tab that cannot be read is skipped
         }
     }
+    // Said once, when the window is up: the next PAGES.CFG no longer holds them.
+    if (!dropped.Empty() && !HookUnavailable())
+        QTimer::singleShot(0, this, [this, text = dropped.Message()] { ShowError(text); });
     History = ReadListFile(JoinPath(ConfigDir, kHistoryFile));
     RebuildHistoryMenu();
 }

@@ -1,16 +1,16 @@
 // The main window's Help menu: the about box and the system configuration report.
 #include "dictionary/Dict.h"
 #include "hook/HookApi.h"
+#include "platform/MessageBox.h"
 #include "script/TclInterface.h"
 #include "shell/Mainfrm.h"
 #include "shell/SystemConfigDialog.h"
 
 #include <QFileInfo>
-#include <QMessageBox>
 #include <algorithm>
 
 void TMainForm::About1Click() {
-    QMessageBox::about(this, QStringLiteral("Brevix"),
+    TMessageBox::About(this, QStringLiteral("Brevix"),
                        tr("<b>Brevix 10</b><p>A resident text expander: type a keyword and a "
                           "delimiter in any program and Brevix types its text.</p>"));
 }

@@ -1,6 +1,7 @@
 #include "shell/MainfrmHosts.h"
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
+#include "platform/MessageBox.h"
 #include "script/TclInterface.h"
 #include "shell/Mainfrm.h"
 #include "typing/Autorepl.h"
@@ -13,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 
 namespace {
@@ -109,7 +109,7 @@ private:
         form_.TrayOpenOptClick();
         form_.SetFSM(BX_FSM_SUSPENDED);
         if (form_.Session.Dict().GetReadOnly()) {
-            QMessageBox::information(
+            TMessageBox::Inform(
                 &form_, QStringLiteral("Brevix"),
                 QObject::tr("This dictionary is marked READONLY and cannot be modified."));
             return;

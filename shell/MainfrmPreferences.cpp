@@ -2,6 +2,7 @@
 // its settings over, applied at once and written to the settings file.
 #include "dictionary/Dict.h"
 #include "hook/HookApi.h"
+#include "platform/MessageBox.h"
 #include "shell/Mainfrm.h"
 #include "shell/MainfrmShortcuts.h"
 #include "shell/PreferencesDialog.h"
@@ -10,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QFileInfo>
-#include <QMessageBox>
 
 bool TMainForm::Preferences1Click(int page) {
     const bool shown = isVisible() && !isMinimized();
@@ -61,7 +61,7 @@ void TMainForm::ApplyPreferences() {
     TIniFile ini(IniPath());
     SettingsStore::WritePreferences(ini, Settings);
     if (!ini.UpdateFile())
-        QMessageBox::warning(this, QStringLiteral("Brevix"),
-                             tr("The settings could not be saved:\n%1").arg(ini.ErrorString()));
+        TMessageBox::Warn(this, QStringLiteral("Brevix"),
+                          tr("The settings could not be saved:\n%1").arg(ini.ErrorString()));
     SaveSettings();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Ansi.h"
 #include "platform/Keycodes.h"
+#include "platform/MessageBox.h"
 #include "platform/VirtualKeys.h"
 #include "script/TclInterface.h"
 #include "shell/Mainfrm.h"
@@ -10,7 +11,6 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
-#include <QMessageBox>
 #include <QSet>
 #include <memory>
 
@@ -103,7 +103,7 @@ public:
         if (owner_->ShowInformation)
             owner_->ShowInformation(ForDisplay(text));
         else
-            QMessageBox::information(form_, kCaption, ForDisplay(text));
+            TMessageBox::Inform(form_, kCaption, ForDisplay(text));
     }
     void ShowError(const QString& text) override { form_->ShowError(ForDisplay(text)); }
 

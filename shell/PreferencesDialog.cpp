@@ -1,6 +1,7 @@
 #include "shell/PreferencesDialog.h"
 #include "platform/Ansi.h"
 #include "platform/Keycodes.h"
+#include "platform/MessageBox.h"
 #include "shell/FileShortcutDialog.h"
 #include "shell/ShortcutDialog.h"
 #include "typing/gui/AltInsOptionsDialog.h"
@@ -22,7 +23,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -84,10 +84,10 @@ TPreferencesDlg::TPreferencesDlg(const TSettings& settings, const QString& iniPa
                                             tr("Dictionaries (*.bxd)"));
     };
     AskYesNo = [this](const QString& q) {
-        return QMessageBox::question(this, QStringLiteral("Brevix"), q) == QMessageBox::Yes;
+        return TMessageBox::Ask(this, QStringLiteral("Brevix"), q) == QMessageBox::Yes;
     };
     ShowMessage = [this](const QString& m) {
-        QMessageBox::warning(this, QStringLiteral("Brevix"), m);
+        TMessageBox::Warn(this, QStringLiteral("Brevix"), m);
     };
 
     PageControl = new QTabWidget(this);

@@ -63,7 +63,8 @@ int EncodeShiftState(uint8_t s) {
 
 TFontSpec ReadFont(const TIniFile& ini, const QString& prefix, const TFontSpec& def) {
     TFontSpec f;
-    f.Size = ini.ReadInteger(kPrefs, prefix + QStringLiteral("FontSize"), def.Size);
+    const int size = ini.ReadInteger(kPrefs, prefix + QStringLiteral("FontSize"), def.Size);
+    f.Size = size < 1 ? def.Size : std::min(size, SettingsLimits::kMaxFontSize);
     f.Name = ini.ReadString(kPrefs, prefix + QStringLiteral("FontName"), def.Name);
     f.Bold = ini.ReadBool(kPrefs, prefix + QStringLiteral("FontBold"), def.Bold);
     return f;
@@ -73,6 +74,10 @@ void WriteFont(TIniFile& ini, const QString& prefix, const TFontSpec& f) {
     ini.WriteInteger(kPrefs, prefix + QStringLiteral("FontSize"), f.Size);
     ini.WriteString(kPrefs, prefix + QStringLiteral("FontName"), f.Name);
     ini.WriteBool(kPrefs, prefix + QStringLiteral("FontBold"), f.Bold);
+}
+
+int ReadClamped(const TIniFile& ini, const char* key, int def, int low, int high) {
+    return std::clamp(ini.ReadInteger(kPrefs, QLatin1String(key), def), low, high);
 }
 
 uint32_t ReadColor(const TIniFile& ini, const char* key, uint32_t def) {
@@ -151,31 +156,35 @@ TSettings Load(TIniFile& ini, const TSettingsDefaults& d) {
     }
     s.AlphaChars =
         NormaliseAlphaChars(ini.ReadString(kPrefs, QStringLiteral("AlphaChars"), QString()));
-    s.AltInsMinWordLength = ini.ReadInteger(kPrefs, QStringLiteral("AltInsMinWordLength"), 3);
+    s.AltInsMinWordLength =
+        ReadClamped(ini, "AltInsMinWordLength", 3, 0, SettingsLimits::kMaxAltInsMinWordLength);
     s.AltInsKeywordSuffix = Unquote(
         ini.ReadString(kPrefs, QStringLiteral("AltInsKeywordSuffix"), QStringLiteral(" .")));
     s.AltInsKeywordPrefix =
         Unquote(ini.ReadString(kPrefs, QStringLiteral("AltInsKeywordPrefix"), QString()));
     s.SuggestionShiftState = DecodeShiftState(
         ini.ReadInteger(kPrefs, QStringLiteral("SuggestionShortcutShiftState"), 0));
-    s.WSOLongMsec = ini.ReadInteger(kPrefs, QStringLiteral("WSOLongMsec"), 500);
-    s.WSOShortMsec = ini.ReadInteger(kPrefs, QStringLiteral("WSOShortMsec"), 50);
+    s.WSOLongMsec = ReadClamped(ini, "WSOLongMsec", 500, 0, SettingsLimits::kMaxWSOMsec);
+    s.WSOShortMsec = ReadClamped(ini, "WSOShortMsec", 50, 0, SettingsLimits::kMaxWSOMsec);
     s.SwitchFocusDelay = ini.ReadInteger(kPrefs, QStringLiteral("SwitchFocusDelay"), -999);
     if (s.SwitchFocusDelay == -999) {
         s.SwitchFocusDelay = 10;
         ini.WriteInteger(kPrefs, QStringLiteral("SwitchFocusDelay"), 10);
     }
+    s.SwitchFocusDelay = std::clamp(s.SwitchFocusDelay, 0, SettingsLimits::kMaxSwitchFocusDelay);
     s.DisplayShortCuts = ini.ReadBool(kPrefs, QStringLiteral("DisplayShortCuts"), true);
     s.ShowTextToTypeBox = ini.ReadBool(kPrefs, QStringLiteral("ShowTextToTypebox"), true);
-    s.ProgramHotKey = static_cast<uint16_t>(
-        ini.ReadInteger(kPrefs, QStringLiteral("HotKey"), TextToKeyCode("F10")));
+    // A number that is no 16-bit code would name some other key.
+    const int hotKey = ini.ReadInteger(kPrefs, QStringLiteral("HotKey"), TextToKeyCode("F10"));
+    s.ProgramHotKey =
+        static_cast<uint16_t>(hotKey >= 0 && hotKey <= 0xFFFF ? hotKey : TextToKeyCode("F10"));
     s.ClipboardCommand = TextToKeyCode(Ansi::FromUnicode(
         ini.ReadString(kPrefs, QStringLiteral("ClipboardCommand"), QStringLiteral("Shift+Ins"))));
     if (s.ClipboardCommand == 0) s.ClipboardCommand = TextToKeyCode("Shift+Ins");
     s.ClipboardCommandKeys = EncodeKeyInText(s.ClipboardCommand);
-    s.PauseMsec = std::max(0, ini.ReadInteger(kPrefs, QStringLiteral("Pause"), 1000));
+    s.PauseMsec = ReadClamped(ini, "Pause", 1000, 0, SettingsLimits::kMaxPauseMsec);
     s.PauseKeystrokeInterval =
-        std::max(1, ini.ReadInteger(kPrefs, QStringLiteral("PauseKeystrokeInterval"), 40));
+        ReadClamped(ini, "PauseKeystrokeInterval", 40, 1, SettingsLimits::kMaxKeystrokeInterval);
     s.BackgroundColor = ReadColor(ini, "BackgroundColor", d.BackgroundColor);
     s.KeywordColor = ReadColor(ini, "KeywordColor", 255);
     s.LinkedKeywordColor = ReadColor(ini, "LinkedKeywordColor", 0);

@@ -26,6 +26,17 @@ enum TGeneralOption : uint16_t {
     goEnableSafetyChecks = 1 << 11,
 };
 
+// Bounds of the stored numbers that size or time something: a value outside
+// is brought to the nearest bound before anything is made from it.
+namespace SettingsLimits {
+constexpr int kMaxFontSize = 144; // points; larger glyphs only fill memory
+constexpr int kMaxPauseMsec = 60000;
+constexpr int kMaxKeystrokeInterval = 9999;
+constexpr int kMaxSwitchFocusDelay = 5000; // the main thread waits this long
+constexpr int kMaxWSOMsec = 60000;
+constexpr int kMaxAltInsMinWordLength = 256; // longer than any word the engine keeps
+} // namespace SettingsLimits
+
 // Values that depend on the windows: the defaults the settings fall back to.
 struct TSettingsDefaults {
     int GridColWidth = 64;

@@ -2,6 +2,7 @@
 
 #include "platform/Ansi.h"
 #include "platform/IniFile.h"
+#include "platform/MessageBox.h"
 #include "platform/Placement.h"
 #include "platform/SafeFile.h"
 #include "script/TclInterface.h"
@@ -15,7 +16,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -56,11 +56,11 @@ TInputTclTagDlg::TInputTclTagDlg(TTclInterface* tcl, const QString& iniPath, QWi
         return QFileDialog::getSaveFileName(this, tr("Save Tcl Script"), proposed, kFilter);
     };
     AskSaveChanges = [this](const QString& text) {
-        return QMessageBox::question(this, QStringLiteral("Brevix: Save Tcl Script?"), text,
-                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        return TMessageBox::Ask(this, QStringLiteral("Brevix: Save Tcl Script?"), text,
+                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     };
     ShowError = [this](const QString& text) {
-        QMessageBox::critical(this, QStringLiteral("Brevix"), text);
+        TMessageBox::Error(this, QStringLiteral("Brevix"), text);
     };
 }
 

@@ -124,6 +124,35 @@ private slots:
         QVERIFY(Form->KeywordEdit->hasFocus());
     }
 
+    // Tabs whose files are gone or broken are left out, and named once.
+    void droppedTabsAreNamedOnce() {
+        WriteFile(P("broken.bxd"), "not a dictionary at all");
+        QByteArray pages = P("one.bxd").toUtf8() + "\r\n" + P("broken.bxd").toUtf8() + "\r\n";
+        for (int i = 0; i < 10000; ++i)
+            pages += P(QStringLiteral("gone%1.bxd").arg(i)).toUtf8() + "\r\n";
+        pages += P("two.bxd").toUtf8() + "\r\n";
+        WriteFile(P("PAGES.CFG"), pages);
+        Start();
+        QVERIFY(SpinUntil([this] { return !Errors.isEmpty(); }));
+        QCoreApplication::processEvents();
+        QCOMPARE(Errors.size(), 1);
+        const QString text = Errors.first();
+        QVERIFY(text.contains(P("broken.bxd")));
+        QVERIFY(text.contains(P("gone0.bxd")));
+        QVERIFY(!text.contains(P("one.bxd")) && !text.contains(P("two.bxd")));
+        QVERIFY(text.contains(QStringLiteral("and 9981 more")));
+        QVERIFY(text.count(QLatin1Char('\n')) < 30);
+        QCOMPARE(Form->TabPaths(), (QStringList{P("one.bxd"), P("two.bxd")}));
+
+        Stop();
+        Errors.clear();
+        Start();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(Errors, QStringList());
+        QCOMPARE(Form->TabPaths(), (QStringList{P("one.bxd"), P("two.bxd")}));
+    }
+
     void readOnlyDictionaryIsNotWritten() {
         Start();
         Form->OpenDictionary(P("two.bxd"));

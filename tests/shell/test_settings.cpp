@@ -2,25 +2,10 @@
 #include "platform/Keycodes.h"
 #include "platform/Placement.h"
 #include "shell/Settings.h"
-
-#include <QFile>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
+#include "tests/shell/IniFileFixture.h"
 
 namespace {
-struct SettingsTest : ::testing::Test {
-    QTemporaryDir dir;
-    QString Path() const { return dir.filePath(QStringLiteral("Brevixo.ini")); }
-    void WriteFile(const QByteArray& text) {
-        QFile f(Path());
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    QByteArray ReadFile() {
-        QFile f(Path());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-};
+struct SettingsTest : TIniFileFixture {};
 } // namespace
 
 TEST_F(SettingsTest, IniSemantics) {
@@ -213,4 +198,77 @@ TEST_F(SettingsTest, PlacementRules) {
     EXPECT_FALSE(ini.ValueExists(QStringLiteral("MainForm"), QStringLiteral("Maximized")));
     Placement::Write(ini, QStringLiteral("MainForm"), QRect(1, 2, 3, 4), false, true);
     EXPECT_TRUE(ini.ReadSection(QStringLiteral("MainForm")).isEmpty());
+}
+
+// Numbers that size or time something come back inside their bounds
+// whatever the file holds; numbers that are no int give the defaults.
+TEST_F(SettingsTest, ExtremeIntegersAreBounded) {
+    const char* keys[] = {"EditorFontSize",
+                          "GridFontSize",
+                          "SuggestionFontSize",
+                          "Pause",
+                          "PauseKeystrokeInterval",
+                          "SwitchFocusDelay",
+                          "WSOLongMsec",
+                          "WSOShortMsec",
+                          "AltInsMinWordLength",
+                          "HotKey",
+                          "KeyCol",
+                          "ShortCutCol",
+                          "Grabbar"};
+    const char* values[] = {"2147483647",
+                            "-2147483648",
+                            "-1",
+                            "0",
+                            "9223372036854775808",
+                            "-9223372036854775809",
+                            "99999999999999999999",
+                            "0x7FFFFFFF",
+                            "$FFFFFFFF",
+                            "12garbage",
+                            "65536"};
+    TSettingsDefaults d;
+    d.MainFont.Size = 10;
+    d.GridFont.Size = 11;
+    for (const char* value : values) {
+        QByteArray text = "[Preferences]\r\n";
+        for (const char* key : keys)
+            text += QByteArray(key) + '=' + value + "\r\n";
+        WriteFile(text);
+        TIniFile ini(Path());
+        const TSettings s = SettingsStore::Load(ini, d);
+        for (const TFontSpec& f : {s.EditorFont, s.GridFont, s.SuggestionFont}) {
+            EXPECT_GE(f.Size, 1) << value;
+            EXPECT_LE(f.Size, SettingsLimits::kMaxFontSize) << value;
+        }
+        EXPECT_GE(s.PauseMsec, 0) << value;
+        EXPECT_LE(s.PauseMsec, SettingsLimits::kMaxPauseMsec) << value;
+        EXPECT_GE(s.PauseKeystrokeInterval, 1) << value;
+        EXPECT_LE(s.PauseKeystrokeInterval, SettingsLimits::kMaxKeystrokeInterval) << value;
+        EXPECT_GE(s.SwitchFocusDelay, 0) << value;
+        EXPECT_LE(s.SwitchFocusDelay, SettingsLimits::kMaxSwitchFocusDelay) << value;
+        for (int wso : {s.WSOLongMsec, s.WSOShortMsec}) {
+            EXPECT_GE(wso, 0) << value;
+            EXPECT_LE(wso, SettingsLimits::kMaxWSOMsec) << value;
+        }
+        EXPECT_GE(s.AltInsMinWordLength, 0) << value;
+        EXPECT_LE(s.AltInsMinWordLength, SettingsLimits::kMaxAltInsMinWordLength) << value;
+        EXPECT_GE(s.KeyCol, 8) << value;
+        EXPECT_LE(s.KeyCol, d.ClientWidth - 8) << value;
+        EXPECT_TRUE(s.Grabbar == -1 || (s.Grabbar > 8 && s.Grabbar < d.ClientHeight - 8)) << value;
+    }
+    // In range, values are kept as stored; out of range, the nearest bound or
+    // the default where no bound is a sensible size.
+    WriteFile("[Preferences]\r\nEditorFontSize=2147483647\r\nGridFontSize=-5\r\n"
+              "SuggestionFontSize=36\r\nPause=2147483647\r\nSwitchFocusDelay=250\r\n"
+              "HotKey=65648\r\nAltInsMinWordLength=5\r\n");
+    TIniFile ini(Path());
+    const TSettings s = SettingsStore::Load(ini, d);
+    EXPECT_EQ(s.EditorFont.Size, SettingsLimits::kMaxFontSize);
+    EXPECT_EQ(s.GridFont.Size, 11);
+    EXPECT_EQ(s.SuggestionFont.Size, 36);
+    EXPECT_EQ(s.PauseMsec, SettingsLimits::kMaxPauseMsec);
+    EXPECT_EQ(s.SwitchFocusDelay, 250);
+    EXPECT_EQ(s.ProgramHotKey, TextToKeyCode("F10")) << "65648 is no 16-bit code";
+    EXPECT_EQ(s.AltInsMinWordLength, 5);
 }
