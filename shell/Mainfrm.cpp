@@ -389,6 +389,7 @@ void TMainForm::CreateScripting() {
     connect(Tcl.get(), &TTclInterface::ExitRequested, this, &QWidget::close);
     ScriptHost = MakeScriptHost(*this);
     RegisterWindowFileListCommands(*Tcl, *ScriptHost);
+    Tcl->SetTimeLimit(Settings.ScriptTimeLimit);
     Tcl->Create(ConfigDir, QCoreApplication::applicationDirPath());
     if (!CommandLine.CommandLineScript.isEmpty())
         Tcl->RunCommandLineScript(CommandLine.CommandLineScript);
@@ -501,6 +502,7 @@ void TMainForm::FirstShow() {
     }
     SetFSM(BX_FSM_WATCHING);
     StartupDone = true;
+    if (ScriptServer) ScriptServer->MarkStarted();
 }
 
 void TMainForm::SetFSM(int state) {

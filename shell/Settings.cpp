@@ -176,6 +176,8 @@ TSettings Load(TIniFile& ini, const TSettingsDefaults& d) {
     s.PauseMsec = std::max(0, ini.ReadInteger(kPrefs, QStringLiteral("Pause"), 1000));
     s.PauseKeystrokeInterval =
         std::max(1, ini.ReadInteger(kPrefs, QStringLiteral("PauseKeystrokeInterval"), 40));
+    s.ScriptTimeLimit =
+        std::clamp(ini.ReadInteger(kPrefs, QStringLiteral("ScriptTimeLimit"), 10), 0, 3600);
     s.BackgroundColor = ReadColor(ini, "BackgroundColor", d.BackgroundColor);
     s.KeywordColor = ReadColor(ini, "KeywordColor", 255);
     s.LinkedKeywordColor = ReadColor(ini, "LinkedKeywordColor", 0);
