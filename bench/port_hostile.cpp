@@ -83,6 +83,14 @@ struct TTally {
     double Seconds = 0;
 };
 
+// A new connection counted in `t`; -1 when it could not be made.
+int Open(TTally& t) {
+    ++t.Connections;
+    const int fd = Connect();
+    if (fd < 0) ++t.Refused;
+    return fd;
+}
+
 void Print(const TTally& t) {
     std::printf("%-14s %6d connections %6d answered as expected %5d otherwise %5d refused  "
                 "%.1f s\n",
@@ -171,14 +179,10 @@ int main(int argc, char** argv) {
     Run("idle", n, [](TTally& t, int count) {
         std::vector<int> fds;
         for (int i = 0; i < count; ++i) {
-            const int fd = Connect();
-            ++t.Connections;
-            if (fd < 0) {
-                ++t.Refused;
-                continue;
-            }
-            const std::string greeting = Receive(fd, 2, 2000);
-            (greeting == "OK" || greeting == "BU" ? t.Expected : t.Unexpected)++;
+            const int fd = Open(t);
+            if (fd < 0) continue;
+            const std::string greeting = Receive(fd, 4, 100);
+            (greeting == "OK" || greeting.rfind("BUSY", 0) == 0 ? t.Expected : t.Unexpected)++;
             fds.push_back(fd);
         }
         for (int fd : fds)
@@ -189,12 +193,8 @@ int main(int argc, char** argv) {
     Run("slow-loris", n, [](TTally& t, int count) {
         std::vector<int> fds;
         for (int i = 0; i < count; ++i) {
-            const int fd = Connect();
-            ++t.Connections;
-            if (fd < 0) {
-                ++t.Refused;
-                continue;
-            }
+            const int fd = Open(t);
+            if (fd < 0) continue;
             fds.push_back(fd);
         }
         const std::string text = "set slow {";
@@ -214,12 +214,8 @@ int main(int argc, char** argv) {
     Run("oversized", n / 10 + 1, [](TTally& t, int count) {
         const std::string big(2 * 1024 * 1024, 'x');
         for (int i = 0; i < count; ++i) {
-            const int fd = Connect();
-            ++t.Connections;
-            if (fd < 0) {
-                ++t.Refused;
-                continue;
-            }
+            const int fd = Open(t);
+            if (fd < 0) continue;
             Receive(fd, 2);
             std::thread writer([&] { SendAll(fd, big); });
             const std::string got = Receive(fd, 24);
@@ -232,12 +228,8 @@ int main(int argc, char** argv) {
 
     Run("garbage", n, [](TTally& t, int count) {
         for (int i = 0; i < count; ++i) {
-            const int fd = Connect();
-            ++t.Connections;
-            if (fd < 0) {
-                ++t.Refused;
-                continue;
-            }
+            const int fd = Open(t);
+            if (fd < 0) continue;
             Receive(fd, 2);
             std::string junk(1 + gRandom() % 4096, '\0');
             for (char& c : junk)
@@ -252,12 +244,8 @@ int main(int argc, char** argv) {
 
     Run("connect/close", n * 10, [](TTally& t, int count) {
         for (int i = 0; i < count; ++i) {
-            const int fd = Connect();
-            ++t.Connections;
-            if (fd < 0) {
-                ++t.Refused;
-                continue;
-            }
+            const int fd = Open(t);
+            if (fd < 0) continue;
             ++t.Expected;
             (i % 2 ? Reset(fd) : (void)::close(fd));
         }

@@ -19,8 +19,8 @@ port=$((20000 + RANDOM % 20000))
 BREVIX_BIN="$bin" e2e_brevix_config Hostile RunMinimized=1 || fail "bxdict create failed"
 BREVIX_BIN="$bin" e2e_start_brevix "/PORT=$port" || fail "Brevix did not start"
 # Ready once start-up has finished: the greeting turns from BUSY to OK.
-for _ in $(seq 100); do
-    exec 3<>"/dev/tcp/127.0.0.1/$port" 2>/dev/null && IFS= read -r -t 2 -N 2 greeting <&3
+for _ in $(seq 200); do
+    { command exec 3<>"/dev/tcp/127.0.0.1/$port"; } 2>/dev/null && IFS= read -r -t 2 -N 2 greeting <&3
     exec 3>&-
     [ "${greeting:-}" = OK ] && break
     sleep 0.1

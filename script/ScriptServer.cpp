@@ -269,5 +269,8 @@ void TScriptServer::Dropped(QTcpSocket* socket) {
 
 void TScriptServer::Send(QTcpSocket* socket, const QByteArray& reply) {
     // A failed send is of no consequence: the client has gone.
-    if (socket && socket->state() == QAbstractSocket::ConnectedState) socket->write(reply);
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState) return;
+    socket->write(reply);
+    // Out now rather than from the event loop: the program may be closing.
+    socket->flush();
 }
