@@ -175,8 +175,16 @@ void TScriptServer::ReadRequest(QTcpSocket* socket) {
     const QByteArray data = socket->readAll();
     client.Idle->start(idleMsec_);
     if (client.Discarding || data.isEmpty()) return;
+    const bool first = client.Pending.isEmpty();
     client.Pending += data;
     client.Waited = false;
+    // No TCP path cuts a write this short: a whole script in one read runs at
+    // once, without the quiet interval.
+    if (first && data.size() < OneSegment && evaluator_.IsComplete(data)) {
+        client.Pending.clear();
+        Run(socket, data);
+        return;
+    }
     if (client.Pending.size() >= limit_) {
         // Where this script ends, and the next begins, cannot be known.
         client.Discarding = true;

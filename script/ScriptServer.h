@@ -4,7 +4,8 @@
 // The protocol has no framing, but a client sends its next script only after
 // the reply to the last one: everything that arrives until the script is a
 // complete Tcl text and the connection has been quiet for a moment is one
-// script, however TCP split it. Runs on the UI thread; one script at a time.
+// script, however TCP split it. A short complete script that arrives in one
+// read cannot have been split and runs at once. Runs on the UI thread; one script at a time.
 #include "script/ProcNetTcp.h"
 
 #include <QByteArray>
@@ -38,6 +39,8 @@ public:
     // Silence after which a complete text is taken as the whole script; longer
     // texts wait longer, as their sender may be refilling its buffer.
     static constexpr int DefaultQuietMsec = 5;
+    // Shorter than the least segment TCP may use (its minimum MSS).
+    static constexpr qsizetype OneSegment = 536;
     // A text that still ends inside braces after this much silence is refused.
     static constexpr int DefaultIncompleteMsec = 2000;
     // A connection that sends nothing for this long is closed.

@@ -37,15 +37,16 @@ QByteArray CountingScript(qsizetype size, int* lines) {
     return pad + body;
 }
 
-// Cuts at random places, one of them inside the word "incr".
+// Cuts at random places, one of them inside the word "incr"; no piece before
+// the first cut is shorter than TCP's least segment.
 std::vector<qsizetype> Cuts(const QByteArray& script, int count, unsigned seed) {
     std::vector<qsizetype> cuts;
-    if (script.size() < 2) return cuts;
+    if (script.size() <= TScriptServer::OneSegment) return cuts;
     std::mt19937 random(seed);
-    std::uniform_int_distribution<qsizetype> at(1, script.size() - 1);
+    std::uniform_int_distribution<qsizetype> at(TScriptServer::OneSegment, script.size() - 1);
     for (int i = 0; i < count; ++i)
         cuts.push_back(at(random));
-    const qsizetype incr = script.indexOf("incr");
+    const qsizetype incr = script.indexOf("incr", TScriptServer::OneSegment);
     if (incr > 0) cuts.push_back(incr + 2);
     std::sort(cuts.begin(), cuts.end());
     cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
@@ -58,7 +59,8 @@ TEST_F(ScriptFraming, RunsAScriptOnceWholeHoweverItIsCut) {
     const QByteArray oneByte = "invalid command name \"7\"";
     c.WriteInPieces("7", {}, kPauseMsec);
     EXPECT_EQ(c.Reply(oneByte.size()), oneByte);
-    const qsizetype sizes[] = {40, 4096, 100 * 1024, 660 * 1024, Server.RequestLimit() - 1};
+    const qsizetype sizes[] = {TScriptServer::OneSegment + 64, 4096, 100 * 1024, 660 * 1024,
+                               Server.RequestLimit() - 1};
     unsigned seed = 1;
     for (qsizetype size : sizes) {
         int lines = 0;
@@ -73,10 +75,19 @@ TEST_F(ScriptFraming, RunsAScriptOnceWholeHoweverItIsCut) {
     }
 }
 
+TEST_F(ScriptFraming, AnswersAShortScriptInOneSegmentAtOnce) {
+    // A quiet interval far beyond the test's patience: only the short path answers.
+    Server.SetTimeouts(60 * 60 * 1000, 5000, 60 * 60 * 1000);
+    TClient c(Server.Port());
+    ASSERT_EQ(c.Reply(2), "OK");
+    EXPECT_EQ(c.Exchange("expr {6 * 7}", "42"), "42");
+    EXPECT_EQ(c.Exchange("string length [string repeat x 500]", "500"), "500");
+}
+
 TEST_F(ScriptFraming, WaitsForTheRestOfAnOpenBraceAndRefusesWhatNeverCloses) {
     TClient c(Server.Port());
     ASSERT_EQ(c.Reply(2), "OK");
-    // Longer than the quiet interval, but the text is unfinished.
+    // Short, but unfinished; then a pause longer than the quiet interval.
     c.WriteInPieces("proc p {} {\n    return whole\n}\np", {12}, kQuietMsec * 2);
     EXPECT_EQ(c.Reply(5), "whole");
 
