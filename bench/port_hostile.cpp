@@ -23,6 +23,7 @@
 namespace {
 
 int gPort = 0;
+constexpr size_t kLeastSegment = 536;
 std::mt19937 gRandom(15);
 
 using Clock = std::chrono::steady_clock;
@@ -104,13 +105,15 @@ std::string CountingScript(int lines) {
     return s + "set ::end \"reached $::cnt\"";
 }
 
-// One whole script, cut into 2 to 7 pieces written with pauses of up to 2 ms.
+// One whole script (always longer than the least segment), cut into 2 to 7
+// pieces written with pauses of up to 2 ms.
 bool SplitScript(int fd, int lines) {
     const std::string script = CountingScript(lines);
     std::vector<size_t> cuts;
     const int pieces = 2 + int(gRandom() % 6);
+    // Cut as TCP may cut it: never a first segment shorter than its least MSS.
     for (int i = 1; i < pieces; ++i)
-        cuts.push_back(1 + gRandom() % (script.size() - 1));
+        cuts.push_back(kLeastSegment + gRandom() % (script.size() - kLeastSegment));
     std::sort(cuts.begin(), cuts.end());
     size_t from = 0;
     for (size_t cut : cuts) {

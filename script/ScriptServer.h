@@ -38,7 +38,7 @@ public:
     static constexpr int MaxClients = 64;
     // Silence after which a complete text is taken as the whole script; longer
     // texts wait longer, as their sender may be refilling its buffer.
-    static constexpr int DefaultQuietMsec = 5;
+    static constexpr int DefaultQuietMsec = 20;
     // Shorter than the least segment TCP may use (its minimum MSS).
     static constexpr qsizetype OneSegment = 536;
     // A text that still ends inside braces after this much silence is refused.
