@@ -12,6 +12,7 @@
 #include <benchmark/benchmark.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <string>
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
@@ -62,6 +63,30 @@ void BM_RoundTripTrivialScript(benchmark::State& state) {
 }
 BENCHMARK(BM_RoundTripTrivialScript)->UseRealTime();
 
+// A script too long to be known whole from one read: answered once the
+// connection has been quiet for the server's interval.
+void BM_RoundTripLongScript(benchmark::State& state) {
+    const int fd = Connect();
+    char buf[16];
+    if (fd < 0 || !ReadExactly(fd, buf, 2)) {
+        state.SkipWithError("cannot connect");
+        return;
+    }
+    std::string script;
+    while (script.size() < 4096)
+        script += "set a 1\n";
+    for (auto _ : state) {
+        if (write(fd, script.data(), script.size()) != ssize_t(script.size()) ||
+            !ReadExactly(fd, buf, 1)) {
+            state.SkipWithError("connection lost");
+            break;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+    close(fd);
+}
+BENCHMARK(BM_RoundTripLongScript)->UseRealTime();
+
 // A client that connects, runs one script and leaves (includes the owner check).
 void BM_ConnectScriptClose(benchmark::State& state) {
     char buf[16];
@@ -105,6 +130,7 @@ int main(int argc, char** argv) {
     TTclEvaluator evaluator(tcl);
     TScriptServer server(evaluator);
     if (!server.Listen(0)) return 1;
+    server.MarkStarted();
     g_port = server.Port();
 
     benchmark::Initialize(&argc, argv);
