@@ -1,5 +1,7 @@
 #include "script/ProcNetTcp.h"
 
+#include "script/SockDiag.h"
+
 #include <QFile>
 #include <QtEndian>
 #include <cstring>
@@ -115,6 +117,8 @@ std::optional<uint> FindTcpSocketOwner(const QByteArray& listing, const TTcpEndp
 }
 
 std::optional<uint> TcpSocketOwner(const TTcpEndpoint& local, const TTcpEndpoint& remote) {
+    const TSockDiagAnswer asked = SockDiagOwner(local, remote);
+    if (asked.Answered) return asked.Uid;
     if (auto uid = OwnerIn(QStringLiteral("/proc/net/tcp"), local, remote)) return uid;
     return OwnerIn(QStringLiteral("/proc/net/tcp6"), local, remote);
 }

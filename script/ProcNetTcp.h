@@ -21,5 +21,6 @@ bool SameAddress(const QHostAddress& a, const QHostAddress& b);
 std::optional<uint> FindTcpSocketOwner(const QByteArray& listing, const TTcpEndpoint& local,
                                        const TTcpEndpoint& remote);
 
-// Searches both system listings.
+// Asks the kernel (sock_diag) and, where it cannot answer, searches both
+// system listings.
 std::optional<uint> TcpSocketOwner(const TTcpEndpoint& local, const TTcpEndpoint& remote);

@@ -6,3 +6,7 @@ QByteArray TTclEvaluator::Evaluate(const QByteArray& script) {
     tcl_.Eval(script);
     return tcl_.GetResult();
 }
+
+bool TTclEvaluator::IsComplete(const QByteArray& script) const {
+    return tcl_.CommandComplete(script);
+}

@@ -10,12 +10,16 @@ class TScriptEvaluator {
 public:
     virtual ~TScriptEvaluator() = default;
     virtual QByteArray Evaluate(const QByteArray& script) = 0;
+    // False while `script` ends inside braces, brackets or quotes: the rest
+    // has not arrived yet.
+    virtual bool IsComplete(const QByteArray&) const { return true; }
 };
 
 class TTclEvaluator : public TScriptEvaluator {
 public:
     explicit TTclEvaluator(TTclInterface& tcl) : tcl_(tcl) {}
     QByteArray Evaluate(const QByteArray& script) override;
+    bool IsComplete(const QByteArray& script) const override;
 
 private:
     TTclInterface& tcl_;

@@ -6,6 +6,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -77,18 +78,39 @@ void TScriptServer::SetRequestLimit(qint64 bytes) {
         static_cast<QTcpSocket*>(object)->setReadBufferSize(limit_);
 }
 
+void TScriptServer::SetTimeouts(int quietMsec, int incompleteMsec, int idleMsec) {
+    quietMsec_ = qMax(1, quietMsec);
+    incompleteMsec_ = qMax(1, incompleteMsec);
+    idleMsec_ = qMax(1, idleMsec);
+}
+
 void TScriptServer::Accept(QTcpServer* server) {
     while (QTcpSocket* socket = server->nextPendingConnection()) {
-        if (clients_.size() >= size_t(MaxClients)) {
-            socket->write("BUSY");
-            socket->disconnectFromHost();
-            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        socket->setParent(this);
+        // Checked before anything is kept for the client: refused connections
+        // are closed at once and never take an owner's place.
+        if (!Trusted(socket)) {
+            Refuse(socket, "ACCESS DENIED");
             continue;
         }
-        socket->setParent(this);
+        if (clients_.size() >= size_t(MaxClients)) {
+            Refuse(socket, "BUSY");
+            continue;
+        }
         // Bounded memory per client: Qt stops reading from the kernel when full.
         socket->setReadBufferSize(limit_);
-        clients_[socket].Denied = !Trusted(socket);
+        TClient& client = clients_[socket];
+        client.Quiet = new QTimer(socket);
+        client.Quiet->setSingleShot(true);
+        client.Quiet->setTimerType(Qt::PreciseTimer);
+        client.Idle = new QTimer(socket);
+        client.Idle->setSingleShot(true);
+        client.Idle->start(idleMsec_);
+        connect(client.Quiet, &QTimer::timeout, this, [this, socket] { Quiet(socket); });
+        connect(client.Idle, &QTimer::timeout, this, [this, socket] {
+            const auto found = clients_.find(socket);
+            if (found != clients_.end() && !found->second.InUse) Drop(socket);
+        });
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] { ReadRequest(socket); });
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] { Dropped(socket); });
         connect(socket, &QTcpSocket::errorOccurred, this, [this, socket] {
@@ -96,8 +118,25 @@ void TScriptServer::Accept(QTcpServer* server) {
                 emit ClientError(socket->errorString());
         });
         connect(socket, &QObject::destroyed, this, [this](QObject* o) { clients_.erase(o); });
-        Send(socket, requestRunning_ ? "BUSY" : "OK");
+        Send(socket, requestRunning_ || !started_ ? "BUSY" : "OK");
     }
+}
+
+void TScriptServer::Refuse(QTcpSocket* socket, const QByteArray& reply) {
+    clients_.erase(socket);
+    socket->disconnect(this);
+    Send(socket, reply);
+    // The reply goes out first; then the socket closes and frees itself.
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    socket->disconnectFromHost();
+    if (socket->state() == QAbstractSocket::UnconnectedState) socket->deleteLater();
+}
+
+void TScriptServer::Drop(QTcpSocket* socket) {
+    clients_.erase(socket);
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
 }
 
 bool TScriptServer::Trusted(QTcpSocket* socket) const {
@@ -126,38 +165,72 @@ bool TScriptServer::LooksLikeHttp(const QByteArray& request) {
 
 void TScriptServer::ReadRequest(QTcpSocket* socket) {
     const auto found = clients_.find(socket);
-    if (found == clients_.end()) return;
+    // While its own script runs, what it sends waits in the socket.
+    if (found == clients_.end() || found->second.InUse) return;
+    TClient& client = found->second;
     if (!socket->isReadable()) {
         Send(socket, "SOCKET READ ERROR");
         return;
     }
-    const QByteArray request = socket->readAll();
-    TClient& client = found->second;
-    if (client.Overflowed) return;
-    if (request.size() >= limit_) {
-        // The rest of this stream cannot be told apart from new scripts.
-        client.Overflowed = true;
+    const QByteArray data = socket->readAll();
+    client.Idle->start(idleMsec_);
+    if (client.Discarding || data.isEmpty()) return;
+    const bool first = client.Pending.isEmpty();
+    client.Pending += data;
+    client.Waited = false;
+    // No TCP path cuts a write this short: a whole script in one read runs at
+    // once, without the quiet interval.
+    if (first && data.size() < OneSegment && evaluator_.IsComplete(data)) {
+        client.Pending.clear();
+        Run(socket, data);
+        return;
+    }
+    if (client.Pending.size() >= limit_) {
+        // Where this script ends, and the next begins, cannot be known.
+        client.Discarding = true;
+        client.Pending.clear();
+        client.Quiet->stop();
         Send(socket, "*** Request too large (limit " + QByteArray::number(limit_ - 1) +
                          " bytes); further data on this connection is ignored");
         return;
     }
-    if (!client.Denied && LooksLikeHttp(request)) client.Denied = true;
-    if (client.Denied) {
-        Send(socket, "ACCESS DENIED");
+    client.Quiet->start(quietMsec_ + int(client.Pending.size() / 8192));
+}
+
+void TScriptServer::Quiet(QTcpSocket* socket) {
+    const auto found = clients_.find(socket);
+    if (found == clients_.end() || found->second.Pending.isEmpty()) return;
+    TClient& client = found->second;
+    if (!evaluator_.IsComplete(client.Pending)) {
+        if (!client.Waited) {
+            client.Waited = true;
+            client.Quiet->start(incompleteMsec_);
+            return;
+        }
+        // Running the part received would run half a script; a late rest
+        // would then run as a script of its own.
+        client.Discarding = true;
+        client.Pending.clear();
+        Send(socket, "*** Incomplete script (it ends inside braces, brackets or quotes); "
+                     "further data on this connection is ignored");
         return;
     }
-    if (requestRunning_ || (ready_ && !ready_())) {
+    Run(socket, std::exchange(client.Pending, QByteArray()));
+}
+
+void TScriptServer::Run(QTcpSocket* socket, const QByteArray& request) {
+    if (LooksLikeHttp(request)) {
+        Refuse(socket, "ACCESS DENIED");
+        return;
+    }
+    if (requestRunning_ || !started_ || (ready_ && !ready_())) {
         Send(socket, "BUSY");
-        return;
-    }
-    if (request.isEmpty()) {
-        Send(socket, "OK");
         return;
     }
 
     QPointer<QTcpSocket> guard(socket);
     QByteArray reply;
-    client.InUse = true;
+    clients_[socket].InUse = true;
     {
         requestRunning_ = true;
         currentClient_ = socket;
@@ -178,6 +251,7 @@ void TScriptServer::ReadRequest(QTcpSocket* socket) {
         socket->deleteLater();
         return;
     }
+    after->second.Idle->start(idleMsec_);
     Send(socket, reply);
     // Qt does not report data that arrived during this client's own
     // evaluation again; look at it once control is back in the event loop.
@@ -203,5 +277,8 @@ void TScriptServer::Dropped(QTcpSocket* socket) {
 
 void TScriptServer::Send(QTcpSocket* socket, const QByteArray& reply) {
     // A failed send is of no consequence: the client has gone.
-    if (socket && socket->state() == QAbstractSocket::ConnectedState) socket->write(reply);
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState) return;
+    socket->write(reply);
+    // Out now rather than from the event loop: the program may be closing.
+    socket->flush();
 }

@@ -1,8 +1,11 @@
 #pragma once
 // The remote script server: programs of the same user on this computer send a
 // Tcl script over TCP and get the interpreter's result back as plain text.
-// No framing: whatever has arrived when the socket reports data is one
-// script. Runs on the UI thread; one script at a time.
+// The protocol has no framing, but a client sends its next script only after
+// the reply to the last one: everything that arrives until the script is a
+// complete Tcl text and the connection has been quiet for a moment is one
+// script, however TCP split it. A short complete script that arrives in one
+// read cannot have been split and runs at once. Runs on the UI thread; one script at a time.
 #include "script/ProcNetTcp.h"
 
 #include <QByteArray>
@@ -11,6 +14,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTcpSocket>
+#include <QTimer>
 #include <functional>
 #include <optional>
 #include <unordered_map>
@@ -28,9 +32,19 @@ public:
     using TOwnerLookup =
         std::function<std::optional<uint>(const TTcpEndpoint& local, const TTcpEndpoint& remote)>;
 
-    // A read that fills this buffer cannot be a whole script.
+    // A script this long or longer is refused whole.
     static constexpr qint64 DefaultRequestLimit = 1024 * 1024;
+    // Connections of the owner; others are closed at once and not counted.
     static constexpr int MaxClients = 64;
+    // Silence after which a complete text is taken as the whole script; longer
+    // texts wait longer, as their sender may be refilling its buffer.
+    static constexpr int DefaultQuietMsec = 20;
+    // Shorter than the least segment TCP may use (its minimum MSS).
+    static constexpr qsizetype OneSegment = 536;
+    // A text that still ends inside braces after this much silence is refused.
+    static constexpr int DefaultIncompleteMsec = 2000;
+    // A connection that sends nothing for this long is closed.
+    static constexpr int DefaultIdleMsec = 60000;
 
     explicit TScriptServer(TScriptEvaluator& evaluator, QObject* parent = nullptr);
     ~TScriptServer() override;
@@ -47,6 +61,10 @@ public:
     void SetOwnerLookup(TOwnerLookup lookup) { ownerLookup_ = std::move(lookup); }
     void SetRequestLimit(qint64 bytes);
     qint64 RequestLimit() const { return limit_; }
+    void SetTimeouts(int quietMsec, int incompleteMsec, int idleMsec);
+    // Until start-up has finished every request is answered "BUSY".
+    void MarkStarted() { started_ = true; }
+    bool Started() const { return started_; }
 
     bool RequestRunning() const { return requestRunning_; }
     // The client whose script is being evaluated (bx_debug socket); null otherwise.
@@ -62,17 +80,24 @@ signals:
 
 private:
     struct TClient {
-        bool Denied = false;     // wrong address, other user or HTTP: every request refused
-        bool Overflowed = false; // sent more than the limit at once: the rest is discarded
+        QByteArray Pending;      // the script received so far
+        bool Discarding = false; // a refused script's end cannot be known: the rest is dropped
+        bool Waited = false;     // the text was unfinished when the connection fell quiet
         bool InUse = false;      // its script is running: the socket must outlive the call
         bool Gone = false;       // disconnected while in use: freed when the script ends
+        QTimer* Quiet = nullptr;
+        QTimer* Idle = nullptr;
     };
 
     void Accept(QTcpServer* server);
     bool Trusted(QTcpSocket* socket) const;
+    void Refuse(QTcpSocket* socket, const QByteArray& reply);
     void ReadRequest(QTcpSocket* socket);
+    void Quiet(QTcpSocket* socket);
+    void Run(QTcpSocket* socket, const QByteArray& request);
     void Send(QTcpSocket* socket, const QByteArray& reply);
     void Dropped(QTcpSocket* socket);
+    void Drop(QTcpSocket* socket);
 
     TScriptEvaluator& evaluator_;
     std::vector<QTcpServer*> servers_;
@@ -80,6 +105,10 @@ private:
     TReadiness ready_;
     TOwnerLookup ownerLookup_;
     qint64 limit_ = DefaultRequestLimit;
+    int quietMsec_ = DefaultQuietMsec;
+    int incompleteMsec_ = DefaultIncompleteMsec;
+    int idleMsec_ = DefaultIdleMsec;
+    bool started_ = false;
     bool requestRunning_ = false;
     QPointer<QTcpSocket> currentClient_;
     std::unordered_map<QObject*, TClient> clients_;

@@ -38,7 +38,14 @@ bool TTclApi::Resolve(void* handle, const QString& fileName, QString* error) {
     need("Tcl_UnregisterChannel", UnregisterChannel);
     if (!ok)
         *this = TTclApi();
-    else
+    else {
         Bind(handle, "Tcl_FindExecutable", FindExecutable);
+        Bind(handle, "Tcl_CancelEval", CancelEval);
+        Bind(handle, "Tcl_EvalObjv", EvalObjv);
+        Bind(handle, "Tcl_NewStringObj", NewStringObj);
+        Bind(handle, "Tcl_DbDecrRefCount", DbDecrRefCount);
+        Bind(handle, "Tcl_ResetResult", ResetResult);
+        Bind(handle, "Tcl_CommandComplete", CommandComplete);
+    }
     return ok;
 }

@@ -26,6 +26,18 @@ struct TTclApi {
     int (*UnregisterChannel)(Tcl_Interp*, Tcl_Channel) = nullptr;
     // Optional: lets Tcl find its encodings; absent in very old libraries.
     void (*FindExecutable)(const char*) = nullptr;
+    // Optional (Tcl 8.6): stopping a script that runs too long, from another thread.
+    int (*CancelEval)(Tcl_Interp*, Tcl_Obj*, ClientData, int) = nullptr;
+    int (*EvalObjv)(Tcl_Interp*, int, Tcl_Obj* const[], int) = nullptr;
+    Tcl_Obj* (*NewStringObj)(const char*, int) = nullptr;
+    void (*DbDecrRefCount)(Tcl_Obj*, const char*, int) = nullptr;
+    void (*ResetResult)(Tcl_Interp*) = nullptr;
+    // Optional: whether a script text ends inside braces, brackets or quotes.
+    int (*CommandComplete)(const char*) = nullptr;
+
+    bool CanCancel() const {
+        return CancelEval && EvalObjv && NewStringObj && DbDecrRefCount && ResetResult;
+    }
 
     // Looks up every required entry point in `handle` (a dlopen handle). On the
     // first one missing, false with "Unable to find function <name> in <file>".

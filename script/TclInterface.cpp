@@ -54,6 +54,7 @@ void TTclInterface::Create(const TTclConfig& config, const QString& configDir,
         loadError_ = QStringLiteral("*** ERROR: Could not load ") + dllFileName_;
         return;
     }
+    StartWatchdog();
     if (!libPath_.isEmpty()) {
         // Set as a variable rather than evaluated inside quotes, so that "$" or
         // "[" in a folder name stays literal.
@@ -145,7 +146,33 @@ void TTclInterface::Inform(const QString& text) {
     emit Message(TMessageKind::Information, Caption, text);
 }
 
+void TTclInterface::StartWatchdog() {
+    if (!api_.CanCancel()) return;
+    resetCommand_ = api_.NewStringObj("list", -1);
+    Tcl_IncrRefCount(resetCommand_);
+    Tcl_Interp* interp = interp_;
+    auto cancel = api_.CancelEval;
+    // Unwinding, so that no catch inside the script can swallow it.
+    watchdog_ = std::make_unique<TScriptWatchdog>(
+        [interp, cancel] { cancel(interp, nullptr, nullptr, TCL_CANCEL_UNWIND); });
+    watchdog_->SetLimit(timeLimit_);
+}
+
+void TTclInterface::SetTimeLimit(int seconds) {
+    timeLimit_ = qMax(0, seconds);
+    if (watchdog_) watchdog_->SetLimit(timeLimit_);
+}
+
+bool TTclInterface::CommandComplete(const QByteArray& script) const {
+    if (!api_.CommandComplete) return true;
+    return api_.CommandComplete(ToTcl(script).constData()) != 0;
+}
+
 void TTclInterface::Destroy() {
+    // The watchdog's thread may hold the interpreter: it goes first.
+    watchdog_.reset();
+    if (resetCommand_) api_.DbDecrRefCount(resetCommand_, __FILE__, __LINE__);
+    resetCommand_ = nullptr;
     if (interp_) api_.DeleteInterp(interp_);
     interp_ = nullptr;
     if (dllHandle_) dlclose(dllHandle_);
@@ -163,12 +190,43 @@ int TTclInterface::Returned(int code) {
     return code == TCL_ERROR ? TCL_ERROR : TCL_OK;
 }
 
+int TTclInterface::Evaluate(const std::function<int()>& call) {
+    BusyUp();
+    if (watchdog_) watchdog_->Enter();
+    int code = call();
+    if (watchdog_) {
+        const TScriptWatchdog::TOutcome outcome = watchdog_->Leave();
+        if (outcome.Reason != TScriptWatchdog::TReason::None) {
+            // An unwinding cancellation stays on the interpreter until a
+            // command is evaluated at the outermost level; it may also have
+            // come just after the script ended.
+            const QByteArray trace = GetVar("errorInfo");
+            if (outcome.Outermost) {
+                api_.EvalObjv(interp_, 1, &resetCommand_, TCL_EVAL_GLOBAL);
+                api_.ResetResult(interp_); // and the trace of that command
+            }
+            if (code == TCL_ERROR || outcome.Outermost) {
+                const QString why =
+                    outcome.Reason == TScriptWatchdog::TReason::Terminating
+                        ? QStringLiteral("*** Script cancelled: Brevix is closing")
+                        : QStringLiteral("*** Script cancelled: it kept Brevix from answering "
+                                         "for more than %1 seconds")
+                              .arg(watchdog_->Limit());
+                SetVar("errorInfo", Ansi::FromUnicode(why) + "\n" + trace);
+                QByteArray utf8 = why.toUtf8();
+                api_.SetResult(interp_, utf8.data(), TCL_VOLATILE);
+                code = TCL_ERROR;
+            }
+        }
+    }
+    BusyDown();
+    return code;
+}
+
 bool TTclInterface::Eval(const QByteArray& script) {
     if (!interp_) return false;
     const QByteArray utf8 = ToTcl(script);
-    BusyUp();
-    const int code = api_.GlobalEval(interp_, utf8.constData());
-    BusyDown();
+    const int code = Evaluate([&] { return api_.GlobalEval(interp_, utf8.constData()); });
     return Returned(code) == TCL_OK;
 }
 
@@ -177,9 +235,7 @@ bool TTclInterface::EvalFile(const QString& fileName) {
     const QByteArray utf8 = fileName.toUtf8();
     // A file that cannot be read leaves errorInfo alone: no stale trace.
     SetVar("errorInfo", "");
-    BusyUp();
-    const int code = api_.EvalFile(interp_, utf8.constData());
-    BusyDown();
+    const int code = Evaluate([&] { return api_.EvalFile(interp_, utf8.constData()); });
     return Returned(code) == TCL_OK;
 }
 

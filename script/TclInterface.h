@@ -3,6 +3,7 @@
 // command line, console, input fields, sessions, remote clients) is evaluated
 // here, on the UI thread. Texts cross this class as Windows-1252 bytes and
 // are converted to and from Tcl's UTF-8 inside it.
+#include "script/ScriptWatchdog.h"
 #include "script/TclApi.h"
 #include "script/TclConfig.h"
 
@@ -89,6 +90,16 @@ public:
 
     void SetShellOpen(TShellOpen open) { shellOpen_ = std::move(open); }
 
+    // Seconds a script may keep the program from answering before it is
+    // cancelled with an error saying so (0: never). Needs Tcl 8.6; set it
+    // before Create so that the start-up script is watched too.
+    void SetTimeLimit(int seconds);
+    int TimeLimit() const { return timeLimit_; }
+    bool CanCancel() const { return watchdog_ != nullptr; }
+    // False when `script` ends inside braces, brackets or quotes (so more of
+    // it is to come); true when the library cannot tell.
+    bool CommandComplete(const QByteArray& script) const;
+
     QString DllFileName() const { return dllFileName_; }
     QString LibPath() const { return libPath_; }
     // "*** ERROR: Could not load <library>" after a failed load, else empty.
@@ -115,6 +126,8 @@ private:
     void RunStartupScript(const QString& configDir, const QString& programDir);
     void WarnOnFailure(const QString& fileName, const QString& heading);
     int Returned(int code);
+    int Evaluate(const std::function<int()>& call);
+    void StartWatchdog();
     void Inform(const QString& text);
 
     TTclApi api_;
@@ -125,6 +138,10 @@ private:
     QString loadError_;
     QString loadDetail_;
     int busyCount_ = 0;
+    int timeLimit_ = 0;
+    std::unique_ptr<TScriptWatchdog> watchdog_;
+    // A command that clears a cancellation once the script it cancelled has ended.
+    Tcl_Obj* resetCommand_ = nullptr;
     std::vector<std::unique_ptr<TCommandSlot>> commands_;
     TShellOpen shellOpen_;
 };

@@ -22,3 +22,8 @@ if [ -x "$build/bin/latency_probe" ] && [ -x "$build/bin/brevix" ]; then
   echo "== expand_latency"
   COUNT="${COUNT:-50}" bash "$root/bench/expand_latency.sh" "$build" 2>&1 || echo "benchmark expand_latency failed"
 fi
+# The script port under hostile clients, against a started Brevix.
+if [ -x "$build/bin/port_hostile" ] && [ -x "$build/bin/brevix" ]; then
+  echo "== port_hostile"
+  bash "$root/bench/port_hostile.sh" "$build" 2>&1 || echo "benchmark port_hostile failed"
+fi

@@ -1,6 +1,7 @@
 #include "shell/Application.h"
 #include "platform/Errors.h"
 #include "platform/MessageBox.h"
+#include "script/ScriptWatchdog.h"
 #include "shell/Mainfrm.h"
 
 #include <QDialog>
@@ -13,6 +14,8 @@ namespace {
 int gSignalPipe[2] = {-1, -1};
 
 void OnSignal(int) {
+    // A running script would keep the request below from ever being read.
+    TScriptWatchdog::RequestTermination();
     const char c = 1;
     [[maybe_unused]] auto n = ::write(gSignalPipe[1], &c, 1);
 }
@@ -31,6 +34,7 @@ void TApplication::InstallSignalHandlers() {
     connect(notifier, &QSocketNotifier::activated, this, [this] {
         char c;
         [[maybe_unused]] auto n = ::read(gSignalPipe[0], &c, 1);
+        TScriptWatchdog::TerminationHandled();
         if (mainForm_) {
             mainForm_->SessionEndClose();
         } else {

@@ -412,6 +412,7 @@ void TMainForm::CreateScripting() {
     connect(Tcl.get(), &TTclInterface::ExitRequested, this, &QWidget::close);
     ScriptHost = MakeScriptHost(*this);
     RegisterWindowFileListCommands(*Tcl, *ScriptHost);
+    Tcl->SetTimeLimit(Settings.ScriptTimeLimit);
     Tcl->Create(ConfigDir, ProgramDataDir());
     if (!CommandLine.CommandLineScript.isEmpty())
         Tcl->RunCommandLineScript(CommandLine.CommandLineScript);
@@ -524,6 +525,7 @@ void TMainForm::FirstShow() {
     }
     SetFSM(BX_FSM_WATCHING);
     StartupDone = true;
+    if (ScriptServer) ScriptServer->MarkStarted();
 }
 
 void TMainForm::SetFSM(int state) {

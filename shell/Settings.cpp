@@ -185,6 +185,7 @@ TSettings Load(TIniFile& ini, const TSettingsDefaults& d) {
     s.PauseMsec = ReadClamped(ini, "Pause", 1000, 0, SettingsLimits::kMaxPauseMsec);
     s.PauseKeystrokeInterval =
         ReadClamped(ini, "PauseKeystrokeInterval", 40, 1, SettingsLimits::kMaxKeystrokeInterval);
+    s.ScriptTimeLimit = ReadClamped(ini, "ScriptTimeLimit", 10, 0, 3600);
     s.BackgroundColor = ReadColor(ini, "BackgroundColor", d.BackgroundColor);
     s.KeywordColor = ReadColor(ini, "KeywordColor", 255);
     s.LinkedKeywordColor = ReadColor(ini, "LinkedKeywordColor", 0);

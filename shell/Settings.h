@@ -63,6 +63,8 @@ struct TSettings {
     QByteArray ClipboardCommandKeys; // in-text key form of the paste key
     int32_t PauseMsec = 1000;
     int32_t PauseKeystrokeInterval = 40;
+    // Seconds a script may keep the program from answering; 0 for no limit.
+    int32_t ScriptTimeLimit = 10;
     uint32_t KeywordColor = 255;
     uint32_t LinkedKeywordColor = 0;
     uint32_t SuggestionWindowColor = 8454143;

@@ -31,7 +31,7 @@ _e2e_wait() { # seconds command...
 
 _e2e_free_display() {
     local n
-    for n in $(seq 91 250); do
+    for n in $(seq "${E2E_DISPLAY_FIRST:-91}" "${E2E_DISPLAY_LAST:-250}"); do
         if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
             echo "$n"
             return 0

@@ -1,4 +1,5 @@
 #include "script/ProcNetTcp.h"
+#include "script/SockDiag.h"
 
 #include <QCoreApplication>
 #include <QTcpServer>
@@ -96,17 +97,26 @@ TEST(ProcNetTcp, SameAddressComparesAddressesNotTexts) {
 }
 
 TEST(ProcNetTcp, OwnSocketsOnThisSystemBelongToThisUser) {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    QTcpSocket client;
-    client.connectToHost(QHostAddress::LocalHost, server.serverPort());
-    ASSERT_TRUE(client.waitForConnected(5000));
-    const TTcpEndpoint clientEnd{client.localAddress(), client.localPort()};
-    const TTcpEndpoint serverEnd{QHostAddress(QHostAddress::LocalHost), server.serverPort()};
-    EXPECT_EQ(TcpSocketOwner(clientEnd, serverEnd), uint(getuid()));
-    EXPECT_EQ(
-        TcpSocketOwner(TTcpEndpoint{clientEnd.Address, quint16(clientEnd.Port + 1)}, serverEnd),
-        std::nullopt);
+    for (const QHostAddress& loopback :
+         {QHostAddress(QHostAddress::LocalHost), QHostAddress(QHostAddress::LocalHostIPv6)}) {
+        QTcpServer server;
+        if (!server.listen(loopback)) continue; // no IPv6 here
+        QTcpSocket client;
+        client.connectToHost(loopback, server.serverPort());
+        ASSERT_TRUE(client.waitForConnected(5000));
+        const TTcpEndpoint clientEnd{client.localAddress(), client.localPort()};
+        const TTcpEndpoint serverEnd{loopback, server.serverPort()};
+        const TTcpEndpoint stranger{clientEnd.Address, quint16(clientEnd.Port + 1)};
+        EXPECT_EQ(TcpSocketOwner(clientEnd, serverEnd), uint(getuid()));
+        EXPECT_EQ(TcpSocketOwner(stranger, serverEnd), std::nullopt);
+        // The kernel's own answer, where it gives one, agrees.
+        const TSockDiagAnswer asked = SockDiagOwner(clientEnd, serverEnd);
+        if (!asked.Answered) continue;
+        EXPECT_EQ(asked.Uid, uint(getuid())) << loopback.toString().toStdString();
+        const TSockDiagAnswer none = SockDiagOwner(stranger, serverEnd);
+        EXPECT_TRUE(none.Answered);
+        EXPECT_EQ(none.Uid, std::nullopt);
+    }
 }
 
 } // namespace

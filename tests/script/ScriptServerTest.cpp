@@ -1,65 +1,20 @@
+#include "ServerTestSupport.h"
 #include "TclTestSupport.h"
 
-#include "script/ScriptEvaluator.h"
 #include "script/ScriptServer.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
-#include <QTcpSocket>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace {
 
-// Runs the event loop until `done` or a generous deadline (a hang guard, not
-// a timing check).
-template <typename F> bool SpinUntil(F done) {
-    QDeadlineTimer deadline(10000);
-    while (!done()) {
-        if (deadline.hasExpired()) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
-
-void FlushDeletes() {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-class TFakeEvaluator : public TScriptEvaluator {
-public:
-    std::function<QByteArray(const QByteArray&)> Body = [](const QByteArray& s) { return s; };
-    int Calls = 0;
-    QByteArray Evaluate(const QByteArray& script) override {
-        ++Calls;
-        return Body(script);
-    }
-};
-
-class TClient {
-public:
-    explicit TClient(quint16 port, const QHostAddress& to = QHostAddress(QHostAddress::LocalHost),
-                     const QHostAddress& from = QHostAddress()) {
-        if (!from.isNull()) Socket.bind(from);
-        Socket.connectToHost(to, port);
-    }
-    // The next `expected.size()` bytes.
-    QByteArray Reply(qsizetype size) {
-        SpinUntil([&] { return Socket.bytesAvailable() >= size; });
-        return Socket.read(size);
-    }
-    QByteArray Exchange(const QByteArray& script, const QByteArray& expected) {
-        Socket.write(script);
-        Socket.flush();
-        return Reply(expected.size());
-    }
-    QTcpSocket Socket;
-};
-
 class ScriptServer : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(Server.Listen(0)); }
+    void SetUp() override {
+        ASSERT_TRUE(Server.Listen(0));
+        Server.MarkStarted();
+    }
     TFakeEvaluator Fake;
     TScriptServer Server{Fake};
 };
@@ -95,8 +50,8 @@ TEST_F(ScriptServer, RefusesRequestsThatLookLikeHttp) {
         TClient c(Server.Port());
         EXPECT_EQ(c.Reply(2), "OK");
         EXPECT_EQ(c.Exchange(request, "ACCESS DENIED"), "ACCESS DENIED") << request.constData();
-        // A body sent after the headers must not run either.
-        EXPECT_EQ(c.Exchange("set a 1", "ACCESS DENIED"), "ACCESS DENIED");
+        // No body sent after the headers can run: the connection is gone.
+        EXPECT_TRUE(c.ClosedByServer());
     }
     EXPECT_EQ(Fake.Calls, 0);
 }
@@ -121,17 +76,71 @@ TEST(ScriptServerHttp, RecognisesRequestLinesOnly) {
         EXPECT_EQ(TScriptServer::LooksLikeHttp(c.Text), c.Http) << c.Text;
 }
 
-TEST_F(ScriptServer, RefusesOtherUsersUnknownOwnersAndOtherAddresses) {
+TEST_F(ScriptServer, ClosesOtherUsersUnknownOwnersAndOtherAddressesAtOnce) {
     const std::optional<uint> owners[] = {uint(getuid()) + 1, std::nullopt, uint(getuid())};
     for (const auto& owner : owners) {
         Server.SetOwnerLookup([owner](const TTcpEndpoint&, const TTcpEndpoint&) { return owner; });
         // The own user's client comes from an address other than the server's.
         TClient c(Server.Port(), QHostAddress(QHostAddress::LocalHost),
                   owner == uint(getuid()) ? QHostAddress("127.0.0.2") : QHostAddress());
-        EXPECT_EQ(c.Reply(2), "OK");
-        EXPECT_EQ(c.Exchange("set a 1", "ACCESS DENIED"), "ACCESS DENIED");
+        EXPECT_EQ(c.Reply(13), "ACCESS DENIED");
+        EXPECT_TRUE(c.ClosedByServer());
     }
     EXPECT_EQ(Fake.Calls, 0);
+    EXPECT_EQ(Server.ClientCount(), 0);
+}
+
+TEST_F(ScriptServer, OtherUsersCannotFillTheOwnersPlaces) {
+    bool stranger = true;
+    Server.SetOwnerLookup([&](const TTcpEndpoint&, const TTcpEndpoint&) {
+        return std::optional<uint>(stranger ? uint(getuid()) + 1 : uint(getuid()));
+    });
+    // They stay connected as long as they like; the server has let them go.
+    std::vector<std::unique_ptr<TClient>> strangers;
+    for (int i = 0; i < TScriptServer::MaxClients + 10; ++i) {
+        strangers.push_back(std::make_unique<TClient>(Server.Port()));
+        EXPECT_EQ(strangers.back()->Reply(13), "ACCESS DENIED");
+    }
+    EXPECT_EQ(Server.ClientCount(), 0);
+    stranger = false;
+    TClient owner(Server.Port());
+    EXPECT_EQ(owner.Reply(2), "OK");
+    EXPECT_EQ(owner.Exchange("mine", "mine"), "mine");
+}
+
+TEST_F(ScriptServer, ClosesIdleConnectionsButNotBusyOnes) {
+    Server.SetTimeouts(5, 2000, 1000);
+    TClient idle(Server.Port()), talking(Server.Port());
+    ASSERT_EQ(idle.Reply(2), "OK");
+    ASSERT_EQ(talking.Reply(2), "OK");
+    for (int i = 0; i < 40 && idle.Socket.state() == QAbstractSocket::ConnectedState; ++i) {
+        EXPECT_EQ(talking.Exchange("ping", "ping"), "ping");
+        SpinFor(100);
+    }
+    EXPECT_TRUE(idle.ClosedByServer());
+    EXPECT_EQ(talking.Socket.state(), QAbstractSocket::ConnectedState);
+    EXPECT_EQ(talking.Exchange("still", "still"), "still");
+    // A script that runs longer than the idle limit keeps its connection.
+    Fake.Body = [](const QByteArray& script) {
+        SpinFor(1500);
+        return script;
+    };
+    EXPECT_EQ(talking.Exchange("slow", "slow"), "slow");
+    EXPECT_EQ(talking.Socket.state(), QAbstractSocket::ConnectedState);
+}
+
+TEST(ScriptServerStart, AnswersBusyUntilStartUpHasFinished) {
+    TFakeEvaluator fake;
+    TScriptServer server(fake);
+    ASSERT_TRUE(server.Listen(0));
+    TClient early(server.Port());
+    EXPECT_EQ(early.Reply(4), "BUSY");
+    EXPECT_EQ(early.Exchange("bx_list length", "BUSY"), "BUSY");
+    EXPECT_EQ(fake.Calls, 0);
+    server.MarkStarted();
+    EXPECT_EQ(early.Exchange("bx_list length", "bx_list length"), "bx_list length");
+    TClient later(server.Port());
+    EXPECT_EQ(later.Reply(2), "OK");
 }
 
 TEST_F(ScriptServer, AnswersBusyWhileAScriptRunsOrTheProgramIsNotReady) {
@@ -239,6 +248,7 @@ protected:
         Start("proc greet {who} {return \"hello $who\"}");
         ASSERT_TRUE(Tcl.IsLoaded());
         ASSERT_TRUE(Server.Listen(0));
+        Server.MarkStarted();
     }
     TTclEvaluator Evaluator{Tcl};
     TScriptServer Server{Evaluator};
@@ -258,6 +268,19 @@ TEST_F(ScriptServerWithTcl, EvaluatesScriptsOfAClient) {
     EXPECT_EQ(c.Exchange("join {a b} \\n", "a\r\nb"), "a\r\nb");
     EXPECT_EQ(c.Exchange("bx_peer", "127.0.0.1"), "127.0.0.1");
     EXPECT_EQ(Server.CurrentClient(), nullptr);
+}
+
+TEST_F(ScriptServerWithTcl, CancelsAScriptThatStopsTheProgramAndAnswersAfterwards) {
+    if (!Tcl.CanCancel()) GTEST_SKIP() << "this Tcl cannot cancel scripts";
+    Tcl.SetTimeLimit(1);
+    TClient c(Server.Port());
+    ASSERT_EQ(c.Reply(2), "OK");
+    const QByteArray cancelled = "*** Script cancelled: it kept Brevix from answering for more "
+                                 "than 1 seconds";
+    EXPECT_EQ(c.Exchange("while 1 {}", cancelled), cancelled);
+    EXPECT_EQ(c.Exchange("greet back", "hello back"), "hello back");
+    TClient other(Server.Port());
+    EXPECT_EQ(other.Reply(2), "OK");
 }
 
 TEST_F(ScriptServerWithTcl, SurvivesAFiveMegabyteScript) {

@@ -66,7 +66,8 @@ TEST_F(SettingsTest, ConversionsOnLoad) {
         "[Preferences]\r\nKeyCol=3\r\nShortCutCol=120\r\nAlphaChars=\xC4 b-\x01\r\n"
         "AltInsKeywordSuffix=\" x "
         "\"\r\nAltInsKeywordPrefix=\"\r\nSuggestionShortcutShiftState=5\r\n"
-        "Pause=-4\r\nPauseKeystrokeInterval=0\r\nClipboardCommand=nonsense\r\nShowTextToTypeBox="
+        "Pause=-4\r\nPauseKeystrokeInterval=0\r\nScriptTimeLimit=99999\r\nClipboardCommand="
+        "nonsense\r\nShowTextToTypeBox="
         "0\r\n"
         "[FileShortcuts]\r\n/usr/bin/calc=112,Calculator\r\n/tmp/notes.txt=abc,Notes\r\n/x= 7 \r\n"
         "[LinkedDictionaries]\r\n/d/one.bxd=0\r\n/d/two.bxd=0\r\n");
@@ -83,6 +84,7 @@ TEST_F(SettingsTest, ConversionsOnLoad) {
     EXPECT_EQ(s.SuggestionShiftState, ssCtrl | ssAlt);
     EXPECT_EQ(s.PauseMsec, 0);
     EXPECT_EQ(s.PauseKeystrokeInterval, 1);
+    EXPECT_EQ(s.ScriptTimeLimit, 3600) << "clamped to an hour";
     EXPECT_EQ(s.ClipboardCommand, 0x202D) << "an unknown paste key falls back to Shift+Ins";
     EXPECT_FALSE(s.ShowTextToTypeBox);
     ASSERT_EQ(s.FileShortcutNames.size(), 3);

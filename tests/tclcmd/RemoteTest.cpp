@@ -12,6 +12,7 @@ TEST_F(Remote, ClientDrivesTheDictionary) {
     TTclEvaluator evaluator(*Form->Tcl);
     TScriptServer server(evaluator);
     ASSERT_TRUE(server.Listen(0));
+    server.MarkStarted();
     QTcpSocket socket;
     socket.connectToHost(QHostAddress::LocalHost, server.Port());
     // Replies have no end mark: read until as long as the one expected.
