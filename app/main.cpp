@@ -4,9 +4,13 @@
 #include "shell/Mainfrm.h"
 
 #include <QMessageBox>
+#include <csignal>
 #include <memory>
 
 int main(int argc, char** argv) {
+    // Over a file-size limit a save then fails with "File too large" and is
+    // reported, instead of the signal ending the program half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
     TApplication app(argc, argv);
     QStringList params = QApplication::arguments();
     params.removeFirst();
