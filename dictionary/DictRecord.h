@@ -20,6 +20,8 @@ public:
     bool Read(void* destination, qint64 n);
     bool ReadBytes(qint64 n, QByteArray& out);
     qint64 Offset() const { return offset_; }
+    // Bytes left on the device; -1 when unknown.
+    qint64 Remaining() const { return available_ < 0 ? -1 : available_ - offset_; }
     // One entry record. False at a clean end of data (reason empty) or at a
     // record that cannot be read (reason set); the entry is then cleared.
     bool ReadItem(TDictionaryItem& item, bool oldFormat, QString* reason = nullptr);

@@ -105,6 +105,13 @@ TLoadResult TDictionaryList::LoadFromStream(QIODevice& stream, int mergeTag, boo
     TProgressSteps steps(progress, 10, streamSize, 1);
     std::vector<std::unique_ptr<TDictionaryItem>> read;
     std::vector<qint64> chars;
+    // Room for as many records as the file holds at a modest size (within
+    // reason), so these do not grow step by step, copying themselves each time.
+    const auto expected =
+        static_cast<size_t>(std::clamp<qint64>(reader.Remaining() / 96, 0, 1 << 20));
+    read.reserve(expected);
+    chars.reserve(expected);
+    index_.ReserveStaged(expected);
     try {
         for (;;) {
             auto item = std::make_unique<TDictionaryItem>();

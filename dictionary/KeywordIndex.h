@@ -34,6 +34,7 @@ public:
     // outcome of adding them one by one in the order staged: of equal
     // keywords the row already present, else the earliest, is kept.
     void Stage(TDictionaryItem* item);
+    void ReserveStaged(size_t count) { staged_.reserve(count); }
     // Which of the staged items were taken (the others are not referred to).
     std::vector<bool> MergeStaged();
     // Forgets the staged items (a load that failed half-way).

@@ -3,6 +3,7 @@
 // leaves the dictionary and its backups exactly as they were.
 #include "dictionary/Dict.h"
 #include "platform/Errors.h"
+#include "tests/dictionary/TestEntries.h"
 #include "tools/bxdict/Bxdict.h"
 
 #include <QBuffer>
@@ -21,17 +22,6 @@
 #include <unistd.h>
 
 namespace {
-
-TDictionaryList* Filled(int entries, int textSize) {
-    auto* list = new TDictionaryList;
-    for (int i = 0; i < entries; ++i) {
-        auto* e = new TDictionaryItem;
-        e->SetKeyword("k" + QByteArray::number(i));
-        e->SetText(QByteArray(textSize, 'x'));
-        list->Add(e);
-    }
-    return list;
-}
 
 void WriteFile(const QString& path, const QByteArray& data, const QDateTime& modified) {
     QFile f(path);
