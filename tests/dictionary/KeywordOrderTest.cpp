@@ -4,8 +4,10 @@
 // comparison would.
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
+#include "tests/dictionary/Fixtures.h"
 #include "tests/dictionary/TestEntries.h"
 
+#include <QBuffer>
 #include <QCollator>
 #include <QLocale>
 #include <algorithm>
@@ -119,6 +121,36 @@ TEST(KeywordOrder, ListSearchesAgreeWithAPlainComparison) {
             want = std::min<int>(want, static_cast<int>(sorted.size()) - 1);
             EXPECT_EQ(list.FindNearest(w), want) << w.toHex().constData();
         }
+    }
+}
+
+// A file out of order with repeated keywords (in other case, or padded)
+// loads all at once with the outcome of adding its records one by one: the
+// first of each keyword stays, wherever it comes in the file.
+TEST(KeywordOrder, LoadingAtOnceKeepsWhatAddingOneByOneKeeps) {
+    std::mt19937 rng(11);
+    QByteArray file = Fx::Scrambled(Fx::Header{});
+    TDictionaryList added;
+    for (int i = 0; i < 4000; ++i) {
+        QByteArray keyword = "w" + QByteArray::number(rng() % 1500);
+        if (rng() % 3 == 0) keyword = Ansi::Upper(keyword);
+        if (rng() % 5 == 0) keyword = " " + keyword + "\t";
+        const QByteArray text = QByteArray::number(i);
+        file += Fx::Record7({keyword, "", text});
+        TDictionaryItem* item = NewItem({keyword.constData(), text.constData()});
+        if (added.Add(item) < 0) delete item;
+    }
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::ReadOnly);
+    TDictionaryList loaded;
+    const TLoadResult r = loaded.LoadFromStream(buffer);
+    EXPECT_EQ(r.recordsRead, 4000);
+    EXPECT_EQ(r.duplicates, 4000 - added.Count());
+    ASSERT_EQ(loaded.Count(), added.Count());
+    EXPECT_EQ(loaded.TotalChars(), added.TotalChars());
+    for (int i = 0; i < added.Count(); ++i) {
+        ASSERT_EQ(loaded.GetKeywordAt(i), added.GetKeywordAt(i)) << i;
+        EXPECT_EQ(loaded.GetItem(i)->GetText(), added.GetItem(i)->GetText()) << i;
     }
 }
 
