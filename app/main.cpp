@@ -5,11 +5,15 @@
 #include "shell/CommandLine.h"
 #include "shell/Mainfrm.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 int main(int argc, char** argv) {
+    // Over a file-size limit a save then fails with "File too large" and is
+    // reported, instead of the signal ending the program half-way.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Answered before anything needs a display.
     for (int i = 1; i < argc; ++i) {
         const char* a = argv[i];

@@ -15,26 +15,38 @@ namespace DictFile {
 
 TLoadResult Load(const QString& path, TDictionaryList& list, int mergeTag, bool headerOnly,
                  TShortcutRegister* shortcutRegister, TProgress* progress) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    QString error;
+    if (!SafeFile::OpenForReading(path, file, &error)) {
         if (mergeTag == 0) list.Clear();
-        throw EBrevix(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
+        throw EBrevix(error);
     }
     // Read through the file, never mapped: a file another program shrinks
     // while it loads then ends like a damaged one instead of raising SIGBUS.
     return list.LoadFromStream(file, mergeTag, headerOnly, shortcutRegister, progress);
 }
 
-void Save(const QString& path, const TDictionaryList& list, TProgress* progress) {
+namespace {
+
+QByteArray Serialised(const TDictionaryList& list, TProgress* progress) {
     QByteArray data;
     // Roughly the file size, so the buffer is not copied as it grows.
     data.reserve(list.TotalChars() + 16 * qint64(list.Count()) + 4096);
     QBuffer buffer(&data);
     buffer.open(QIODevice::WriteOnly);
     list.SaveToStream(buffer, progress);
-    QString error;
-    if (!SafeFile::Write(path, data, &error))
-        throw EBrevix(QStringLiteral("Error writing to file\n%1").arg(error));
+    return data;
+}
+
+[[noreturn]] void WriteFailed(const TPendingFile& file) {
+    throw EBrevix(QStringLiteral("Error writing to file\n%1").arg(file.Error()));
+}
+
+} // namespace
+
+void Save(const QString& path, const TDictionaryList& list, TProgress* progress) {
+    TPendingFile file(path);
+    if (!file.Write(Serialised(list, progress)) || !file.Commit()) WriteFailed(file);
 }
 
 namespace {
@@ -55,13 +67,18 @@ void MarkOpened(TDictionaryList& list, const QString& path) {
 
 void SaveDictionary(const QString& path, TDictionaryList& list, bool makeBackup,
                     TProgress* progress) {
-    if (makeBackup) RotateBackups(path);
     const TDictionaryHeader before = list.Header;
     try {
         list.SetStoredFileName(NameWithoutDirectory(path));
         list.Header.SetWord(TDictionaryHeader::kReservedOffset, 0);
         list.SetReadOnly(true);
-        Save(path, list, progress);
+        TPendingFile file(path);
+        if (!file.Write(Serialised(list, progress))) WriteFailed(file);
+        // The backups change only once the new version is safely on disk.
+        TPendingBackups backups(path);
+        if (makeBackup) backups.Prepare();
+        if (!file.Commit()) WriteFailed(file);
+        if (makeBackup) backups.Place();
     } catch (...) {
         // A header left marked read-only would make every later save a no-op.
         list.Header = before;
@@ -93,38 +110,55 @@ long long BackupAge(const QString& a, const QString& b) {
 
 namespace {
 
-// A byte copy that replaces the target and keeps the source's time, as the
-// ages of the backups are measured between their modification times.
-void CopyReplacing(const QString& from, const QString& to) {
-    QFile source(from);
-    if (!source.open(QIODevice::ReadOnly)) return;
-    const QByteArray data = source.readAll();
+// A byte copy that keeps the source's time, as the ages of the backups are
+// measured between their modification times.
+bool CopyInto(const QString& from, TPendingFile& to) {
+    QFile source;
+    if (!SafeFile::OpenForReading(from, source)) return false;
     const QDateTime modified = QFileInfo(from).lastModified();
-    source.close();
-    if (!SafeFile::Write(to, data)) return;
-    QFile target(to);
-    if (target.open(QIODevice::ReadWrite))
-        target.setFileTime(modified, QFileDevice::FileModificationTime);
+    const QByteArray data = source.readAll();
+    if (source.error() != QFileDevice::NoError) return false;
+    return to.Write(data, modified);
 }
 
 void MoveReplacing(const QString& from, const QString& to) {
     QFile::remove(to);
-    if (!QFile::rename(from, to)) CopyReplacing(from, to);
+    if (QFile::rename(from, to)) return;
+    TPendingFile copy(to);
+    if (CopyInto(from, copy)) copy.Commit();
 }
 
 } // namespace
 
-void RotateBackups(const QString& path) {
-    const TBackupNames n = BackupNames(path);
-    if (QFile::exists(n.latest) && BackupAge(n.latest, n.oneDay) > 1) {
-        if (QFile::exists(n.oneDay) && BackupAge(n.oneDay, n.sevenDays) > 7) {
-            QFile::remove(n.sevenDays);
-            MoveReplacing(n.oneDay, n.sevenDays);
+TPendingBackups::TPendingBackups(const QString& path)
+    : path_(path), names_(BackupNames(path)), latest_(names_.latest) {}
+
+TPendingBackups::~TPendingBackups() = default;
+
+void TPendingBackups::Prepare() {
+    ready_ = CopyInto(path_, latest_);
+}
+
+void TPendingBackups::Place() {
+    // Without a new base.~BX the older ones stay as they are: moving them on
+    // would only leave a gap.
+    if (!ready_) return;
+    if (QFile::exists(names_.latest) && BackupAge(names_.latest, names_.oneDay) > 1) {
+        if (QFile::exists(names_.oneDay) && BackupAge(names_.oneDay, names_.sevenDays) > 7) {
+            QFile::remove(names_.sevenDays);
+            MoveReplacing(names_.oneDay, names_.sevenDays);
         }
-        QFile::remove(n.oneDay);
-        MoveReplacing(n.latest, n.oneDay);
+        QFile::remove(names_.oneDay);
+        MoveReplacing(names_.latest, names_.oneDay);
     }
-    if (QFile::exists(path)) CopyReplacing(path, n.latest);
+    latest_.Commit();
+    ready_ = false;
+}
+
+void RotateBackups(const QString& path) {
+    TPendingBackups backups(path);
+    backups.Prepare();
+    backups.Place();
 }
 
 } // namespace DictFile

@@ -3,12 +3,14 @@
 // writing it so a failure never damages the old file, and the rotating
 // backups base.~BX, base~1day.~BX and base~7days.~BX.
 #include "dictionary/DictList.h"
+#include "platform/SafeFile.h"
 
 #include <QString>
 
 namespace DictFile {
 
-// Throws EBrevix when the file cannot be opened or its header is refused.
+// Throws EBrevix when the file cannot be opened (only regular files are) or
+// its header is refused.
 TLoadResult Load(const QString& path, TDictionaryList& list, int mergeTag = 0,
                  bool headerOnly = false, TShortcutRegister* shortcutRegister = nullptr,
                  TProgress* progress = nullptr);
@@ -25,7 +27,8 @@ void MarkOpened(TDictionaryList& list, const QString& path);
 
 // The whole save of the open dictionary: backups when asked, the stored name
 // (checked before anything is written), the header's read-only bit set in
-// the file only, then the safe write. On failure the list is as it was.
+// the file only, then the safe write. On failure the list and the backups
+// are as they were.
 void SaveDictionary(const QString& path, TDictionaryList& list, bool makeBackup,
                     TProgress* progress = nullptr);
 
@@ -39,8 +42,26 @@ TBackupNames BackupNames(const QString& path);
 // less half a day, rounded half to even); 999 when either file is missing.
 long long BackupAge(const QString& a, const QString& b);
 
-// Moves the older backups on when they are old enough and copies the
-// current file to base.~BX. Every step ignores its own failure.
+// The backups of one save, in two steps so that nothing changes before the
+// new version is written: Prepare copies the current file beside base.~BX,
+// Place moves the older backups on when they are old enough and puts the
+// copy in place. Every step ignores its own failure; without a copy (no
+// current file, or it could not be copied) the backups stay as they were.
+class TPendingBackups {
+public:
+    explicit TPendingBackups(const QString& path);
+    ~TPendingBackups();
+    void Prepare();
+    void Place();
+
+private:
+    QString path_;
+    TBackupNames names_;
+    TPendingFile latest_;
+    bool ready_ = false;
+};
+
+// Both steps at once.
 void RotateBackups(const QString& path);
 
 } // namespace DictFile

@@ -4,9 +4,6 @@
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
 
-#include <algorithm>
-#include <numeric>
-
 TDictionaryList::TDictionaryList() {
     Clear();
 }
@@ -18,65 +15,45 @@ TDictionaryList::~TDictionaryList() {
 
 void TDictionaryList::Clear() {
     if (ProgressBar) ProgressBar->SetRange(0, Count());
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        delete rows_[i].item;
-        rows_[i].item = nullptr;
+    for (int i = 0; i < Count(); ++i) {
+        delete index_.Item(i);
         if (ProgressBar) {
-            ProgressBar->SetPosition(static_cast<int>(i));
+            ProgressBar->SetPosition(i);
             ProgressBar->ProcessMessages();
         }
     }
-    rows_.clear();
+    index_.Clear();
     Header.Reset();
     totalChars_ = 0;
 }
 
 TDictionaryItem* TDictionaryList::GetItem(int i) const {
-    return i >= 0 && i < Count() ? rows_[i].item : nullptr;
+    return i >= 0 && i < Count() ? index_.Item(i) : nullptr;
 }
 
 QByteArray TDictionaryList::GetKeywordAt(int i) const {
-    return i >= 0 && i < Count() ? rows_[i].item->GetKeyword() : QByteArray();
+    return i >= 0 && i < Count() ? index_.Item(i)->GetKeyword() : QByteArray();
 }
 
 qint64 TDictionaryList::CharsOf(const TDictionaryItem& item) {
     return item.GetKeyword().size() + item.GetDisplayDescriptionLength() + item.GetTextLength();
 }
 
-TDictionaryList::Search TDictionaryList::Find(const TKeywordKey& key) const {
-    int low = 0, high = Count() - 1;
-    bool found = false;
-    while (low <= high) {
-        const int mid = (low + high) / 2;
-        const int c = rows_[mid].key.Compare(key);
-        if (c < 0) {
-            low = mid + 1;
-        } else {
-            high = mid - 1;
-            if (c == 0) {
-                found = true;
-                low = mid;
-            }
-        }
-    }
-    return {found, low};
-}
-
 int TDictionaryList::Add(TDictionaryItem* item) {
     if (!item) return -1;
     item->SetKeyword(item->GetKeyword());
-    TKeywordKey key(item->GetKeyword());
+    const TKeywordKey key(item->GetKeyword());
     int position;
     // Entries usually arrive in order (files are written sorted).
-    if (rows_.empty() || rows_.back().key.Compare(key) < 0) {
+    if (Count() == 0 || index_.Compare(Count() - 1, key) < 0) {
         position = Count();
     } else {
-        const Search s = Find(key);
+        const TKeywordIndex::Search s = index_.Find(key);
         if (s.found) return -1;
         position = s.position;
     }
     try {
-        rows_.insert(rows_.begin() + position, Row{std::move(key), item});
+        index_.Insert(position, key, item);
     } catch (...) {
         return -1;
     }
@@ -84,60 +61,24 @@ int TDictionaryList::Add(TDictionaryItem* item) {
     return position;
 }
 
-TDictionaryList::Pending TDictionaryList::Prepare(TDictionaryItem* item) {
-    item->SetKeyword(item->GetKeyword());
-    return Pending{Row{TKeywordKey(item->GetKeyword()), item}, CharsOf(*item)};
-}
-
-std::vector<bool> TDictionaryList::AddAll(std::vector<Pending>& incoming) {
-    std::vector<bool> taken(incoming.size(), false);
-    auto less = [&](size_t a, size_t b) {
-        return incoming[a].row.key.Compare(incoming[b].row.key) < 0;
-    };
-    std::vector<size_t> idx(incoming.size());
-    std::iota(idx.begin(), idx.end(), 0);
-    if (!std::is_sorted(idx.begin(), idx.end(), less))
-        std::stable_sort(idx.begin(), idx.end(), less);
-
-    // Merge with the rows already present; of equal keywords the earliest wins.
-    std::vector<Row> merged;
-    merged.reserve(rows_.size() + incoming.size());
-    size_t r = 0;
-    const Row* lastNew = nullptr;
-    for (size_t k : idx) {
-        Row& row = incoming[k].row;
-        if (lastNew && lastNew->key.Compare(row.key) == 0) continue;
-        while (r < rows_.size() && rows_[r].key.Compare(row.key) < 0)
-            merged.push_back(std::move(rows_[r++]));
-        if (r < rows_.size() && rows_[r].key.Compare(row.key) == 0) continue;
-        taken[k] = true;
-        totalChars_ += incoming[k].chars;
-        merged.push_back(std::move(row));
-        lastNew = &merged.back();
-    }
-    while (r < rows_.size())
-        merged.push_back(std::move(rows_[r++]));
-    rows_ = std::move(merged);
-    return taken;
-}
-
 void TDictionaryList::Remove(TDictionaryItem* item) {
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        if (rows_[i].item != item) continue;
+    for (int i = 0; i < Count(); ++i) {
+        if (index_.Item(i) != item) continue;
         totalChars_ -= CharsOf(*item);
-        rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(i));
+        index_.Erase(i);
         return;
     }
 }
 
 int TDictionaryList::IndexOfKeyword(const QByteArray& keyword) const {
-    const Search s = Find(TKeywordKey(TDictionaryItem::NormalKeyword(keyword)));
+    const TKeywordIndex::Search s =
+        index_.Find(TKeywordKey(TDictionaryItem::NormalKeyword(keyword)));
     return s.found ? s.position : -1;
 }
 
 int TDictionaryList::FindNearest(const QByteArray& prefix) const {
     const TKeywordKey key(prefix);
-    int idx = Find(key).position;
+    int idx = index_.Find(key).position;
     const int len = static_cast<int>(prefix.size());
     if (idx >= 0 && len > 0 && idx < Count()) {
         if (key.Compare(TKeywordKey(GetKeywordAt(idx).left(len))) < 0 && idx + 1 < Count() &&

@@ -3,7 +3,7 @@
 // under the keyword comparison) and its file header.
 #include "dictionary/DictHeader.h"
 #include "dictionary/DictItem.h"
-#include "dictionary/KeywordCollator.h"
+#include "dictionary/KeywordIndex.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -36,7 +36,7 @@ public:
 
     // Frees every entry and resets the header; reports to ProgressBar when set.
     void Clear();
-    int Count() const { return static_cast<int>(rows_.size()); }
+    int Count() const { return index_.Count(); }
     // nullptr (or an empty keyword) for a row that does not exist.
     TDictionaryItem* GetItem(int i) const;
     QByteArray GetKeywordAt(int i) const;
@@ -76,26 +76,8 @@ public:
     TProgress* ProgressBar = nullptr; // not owned
 
 private:
-    struct Row {
-        TKeywordKey key;
-        TDictionaryItem* item;
-    };
-    struct Search {
-        bool found;
-        int position;
-    };
-    Search Find(const TKeywordKey& key) const;
     static qint64 CharsOf(const TDictionaryItem& item);
-    // An entry made ready for AddAll while its data is still in the cache.
-    struct Pending {
-        Row row;
-        qint64 chars;
-    };
-    static Pending Prepare(TDictionaryItem* item);
-    // Adds many entries at once with the outcome of adding them one by one in
-    // the given order; returns which were taken (the others are not owned).
-    std::vector<bool> AddAll(std::vector<Pending>& incoming);
 
-    std::vector<Row> rows_;
+    TKeywordIndex index_;
     qint64 totalChars_ = 0;
 };

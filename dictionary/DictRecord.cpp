@@ -5,9 +5,13 @@
 #include <QIODevice>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace {
 constexpr qint64 kChunk = 1 << 20;
+// Read ahead in blocks this size: large enough that a field costs a copy, not
+// a call into the device.
+constexpr qint64 kBlock = 1 << 16;
 const QString kCutShort = QStringLiteral("record cut short");
 
 uint16_t Word(const uint8_t* p) {
@@ -31,16 +35,48 @@ constexpr OldLayout kVersion5{102, 8, 21};
 constexpr OldLayout kVersion6{126, 32, 45};
 } // namespace
 
-TRecordReader::TRecordReader(QIODevice& device) : device_(device) {
+TRecordReader::TRecordReader(QIODevice& device, bool readAhead)
+    : device_(device), readAhead_(readAhead) {
     // Asked once: the size of a file costs a system call.
     if (!device.isSequential()) available_ = device.size() - device.pos();
 }
 
+TRecordReader::~TRecordReader() {
+    const qsizetype unread = block_.size() - taken_;
+    if (unread > 0 && !device_.isSequential()) device_.seek(device_.pos() - unread);
+}
+
+bool TRecordReader::Fill() {
+    block_.resize(kBlock);
+    const qint64 got = device_.read(block_.data(), kBlock);
+    block_.resize(got > 0 ? got : 0);
+    taken_ = 0;
+    return got > 0;
+}
+
 bool TRecordReader::Read(void* destination, qint64 n) {
     if (n <= 0) return true;
-    const qint64 got = device_.read(static_cast<char*>(destination), n);
-    if (got > 0) offset_ += got;
-    return got == n;
+    if (!readAhead_) {
+        const qint64 got = device_.read(static_cast<char*>(destination), n);
+        if (got > 0) offset_ += got;
+        return got == n;
+    }
+    auto* out = static_cast<char*>(destination);
+    while (n > 0) {
+        if (taken_ == block_.size() && n >= kBlock) { // a long text goes straight in
+            const qint64 got = device_.read(out, n);
+            if (got > 0) offset_ += got;
+            return got == n;
+        }
+        if (taken_ == block_.size() && !Fill()) return false;
+        const qint64 part = std::min<qint64>(n, block_.size() - taken_);
+        std::memcpy(out, block_.constData() + taken_, static_cast<size_t>(part));
+        taken_ += part;
+        offset_ += part;
+        out += part;
+        n -= part;
+    }
+    return true;
 }
 
 bool TRecordReader::ReadBytes(qint64 n, QByteArray& out) {
@@ -48,15 +84,18 @@ bool TRecordReader::ReadBytes(qint64 n, QByteArray& out) {
     if (n <= 0) return true;
     if (available_ >= 0 && n > available_ - offset_) return false;
     if (n <= kChunk) {
-        out.resize(n);
+        // Exactly n: growing by resize would round the block up to a power of two.
+        out = QByteArray(n, Qt::Uninitialized);
         return Read(out.data(), n);
     }
+    // A length the device size cannot vouch for grows as the data arrives.
     while (out.size() < n) {
         const qint64 want = std::min(kChunk, n - out.size());
         const qsizetype at = out.size();
         out.resize(at + want);
         if (!Read(out.data() + at, want)) return false;
     }
+    out.squeeze();
     return true;
 }
 
@@ -68,7 +107,7 @@ bool TRecordReader::ReadText(TDictionaryItem& item, qint32 n, QString& reason) {
         reason = kCutShort;
         return false;
     }
-    item.SetText(text);
+    item.Text = std::move(text);
     return true;
 }
 
@@ -93,8 +132,8 @@ bool TRecordReader::ReadCurrent(TDictionaryItem& item, QString& reason, bool& cl
     }
     item.SetShortcut(Word(fixed));
     item.SetFlags(Word(fixed + 2));
-    item.Keyword = keyword; // taken as stored; adding to a list normalises it
-    item.Description = description;
+    item.Keyword = std::move(keyword); // taken as stored; adding to a list normalises it
+    item.Description = std::move(description);
     return ReadText(item, Int32(n), reason);
 }
 

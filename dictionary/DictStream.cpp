@@ -92,7 +92,7 @@ TLoadResult TDictionaryList::LoadFromStream(QIODevice& stream, int mergeTag, boo
                                             TShortcutRegister* shortcutRegister,
                                             TProgress* progress, bool keepRecordFlags) {
     if (mergeTag == 0) Clear();
-    TRecordReader reader(stream);
+    TRecordReader reader(stream, true);
     TDictionaryHeader header;
     const bool oldFormat = ReadHeader(reader, header);
     if (mergeTag == 0) Header = header;
@@ -104,31 +104,46 @@ TLoadResult TDictionaryList::LoadFromStream(QIODevice& stream, int mergeTag, boo
     const double streamSize = stream.isSequential() ? 0.0 : static_cast<double>(stream.size());
     TProgressSteps steps(progress, 10, streamSize, 1);
     std::vector<std::unique_ptr<TDictionaryItem>> read;
-    std::vector<Pending> pending;
-    for (;;) {
-        auto item = std::make_unique<TDictionaryItem>();
-        const qint64 start = reader.Offset();
-        QString reason;
-        if (!reader.ReadItem(*item, oldFormat, &reason)) {
-            result.stopOffset = start;
-            result.complete = reason.isEmpty();
-            result.stopReason = reason;
-            break;
+    std::vector<qint64> chars;
+    // Room for as many records as the file holds at a modest size (within
+    // reason), so these do not grow step by step, copying themselves each time.
+    const auto expected =
+        static_cast<size_t>(std::clamp<qint64>(reader.Remaining() / 96, 0, 1 << 20));
+    read.reserve(expected);
+    chars.reserve(expected);
+    index_.ReserveStaged(expected);
+    try {
+        for (;;) {
+            auto item = std::make_unique<TDictionaryItem>();
+            const qint64 start = reader.Offset();
+            QString reason;
+            if (!reader.ReadItem(*item, oldFormat, &reason)) {
+                result.stopOffset = start;
+                result.complete = reason.isEmpty();
+                result.stopReason = reason;
+                break;
+            }
+            if (!keepRecordFlags) item->SetReadOnly(GetReadOnly());
+            item->SetLinked(static_cast<uint8_t>(mergeTag));
+            item->SetKeyword(item->GetKeyword());
+            index_.Stage(item.get());
+            chars.push_back(CharsOf(*item));
+            read.push_back(std::move(item));
+            steps.Reached(static_cast<double>(reader.Offset()));
         }
-        if (!keepRecordFlags) item->SetReadOnly(GetReadOnly());
-        item->SetLinked(static_cast<uint8_t>(mergeTag));
-        pending.push_back(Prepare(item.get()));
-        read.push_back(std::move(item));
-        steps.Reached(static_cast<double>(reader.Offset()));
+    } catch (...) {
+        index_.DropStaged(); // the entries they refer to are freed on the way out
+        throw;
     }
     result.recordsRead = static_cast<int>(read.size());
 
-    const std::vector<bool> taken = AddAll(pending);
+    const std::vector<bool> taken = index_.MergeStaged();
     for (size_t i = 0; i < read.size(); ++i) {
         if (!taken[i]) {
             ++result.duplicates;
             continue;
         }
+        totalChars_ += chars[i];
         TDictionaryItem* item = read[i].release();
         if (!shortcutRegister) continue;
         const QString code = QString::number(item->GetShortcut());
@@ -141,9 +156,10 @@ TLoadResult TDictionaryList::LoadFromStream(QIODevice& stream, int mergeTag, boo
 }
 
 void TDictionaryList::SaveToStream(QIODevice& stream, TProgress* progress) const {
-    for (const Row& row : rows_) {
-        if (row.item->GetLinked() != 0) continue;
-        const QString problem = row.item->StorageProblem();
+    for (int i = 0; i < Count(); ++i) {
+        const TDictionaryItem& item = *index_.Item(i);
+        if (item.GetLinked() != 0) continue;
+        const QString problem = item.StorageProblem();
         if (!problem.isEmpty()) throw EBrevix(problem);
     }
     if (stream.write(Header.Scrambled()) != TDictionaryHeader::kSize) throw EBrevix(kWriteError);
@@ -158,7 +174,7 @@ void TDictionaryList::SaveToStream(QIODevice& stream, TProgress* progress) const
     TProgressSteps steps(progress, 25, Count(), 0);
     for (int i = 0; i < Count(); ++i) {
         steps.Reached(i);
-        const TDictionaryItem& item = *rows_[i].item;
+        const TDictionaryItem& item = *index_.Item(i);
         if (item.GetLinked() != 0) continue;
         item.AppendRecord(block);
         if (block.size() >= kBlock) flush();

@@ -9,7 +9,7 @@ PKGS=(
   tcl8.6 libtcl8.6 tcl8.6-dev tk8.6
   libx11-dev libxtst-dev libxi-dev libxkbfile-dev x11-xkb-utils xkb-data
   libhunspell-dev hunspell-en-us
-  libsimpleini-dev
+  libsimpleini-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   xvfb xauth openbox xdotool x11-utils x11-apps imagemagick

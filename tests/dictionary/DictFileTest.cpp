@@ -1,5 +1,6 @@
 #include "dictionary/Dict.h"
 #include "platform/Errors.h"
+#include "tests/dictionary/TestEntries.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -23,17 +24,6 @@ void WriteFile(const QString& path, const QByteArray& data, const QDateTime& mod
 QByteArray ReadFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-TDictionaryList* Filled(int entries, int textSize) {
-    auto* list = new TDictionaryList;
-    for (int i = 0; i < entries; ++i) {
-        auto* e = new TDictionaryItem;
-        e->SetKeyword("k" + QByteArray::number(i));
-        e->SetText(QByteArray(textSize, 'x'));
-        list->Add(e);
-    }
-    return list;
 }
 
 // Runs in a child process: 0 when the save failed with the write error and

@@ -25,3 +25,15 @@ inline void AddEntries(TDictionaryList& list, std::initializer_list<TEntry> entr
         if (list.Add(item) < 0) delete item;
     }
 }
+
+// Keywords k0, k1, ... each with a text of textSize 'x'.
+inline TDictionaryList* Filled(int entries, int textSize) {
+    auto* list = new TDictionaryList;
+    for (int i = 0; i < entries; ++i) {
+        auto* e = new TDictionaryItem;
+        e->SetKeyword("k" + QByteArray::number(i));
+        e->SetText(QByteArray(textSize, 'x'));
+        list->Add(e);
+    }
+    return list;
+}

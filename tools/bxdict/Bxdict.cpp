@@ -3,6 +3,7 @@
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
+#include "platform/SafeFile.h"
 #include "tools/bxdict/EntryLines.h"
 #include "tools/bxdict/JsonLine.h"
 
@@ -79,10 +80,9 @@ private:
 
     // Loads a whole file. Returns kOk, or the exit code after reporting.
     int Load(const QString& path, TDictionaryList& list, TLoadResult& result) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return Fail(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()),
-                        kFailed);
+        QFile file;
+        QString error;
+        if (!SafeFile::OpenForReading(path, file, &error)) return Fail(error, kFailed);
         try {
             result = list.LoadFromStream(file, 0, false, nullptr, nullptr, true);
         } catch (const EBrevix& e) {
