@@ -22,3 +22,8 @@ if [ -x "$build/bin/latency_probe" ] && [ -x "$build/bin/brevix" ]; then
   echo "== expand_latency"
   COUNT="${COUNT:-50}" bash "$root/bench/expand_latency.sh" "$build" 2>&1 || echo "benchmark expand_latency failed"
 fi
+# Brevix against AutoKey in one desktop (installs the peer when missing).
+if [ -x "$build/bin/peer_probe" ] && [ -x "$build/bin/brevix" ]; then
+  echo "== vs_peer"
+  bash "$root/bench/vs_peer.sh" "$build" 2>&1 | grep -v '^dbus-daemon' || echo "benchmark vs_peer failed"
+fi
