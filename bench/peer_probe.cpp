@@ -59,7 +59,8 @@ bool WaitFor(const std::string& want, Clock::duration limit, Clock::time_point* 
             if (at) *at = Clock::now();
             return true;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now());
         if (left.count() <= 0) return false;
         pollfd p{watchFd, POLLIN, 0};
         // The target renames a finished file into place: one event per change.
@@ -71,9 +72,15 @@ bool WaitFor(const std::string& want, Clock::duration limit, Clock::time_point* 
 }
 
 void Clear() {
-    { std::ofstream(target + ".cmd") << "clear\n"; }
-    if (!WaitFor("", 5s)) Die("the target was not cleared");
-    std::this_thread::sleep_for(30ms);
+    // Keys of a slow expander may still come in: clear again until it stays so.
+    for (int i = 0; i < 5; ++i) {
+        { std::ofstream(target + ".cmd") << "clear\n"; }
+        if (WaitFor("", 5s)) {
+            std::this_thread::sleep_for(30ms);
+            if (Read().empty()) return;
+        }
+    }
+    Die("the target was not cleared: \"" + Read() + "\"");
 }
 
 KeyCode Code(KeySym sym) {
@@ -220,8 +227,9 @@ int Ceiling(int count, const std::string& text, FILE* out) {
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "";
     if (!((mode == "expand" && argc == 8) || (mode == "ceiling" && argc == 6))) {
-        std::fprintf(stderr, "usage: peer_probe expand TARGET COUNT KEYWORD EXPECTED OUT FLOOR_OUT\n"
-                             "       peer_probe ceiling TARGET COUNT TEXT OUT\n");
+        std::fprintf(stderr,
+                     "usage: peer_probe expand TARGET COUNT KEYWORD EXPECTED OUT FLOOR_OUT\n"
+                     "       peer_probe ceiling TARGET COUNT TEXT OUT\n");
         return 2;
     }
     target = argv[2];

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bxhook {
@@ -31,6 +32,10 @@ public:
         return false;
     }
     virtual void FocusTarget(BxHwnd window) { (void)window; }
+    // The characters of a text about to be typed (ANSI), told once before
+    // its first key: a backend that has to set keys up for characters can
+    // do it for all of them at once.
+    virtual void PrepareChars(std::string_view chars) { (void)chars; }
     // One ANSI character into the focused window.
     virtual void TypeChar(unsigned char c) = 0;
     // A virtual key with modifiers (playback::ModShift, ModCtrl, ModAlt).

@@ -188,7 +188,9 @@ void TX11Backend::Run() {
         if (selectionOpen_) selection_.Process();
         hold_.Process([this](const TKeyHold::TKey& k) { return HoldTaken(k); });
         EndHoldIfDone();
-        typer_.Tick();
+        // Never between two keys of a text, however long the server kept
+        // the typing thread waiting: the text's remapped keys would go.
+        if (!THookCore::Instance().Typing()) typer_.Tick();
     }
     EndHoldIfDone();
     if (recording_) DisableRecording();
@@ -557,6 +559,11 @@ void TX11Backend::FocusTarget(BxHwnd window) {
     if (!window || !Ensure(error)) return;
     std::lock_guard g(watchMutex_);
     ActivateWindow(watch_, window);
+}
+
+void TX11Backend::PrepareChars(std::string_view chars) {
+    std::string error;
+    if (Ensure(error)) typer_.PrepareChars(chars);
 }
 
 void TX11Backend::TypeChar(unsigned char c) {
