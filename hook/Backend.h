@@ -42,6 +42,8 @@ public:
     virtual void SendKey(uint8_t vkey, uint8_t mods, KeyAction action) = 0;
     // Ends the typing of one text: pending events are flushed.
     virtual void Flush() {}
+    // Sends the keys typed so far on their way, without waiting (as Flush does).
+    virtual void Push() {}
     virtual void SetGrabbedKeys(const std::vector<uint16_t>& codes) { (void)codes; }
     // The key just reported was consumed; told before the program performs
     // the replacement, so a backend that could not withhold the key can

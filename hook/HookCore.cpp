@@ -9,9 +9,9 @@
 
 namespace bxhook {
 namespace {
-// Keys typed between two looks at the focus in safe mode: each look is a
-// round trip to the server, so not too often.
-constexpr uint32_t kSafeCheckEvery = 40;
+// Time between two looks at the focus in safe mode: each look is a round
+// trip to the server, which a text must not wait for key by key.
+constexpr auto kSafeCheckPeriod = std::chrono::milliseconds(20);
 } // namespace
 
 THookCore& THookCore::Instance() {
@@ -213,16 +213,18 @@ int THookCore::Display(const char* text, BxHwnd target) {
         // would scatter the text, so playback stops instead.
         const bool safe = safeMode_.load();
         const BxHwnd startFocus = safe ? backend->FocusWindow() : 0;
-        // Every "interval" keys the server takes what was sent before more
-        // goes out, so a long text never runs far ahead of the target. An X
+        // Every "interval" keys what was typed goes out to the server. An X
         // server queues keys for a busy client and loses none: no sleep is
         // needed for slow targets, and the pause value paces nothing here.
         const int everyKeys = pauseKeys_.load();
+        auto lastCheck = std::chrono::steady_clock::now();
         for (const TPlaybackStep& s : steps) {
             if (abort_.load()) break;
-            if (safe && startFocus && typed % kSafeCheckEvery == 0 && typed > 0 &&
-                backend->FocusWindow() != startFocus)
-                break;
+            if (safe && startFocus &&
+                std::chrono::steady_clock::now() - lastCheck > kSafeCheckPeriod) {
+                if (backend->FocusWindow() != startFocus) break;
+                lastCheck = std::chrono::steady_clock::now();
+            }
             switch (s.kind) {
             case TPlaybackStep::Char:
                 backend->TypeChar(s.value);
@@ -248,7 +250,7 @@ int THookCore::Display(const char* text, BxHwnd target) {
             }
             }
             ++typed;
-            if (typed % everyKeys == 0) backend->Flush();
+            if (typed % everyKeys == 0) backend->Push();
         }
         backend->Flush();
     }

@@ -163,10 +163,12 @@ void TX11Backend::Run() {
         if (recording_) fds[n++] = {ConnectionNumber(data_), POLLIN, 0};
         if (hold_.Available()) fds[n++] = {hold_.Fd(), POLLIN, 0};
         if (selectionOpen_) fds[n++] = {selection_.Fd(), POLLIN, 0};
-        int timeout = typer_.Active() || hold_.Holding() ? 20 : 1000;
+        // Idle, everything that needs this thread makes a descriptor readable
+        // (keys, X events, the wake pipe): no periodic wake-up.
+        int timeout = typer_.Active() || hold_.Holding() ? 20 : -1;
         if (selectionOpen_) {
             const int t = selection_.TimeoutMsec();
-            if (t >= 0 && t < timeout) timeout = t;
+            if (t >= 0 && (timeout < 0 || t < timeout)) timeout = t;
         }
         poll(fds, n, timeout);
         char buf[64];
@@ -461,8 +463,19 @@ bool TX11Backend::OfferPaste(const std::string& utf8) {
 bool TX11Backend::PauseAfterPaste(int msec) {
     const uint64_t generation = pasteArmed_.exchange(0);
     if (!generation) return false;
-    // Keys typed before the target has the text could land inside it.
-    selection_.WaitFetched(generation, msec);
+    // Keys typed before the target has the text could land inside it. Its
+    // request is served from here too, not only by the service thread: the
+    // keys after the paste then wait for no other thread to wake up.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(msec);
+    while (!selection_.WaitFetched(generation, 0)) {
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now())
+                .count();
+        if (left <= 0) break;
+        pollfd p{selection_.Fd(), POLLIN, 0};
+        poll(&p, 1, static_cast<int>(std::min<long long>(left, 5)));
+        selection_.Process();
+    }
     return true;
 }
 
@@ -579,6 +592,11 @@ void TX11Backend::SendKey(uint8_t vkey, uint8_t mods, KeyAction action) {
 void TX11Backend::Flush() {
     std::string error;
     if (Ensure(error)) typer_.Flush();
+}
+
+void TX11Backend::Push() {
+    std::string error;
+    if (Ensure(error)) typer_.Push();
 }
 
 void TX11Backend::ReleaseHeldKeys() {

@@ -46,6 +46,7 @@ public:
     void TypeChar(unsigned char c) override;
     void SendKey(uint8_t vkey, uint8_t mods, KeyAction action) override;
     void Flush() override;
+    void Push() override;
     void SetGrabbedKeys(const std::vector<uint16_t>& codes) override;
     void ReleaseHeldKeys() override;
     void KeyConsumed(uint16_t code) override;

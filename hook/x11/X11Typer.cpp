@@ -392,6 +392,12 @@ void TX11Typer::Flush() {
     sinceFlush_ = 0;
 }
 
+void TX11Typer::Push() {
+    std::lock_guard g(mutex_);
+    if (dpy_) XFlush(dpy_);
+    sinceFlush_ = 0;
+}
+
 void TX11Typer::ReleaseHeldKeys() {
     std::lock_guard g(mutex_);
     End();

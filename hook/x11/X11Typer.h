@@ -44,6 +44,7 @@ public:
     void TypeChar(unsigned char c);
     void SendKey(uint8_t vkey, uint8_t mods, KeyAction action);
     void Flush();
+    void Push();
     void ReleaseHeldKeys();
     // Ends a session that has been idle long enough; called every few ms.
     void Tick();
