@@ -12,6 +12,8 @@
 //     What the target itself can take: every key event of TEXT sent through
 //     XTEST in one batch with one flush, timed until the file holds TEXT.
 //     Characters the layout lacks are mapped to spare keys beforehand.
+#include "ProbeKeys.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -84,15 +86,11 @@ void Clear() {
 }
 
 KeyCode Code(KeySym sym) {
-    const KeyCode k = XKeysymToKeycode(dpy, sym);
-    if (!k) Die("a key is missing from the keyboard map");
-    return k;
+    return ProbeKeycode(dpy, sym);
 }
 
 void Stroke(KeyCode k) {
-    XTestFakeKeyEvent(dpy, k, True, CurrentTime);
-    XTestFakeKeyEvent(dpy, k, False, CurrentTime);
-    XFlush(dpy);
+    ProbeStroke(dpy, k);
 }
 
 double Micros(Clock::duration d) {
