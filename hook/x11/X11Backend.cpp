@@ -465,17 +465,10 @@ bool TX11Backend::PauseAfterPaste(int msec) {
     if (!generation) return false;
     // Keys typed before the target has the text could land inside it. Its
     // request is served from here too, not only by the service thread: the
-    // keys after the paste then wait for no other thread to wake up.
+    // keys after the paste then need no other thread to wake up first.
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(msec);
-    while (!selection_.WaitFetched(generation, 0)) {
-        const auto left =
-            std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now())
-                .count();
-        if (left <= 0) break;
-        pollfd p{selection_.Fd(), POLLIN, 0};
-        poll(&p, 1, static_cast<int>(std::min<long long>(left, 5)));
+    while (!selection_.WaitFetched(generation, 1) && std::chrono::steady_clock::now() < until)
         selection_.Process();
-    }
     return true;
 }
 
