@@ -13,6 +13,8 @@
 // typist's gap) after it showed, a space timed until the
 // field holds EXPECTED; then one plain key timed until it shows, and a space
 // so that key never joins the next keyword. Microseconds, one a line.
+#include "ProbeKeys.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -161,15 +163,11 @@ void Quiet() {
 }
 
 KeyCode Code(KeySym sym) {
-    const KeyCode k = XKeysymToKeycode(dpy, sym);
-    if (!k) Die("a key is missing from the keyboard map");
-    return k;
+    return ProbeKeycode(dpy, sym);
 }
 
 void Stroke(KeyCode k) {
-    XTestFakeKeyEvent(dpy, k, True, CurrentTime);
-    XTestFakeKeyEvent(dpy, k, False, CurrentTime);
-    XFlush(dpy);
+    ProbeStroke(dpy, k);
 }
 
 bool Focused() {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace bxhook {
@@ -31,12 +32,18 @@ public:
         return false;
     }
     virtual void FocusTarget(BxHwnd window) { (void)window; }
+    // The characters of a text about to be typed (ANSI), told once before
+    // its first key: a backend that has to set keys up for characters can
+    // do it for all of them at once.
+    virtual void PrepareChars(std::string_view chars) { (void)chars; }
     // One ANSI character into the focused window.
     virtual void TypeChar(unsigned char c) = 0;
     // A virtual key with modifiers (playback::ModShift, ModCtrl, ModAlt).
     virtual void SendKey(uint8_t vkey, uint8_t mods, KeyAction action) = 0;
     // Ends the typing of one text: pending events are flushed.
     virtual void Flush() {}
+    // Sends the keys typed so far on their way, without waiting (as Flush does).
+    virtual void Push() {}
     virtual void SetGrabbedKeys(const std::vector<uint16_t>& codes) { (void)codes; }
     // The key just reported was consumed; told before the program performs
     // the replacement, so a backend that could not withhold the key can

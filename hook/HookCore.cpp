@@ -9,8 +9,9 @@
 
 namespace bxhook {
 namespace {
-// Keys typed between two looks at the focus in safe mode.
-constexpr uint32_t kSafeCheckEvery = 8;
+// Time between two looks at the focus in safe mode: each look is a round
+// trip to the server, which a text must not wait for key by key.
+constexpr auto kSafeCheckPeriod = std::chrono::milliseconds(20);
 } // namespace
 
 THookCore& THookCore::Instance() {
@@ -183,7 +184,7 @@ void THookCore::OnMouseButton() {
 }
 
 void THookCore::SetPause(int msec, int keys) {
-    pauseMsec_.store(msec < 0 ? 0 : msec);
+    (void)msec; // paces nothing: see Display
     pauseKeys_.store(keys < 1 ? 1 : keys);
 }
 
@@ -204,19 +205,26 @@ int THookCore::Display(const char* text, BxHwnd target) {
     uint32_t typed = 0;
     if (backend) {
         if (target) backend->FocusTarget(target);
+        std::string chars;
+        for (const TPlaybackStep& s : steps)
+            if (s.kind == TPlaybackStep::Char) chars += static_cast<char>(s.value);
+        backend->PrepareChars(chars);
         // Safe mode: typing into whatever window took the focus meanwhile
         // would scatter the text, so playback stops instead.
         const bool safe = safeMode_.load();
         const BxHwnd startFocus = safe ? backend->FocusWindow() : 0;
+        // Every "interval" keys what was typed goes out to the server. An X
+        // server queues keys for a busy client and loses none: no sleep is
+        // needed for slow targets, and the pause value paces nothing here.
         const int everyKeys = pauseKeys_.load();
-        // The long pause value paces the text in small breaths so slow
-        // targets keep up; a hundredth of it every "interval" keys.
-        const int breath = pauseMsec_.load() / 100;
+        auto lastCheck = std::chrono::steady_clock::now();
         for (const TPlaybackStep& s : steps) {
             if (abort_.load()) break;
-            if (safe && startFocus && typed % kSafeCheckEvery == 0 && typed > 0 &&
-                backend->FocusWindow() != startFocus)
-                break;
+            if (safe && startFocus &&
+                std::chrono::steady_clock::now() - lastCheck > kSafeCheckPeriod) {
+                if (backend->FocusWindow() != startFocus) break;
+                lastCheck = std::chrono::steady_clock::now();
+            }
             switch (s.kind) {
             case TPlaybackStep::Char:
                 backend->TypeChar(s.value);
@@ -242,10 +250,7 @@ int THookCore::Display(const char* text, BxHwnd target) {
             }
             }
             ++typed;
-            if (typed % everyKeys == 0) {
-                backend->Flush();
-                if (breath > 0) std::this_thread::sleep_for(std::chrono::milliseconds(breath));
-            }
+            if (typed % everyKeys == 0) backend->Push();
         }
         backend->Flush();
     }

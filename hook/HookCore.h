@@ -74,7 +74,6 @@ private:
     std::atomic<bool> safeMode_{true};
     std::atomic<uint32_t> autoKeys_{0};
     std::atomic<uint32_t> userKeys_{0};
-    std::atomic<int> pauseMsec_{1000};
     std::atomic<int> pauseKeys_{40};
     std::atomic<int> pending_{0}; // texts announced and not yet typing
 

@@ -27,3 +27,8 @@ if [ -x "$build/bin/port_hostile" ] && [ -x "$build/bin/brevix" ]; then
   echo "== port_hostile"
   bash "$root/bench/port_hostile.sh" "$build" 2>&1 || echo "benchmark port_hostile failed"
 fi
+# Brevix against AutoKey in one desktop (installs the peer when missing).
+if [ -x "$build/bin/peer_probe" ] && [ -x "$build/bin/brevix" ]; then
+  echo "== vs_peer"
+  bash "$root/bench/vs_peer.sh" "$build" 2>&1 | grep -v '^dbus-daemon' || echo "benchmark vs_peer failed"
+fi

@@ -1,24 +1,13 @@
 #include "hook/x11/KeyHold.h"
 #include "hook/x11/XError.h"
+#include "hook/x11/XTestDevice.h"
 
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace bxhook::x11 {
-namespace {
-
-bool IsXTestDevice(const char* name) {
-    // The server names the keyboard of each master's XTest device so.
-    const char* suffix = " XTEST keyboard";
-    const size_t n = std::strlen(name), s = std::strlen(suffix);
-    return n >= s && std::strcmp(name + n - s, suffix) == 0;
-}
-
-} // namespace
-
 TKeyHold::~TKeyHold() {
     Close();
 }

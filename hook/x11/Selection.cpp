@@ -151,6 +151,11 @@ bool TSelectionOwner::Offer(const std::string& utf8) {
     text_ = {generation_, std::make_shared<const std::string>(utf8),
              std::make_shared<const std::string>(ToLatin1(utf8))};
     if (!dpy_) return false;
+    // Still the owner of both (a loss would be among the events read now):
+    // the new text is served as it is, without the round trips of taking
+    // them again, which a short pasted text would feel.
+    Drain();
+    if (ownsClipboard_ && ownsPrimary_) return true;
     const Time now = ServerTime();
     if (now != CurrentTime) {
         XSetSelectionOwner(dpy_, atom_.clipboard, window_, now);

@@ -163,10 +163,12 @@ void TX11Backend::Run() {
         if (recording_) fds[n++] = {ConnectionNumber(data_), POLLIN, 0};
         if (hold_.Available()) fds[n++] = {hold_.Fd(), POLLIN, 0};
         if (selectionOpen_) fds[n++] = {selection_.Fd(), POLLIN, 0};
-        int timeout = typer_.Active() || hold_.Holding() ? 20 : 1000;
+        // Idle, everything that needs this thread makes a descriptor readable
+        // (keys, X events, the wake pipe): no periodic wake-up.
+        int timeout = typer_.Active() || hold_.Holding() ? 20 : -1;
         if (selectionOpen_) {
             const int t = selection_.TimeoutMsec();
-            if (t >= 0 && t < timeout) timeout = t;
+            if (t >= 0 && (timeout < 0 || t < timeout)) timeout = t;
         }
         poll(fds, n, timeout);
         char buf[64];
@@ -188,7 +190,9 @@ void TX11Backend::Run() {
         if (selectionOpen_) selection_.Process();
         hold_.Process([this](const TKeyHold::TKey& k) { return HoldTaken(k); });
         EndHoldIfDone();
-        typer_.Tick();
+        // Never between two keys of a text, however long the server kept
+        // the typing thread waiting: the text's remapped keys would go.
+        if (!THookCore::Instance().Typing()) typer_.Tick();
     }
     EndHoldIfDone();
     if (recording_) DisableRecording();
@@ -459,8 +463,12 @@ bool TX11Backend::OfferPaste(const std::string& utf8) {
 bool TX11Backend::PauseAfterPaste(int msec) {
     const uint64_t generation = pasteArmed_.exchange(0);
     if (!generation) return false;
-    // Keys typed before the target has the text could land inside it.
-    selection_.WaitFetched(generation, msec);
+    // Keys typed before the target has the text could land inside it. Its
+    // request is served from here too, not only by the service thread: the
+    // keys after the paste then need no other thread to wake up first.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(msec);
+    while (!selection_.WaitFetched(generation, 1) && std::chrono::steady_clock::now() < until)
+        selection_.Process();
     return true;
 }
 
@@ -559,6 +567,11 @@ void TX11Backend::FocusTarget(BxHwnd window) {
     ActivateWindow(watch_, window);
 }
 
+void TX11Backend::PrepareChars(std::string_view chars) {
+    std::string error;
+    if (Ensure(error)) typer_.PrepareChars(chars);
+}
+
 void TX11Backend::TypeChar(unsigned char c) {
     std::string error;
     if (Ensure(error)) typer_.TypeChar(c);
@@ -572,6 +585,11 @@ void TX11Backend::SendKey(uint8_t vkey, uint8_t mods, KeyAction action) {
 void TX11Backend::Flush() {
     std::string error;
     if (Ensure(error)) typer_.Flush();
+}
+
+void TX11Backend::Push() {
+    std::string error;
+    if (Ensure(error)) typer_.Push();
 }
 
 void TX11Backend::ReleaseHeldKeys() {

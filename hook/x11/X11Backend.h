@@ -42,9 +42,11 @@ public:
     uint32_t CaretScreenPos() override;
     bool WindowRect(BxHwnd window, int32_t out[4]) override;
     void FocusTarget(BxHwnd window) override;
+    void PrepareChars(std::string_view chars) override;
     void TypeChar(unsigned char c) override;
     void SendKey(uint8_t vkey, uint8_t mods, KeyAction action) override;
     void Flush() override;
+    void Push() override;
     void SetGrabbedKeys(const std::vector<uint16_t>& codes) override;
     void ReleaseHeldKeys() override;
     void KeyConsumed(uint16_t code) override;

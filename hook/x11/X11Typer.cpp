@@ -54,6 +54,8 @@ bool TX11Typer::Open(const char* displayName, std::string& error) {
     }
     // Our own typing must not wait for another client's grab of the server.
     XTestGrabControl(dpy_, True);
+    record_.Open(dpy_);
+    record_.Repair();
     stale_.store(true);
     return true;
 }
@@ -127,6 +129,7 @@ void TX11Typer::Begin() {
     active_ = true;
     activeFlag_.store(true);
     curMods_ = 0;
+    Record();
 
     // The key that ended a keyword is often still down when the replacement
     // starts; the server ignores a press of a key that is already down, so
@@ -178,16 +181,39 @@ void TX11Typer::End() {
     userReleased_.clear();
     if (capsUnlocked_) XkbLockModifiers(dpy_, XkbUseCoreKbd, LockMask, LockMask);
     capsUnlocked_ = false;
-    for (const TRemap& r : remaps_) {
-        KeySym none = NoSymbol;
-        XChangeKeyboardMapping(dpy_, r.code, 1, &none, 1);
-    }
+    std::vector<std::pair<KeyCode, unsigned long>> restore;
+    for (const TRemap& r : remaps_)
+        restore.emplace_back(r.code, NoSymbol);
+    MapKeys(std::move(restore));
     remaps_.clear();
+    record_.Clear();
     XSync(dpy_, False);
     Drain();
     sinceFlush_ = 0;
     active_ = false;
     activeFlag_.store(false);
+}
+
+void TX11Typer::Record() {
+    std::vector<KeyCode> codes;
+    for (const TRemap& r : remaps_)
+        codes.push_back(r.code);
+    record_.Write(codes);
+}
+
+void TX11Typer::MapKeys(std::vector<std::pair<KeyCode, unsigned long>> keys) {
+    std::sort(keys.begin(), keys.end());
+    for (size_t i = 0; i < keys.size();) {
+        size_t j = i + 1;
+        while (j < keys.size() && keys[j].first == keys[j - 1].first + 1)
+            ++j;
+        // Both levels, so Shift held for the text does not change the character.
+        std::vector<KeySym> syms;
+        for (size_t k = i; k < j; ++k)
+            syms.insert(syms.end(), 2, keys[k].second);
+        XChangeKeyboardMapping(dpy_, keys[i].first, 2, syms.data(), static_cast<int>(j - i));
+        i = j;
+    }
 }
 
 void TX11Typer::Drain() {
@@ -231,11 +257,11 @@ KeyCode TX11Typer::SpareFor(unsigned long keysym) {
     SetMods(0);
     XSync(dpy_, False);
     std::this_thread::sleep_for(kRemapSettle);
-    KeySym syms[2] = {keysym, keysym};
-    XChangeKeyboardMapping(dpy_, code, 2, syms, 1);
+    remaps_.push_back({code, keysym, Clock::now()});
+    Record(); // before the change: a kill in between leaves it known
+    MapKeys({{code, keysym}});
     XSync(dpy_, False);
     std::this_thread::sleep_for(kRemapSettle);
-    remaps_.push_back({code, keysym, Clock::now()});
     return code;
 }
 
@@ -261,32 +287,84 @@ void TX11Typer::TypeChar(unsigned char c) {
     std::lock_guard g(mutex_);
     if (!dpy_) return;
     Begin();
+    TKeyStroke s;
+    unsigned long sym = 0;
+    if (OnLayout(c, s, sym))
+        Stroke(s.code, s.mods);
+    else if (sym)
+        if (const KeyCode k = SpareFor(sym)) Stroke(k, 0);
+}
+
+bool TX11Typer::OnLayout(unsigned char c, TKeyStroke& stroke, unsigned long& spareSym) const {
     unsigned long syms[2];
     const int n = KeysymsForUnicode(Cp1252ToUnicode(c), syms);
     for (int i = 0; i < n; ++i) {
-        TKeyStroke s;
-        if (!layout_.Find(syms[i], s)) continue;
+        if (!layout_.Find(syms[i], stroke)) continue;
         // A level behind a modifier no key sets cannot be reached.
         bool reachable = true;
         for (unsigned bit = 1; bit < 0x100; bit <<= 1)
-            if ((s.mods & bit) && !layout_.ModifierKey(bit)) reachable = false;
-        if (!reachable) continue;
-        Stroke(s.code, s.mods);
-        return;
+            if ((stroke.mods & bit) && !layout_.ModifierKey(bit)) reachable = false;
+        if (reachable) return true;
     }
-    if (n == 0) return;
-    if (const KeyCode k = SpareFor(syms[0])) Stroke(k, 0);
+    spareSym = n > 0 ? syms[0] : 0;
+    return false;
+}
+
+void TX11Typer::PrepareChars(std::string_view chars) {
+    std::lock_guard g(mutex_);
+    if (!dpy_) return;
+    Begin();
+    std::vector<unsigned long> wanted;
+    for (char ch : chars) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x20 || c == 0x7F) continue;
+        TKeyStroke s;
+        unsigned long sym = 0;
+        if (OnLayout(c, s, sym) || !sym) continue;
+        const bool known = std::any_of(remaps_.begin(), remaps_.end(),
+                                       [sym](const TRemap& r) { return r.keysym == sym; });
+        if (!known && std::find(wanted.begin(), wanted.end(), sym) == wanted.end())
+            wanted.push_back(sym);
+    }
+    // Keys still free take what they can; the rest is remapped one by one
+    // as it comes (SpareFor).
+    std::vector<std::pair<KeyCode, unsigned long>> keys;
+    for (KeyCode k : layout_.SpareKeys()) {
+        if (keys.size() == wanted.size()) break;
+        if (std::none_of(remaps_.begin(), remaps_.end(),
+                         [k](const TRemap& r) { return r.code == k; }))
+            keys.emplace_back(k, wanted[keys.size()]);
+    }
+    if (keys.empty()) return;
+    const auto now = Clock::now();
+    for (const auto& [code, sym] : keys)
+        remaps_.push_back({code, sym, now});
+    Record();
+    MapKeys(std::move(keys));
+    // One pause for all of them, for the target to fetch the new map before
+    // their keys come (clients fetch it lazily).
+    XSync(dpy_, False);
+    std::this_thread::sleep_for(kRemapSettle);
 }
 
 void TX11Typer::SendKey(uint8_t vkey, uint8_t mods, KeyAction action) {
     std::lock_guard g(mutex_);
     if (!dpy_) return;
     Begin();
-    const KeyCode k = layout_.KeycodeForVk(vkey);
-    if (!k) return;
     const unsigned mask = ((mods & playback::ModShift) ? ShiftMask : 0) |
                           ((mods & playback::ModCtrl) ? ControlMask : 0) |
                           ((mods & playback::ModAlt) ? Mod1Mask : 0);
+    const KeyCode k = layout_.KeycodeForVk(vkey);
+    if (!k && vkey == 0) {
+        // A modifier named alone ({@KEYDOWN SHIFT}) is held until its key-up;
+        // SetMods keeps what key-down codes hold.
+        if (action == KeyAction::Down) tagMods_ |= mask;
+        if (action == KeyAction::Up) tagMods_ &= ~mask;
+        if (action == KeyAction::Press) SetMods(mask);
+        SetMods(0);
+        return;
+    }
+    if (!k) return;
     switch (action) {
     case KeyAction::Press:
         Stroke(k, mask);
@@ -311,6 +389,12 @@ void TX11Typer::Flush() {
     SetMods(0);
     XSync(dpy_, False);
     Drain();
+    sinceFlush_ = 0;
+}
+
+void TX11Typer::Push() {
+    std::lock_guard g(mutex_);
+    if (dpy_) XFlush(dpy_);
     sinceFlush_ = 0;
 }
 

@@ -8,8 +8,12 @@
 // key the session pressed is up at its end; characters the layout lacks are
 // typed through spare key codes that are remapped for the session and
 // restored at its end, late enough for the target to have read its keys.
+// The keys a text needs are remapped before its first key, all in one go.
+// While a session lasts it is recorded on the server (TTypingRecord), and
+// what a killed instance left is repaired when the connection opens.
 #include "hook/Backend.h"
 #include "hook/x11/Injected.h"
+#include "hook/x11/TypingRecord.h"
 #include "hook/x11/XkbLayout.h"
 
 #include <atomic>
@@ -18,6 +22,8 @@
 #include <functional>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 namespace bxhook::x11 {
@@ -34,9 +40,11 @@ public:
     bool Open(const char* displayName, std::string& error);
     void Close();
 
+    void PrepareChars(std::string_view chars);
     void TypeChar(unsigned char c);
     void SendKey(uint8_t vkey, uint8_t mods, KeyAction action);
     void Flush();
+    void Push();
     void ReleaseHeldKeys();
     // Ends a session that has been idle long enough; called every few ms.
     void Tick();
@@ -56,6 +64,13 @@ private:
     void SetMods(unsigned want);
     void Stroke(KeyCode code, unsigned mods);
     KeyCode SpareFor(unsigned long keysym);
+    // The key typing c on the layout (true), else the keysym a spare key
+    // must carry for it (0 when c types nothing).
+    bool OnLayout(unsigned char c, TKeyStroke& stroke, unsigned long& spareSym) const;
+    // Sets each key's keysym (NoSymbol: none), a request per run of
+    // adjacent key codes.
+    void MapKeys(std::vector<std::pair<KeyCode, unsigned long>> keys);
+    void Record();
     void Drain();
 
     std::mutex mutex_;
@@ -81,6 +96,7 @@ private:
         Clock::time_point used;
     };
     std::vector<TRemap> remaps_; // spare keys mapped in this session
+    TTypingRecord record_;
     std::atomic<uint64_t> ownMask_[4] = {};
     std::atomic<int64_t> eraseAt_{0}; // ms since epoch of the last request
     std::atomic<int> eraseCount_{0};

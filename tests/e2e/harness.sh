@@ -31,7 +31,8 @@ _e2e_wait() { # seconds command...
 
 _e2e_free_display() {
     local n
-    for n in $(seq "${E2E_DISPLAY_FIRST:-91}" "${E2E_DISPLAY_LAST:-250}"); do
+    # E2E_DISPLAYS="FIRST LAST" (or E2E_DISPLAY_FIRST/LAST) keeps a run within its own numbers.
+    for n in $(seq ${E2E_DISPLAYS:-${E2E_DISPLAY_FIRST:-91} ${E2E_DISPLAY_LAST:-250}}); do
         if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then
             echo "$n"
             return 0
@@ -74,7 +75,8 @@ e2e_start() {
     E2E_PIDS+=("$!")
     _e2e_wait 10 _e2e_wm_running || { echo "e2e: openbox did not start" >&2; return 1; }
     E2E_TARGET_OUT="$E2E_DIR/target.txt"
-    wish "$E2E_HERE/target.tcl" "$E2E_TARGET_OUT" >"$E2E_DIR/target.log" 2>&1 &
+    # shellcheck disable=SC2086 # E2E_TARGET_MODE: empty or "immediate"
+    wish "$E2E_HERE/target.tcl" "$E2E_TARGET_OUT" ${E2E_TARGET_MODE:-} >"$E2E_DIR/target.log" 2>&1 &
     E2E_TARGET_PID=$!
     E2E_PIDS+=("$E2E_TARGET_PID")
     _e2e_wait 10 test -s "$E2E_TARGET_OUT.ready" || { echo "e2e: the Tk target did not start" >&2; return 1; }

@@ -2,9 +2,12 @@
 # focus. Its content is written (UTF-8, without the widget's final newline)
 # to the file named by argv 0 whenever it changes; a file "<out>.cmd" with
 # the word "clear" empties it. "<out>.pastes" counts the pastes into it.
+# With "immediate" as argv 1 the file is written on every change, for
+# benchmarks that time the widget.
 package require Tk
 
 set out [lindex $argv 0]
+set immediate [expr {[lindex $argv 1] eq "immediate"}]
 set pending 0
 
 proc save {} {
@@ -19,8 +22,14 @@ proc save {} {
 }
 
 proc changed {} {
-    global pending
+    global pending immediate
+    # Clearing the flag fires the event again.
+    if {![.t edit modified]} return
     .t edit modified 0
+    if {$immediate} {
+        save
+        return
+    }
     # Written at most every 20 ms (also while keys keep coming), not per key.
     if {!$pending} {
         set pending 1

@@ -266,6 +266,19 @@ TEST_F(SelectionTest, AnotherClientsCopyTakesOnlyThatSelection) {
     EXPECT_EQ(req.Convert(Clipboard(), req.A("UTF8_STRING")).bytes, "second");
 }
 
+TEST_F(SelectionTest, AnOfferWhileOwningServesTheNewTextUnlessACopyCameBetween) {
+    // No pump: the loss of CLIPBOARD waits unread until the next Offer.
+    ASSERT_TRUE(owner.Offer(kText));
+    ASSERT_TRUE(owner.Offer("second"));
+    XSetSelectionOwner(req.dpy, Clipboard(), req.win, CurrentTime);
+    XSync(req.dpy, False);
+    ASSERT_TRUE(owner.Offer("third"));
+    EXPECT_EQ(XGetSelectionOwner(req.dpy, Clipboard()), owner.WindowId());
+    StartPump();
+    EXPECT_EQ(req.Convert(Clipboard(), req.A("UTF8_STRING")).bytes, "third");
+    EXPECT_EQ(req.Convert(XA_PRIMARY, req.A("UTF8_STRING")).bytes, "third");
+}
+
 TEST_F(SelectionTest, WaitFetchedFollowsTheGenerations) {
     StartPump();
     ASSERT_TRUE(owner.Offer(kText));

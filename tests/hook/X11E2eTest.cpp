@@ -18,6 +18,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -161,6 +162,10 @@ TEST_F(X11Hook, TypesPlaybackTextExactlyAndNeverReportsIt) {
         {"\xE9\x80 \xC9\xFC \x80\xE9",
          "\xC3\xA9\xE2\x82\xAC \xC3\x89\xC3\xBC \xE2\x82\xAC\xC3\xA9"},
         {"ax" + Key(0x25, 0x20) + "y", "ay"}, // Shift+Left selects the x
+        // A modifier named alone is held from its key-down to its key-up.
+        {"a" + std::string{'\x01', '\x24', '\x01'} + "bc" + std::string{'\x01', '\x26', '\x01'} +
+             "d",
+         "aBCd"},
         {"ab" + PauseMs(30) + "cd" + Key(0x08), "abc"},
         {"MiXeD CaSe ~!@#$%^&*()_+{}|:\"<>?", "MiXeD CaSe ~!@#$%^&*()_+{}|:\"<>?"},
     };
@@ -174,7 +179,87 @@ TEST_F(X11Hook, TypesPlaybackTextExactlyAndNeverReportsIt) {
     Shell("xdotool key F12");
     ASSERT_TRUE(gMessages.WaitFor(BX_MSG_KEY, 0x7B, BX_KEYFLAG_UP));
     for (const TMessage& m : gMessages.Snapshot())
-        if (m.msg == BX_MSG_KEY) EXPECT_EQ(m.w & 0xFF, 0x7Bu) << "own key reported: " << m.w;
+        if (m.msg == BX_MSG_KEY) {
+            EXPECT_EQ(m.w & 0xFF, 0x7Bu) << "own key reported: " << m.w;
+        }
+}
+
+// Windows-1252 text of the characters 0xC0.. (all off a US layout) and
+// the UTF-8 the target shows for it.
+void OffLayout(int count, std::string& ansi, std::string& utf8) {
+    for (int i = 0; i < count; ++i) {
+        const auto c = static_cast<unsigned char>(0xC0 + i);
+        ansi += static_cast<char>(c);
+        utf8 += static_cast<char>(0xC0 | (c >> 6));
+        utf8 += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+TEST_F(X11Hook, TypesMoreDifferentCharactersThanThereAreSpareKeys) {
+    // The server has some 20 keys without symbols: the first characters are
+    // mapped before the text starts, the rest take keys over as they come.
+    std::string ansi, utf8;
+    OffLayout(32, ansi, utf8);
+    Type(ansi + ansi.substr(0, 4) + "ok");
+    EXPECT_TRUE(WaitText(utf8 + utf8.substr(0, 8) + "ok")) << "got \"" << TargetText() << "\"";
+}
+
+// The record a typing session keeps on the root window: id and remapped keys.
+std::vector<long> TypingRecord(Display* dpy) {
+    const Atom atom =
+        XInternAtom(dpy, ("_BREVIX_TYPING_" + std::to_string(getuid())).c_str(), False);
+    Atom type = 0;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* raw = nullptr;
+    std::vector<long> out;
+    if (XGetWindowProperty(dpy, DefaultRootWindow(dpy), atom, 0, 300, False, AnyPropertyType, &type,
+                           &format, &n, &after, &raw) == Success &&
+        raw && format == 32)
+        out.assign(reinterpret_cast<long*>(raw), reinterpret_cast<long*>(raw) + n);
+    if (raw) XFree(raw);
+    return out;
+}
+
+TEST_F(X11Hook, RemappedKeysAreRecordedWhileTypingAndRestoredAfter) {
+    Display* dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    std::string ansi, utf8;
+    OffLayout(3, ansi, utf8);
+    std::string text, expected;
+    for (int i = 0; i < 50; ++i) {
+        text += ansi + "x";
+        expected += utf8 + "x";
+    }
+    // A session of an earlier test ends first: its keys would serve this text.
+    ASSERT_TRUE(WaitUntil([&] { return TypingRecord(dpy).empty(); }));
+    std::thread typing([&] { Type(text); });
+    std::vector<long> record;
+    EXPECT_TRUE(WaitUntil([&] {
+        record = TypingRecord(dpy);
+        return record.size() == 4;
+    })) << "no record of the three remapped keys";
+    typing.join();
+    ASSERT_EQ(record.size(), 4u);
+    EXPECT_EQ(record[0], static_cast<long>(getpid()));
+    EXPECT_TRUE(WaitText(expected)) << [&] {
+        const std::string got = TargetText();
+        size_t i = 0;
+        while (i < got.size() && i < expected.size() && got[i] == expected[i])
+            ++i;
+        return "got " + std::to_string(got.size()) + " bytes of " +
+               std::to_string(expected.size()) + ", first difference at " + std::to_string(i) +
+               ": \"" + got.substr(i > 8 ? i - 8 : 0, 40) + "\"";
+    }();
+    // The session ends a moment after its last key; then the keys are empty again.
+    EXPECT_TRUE(WaitUntil([&] { return TypingRecord(dpy).empty(); }));
+    for (size_t i = 1; i < record.size(); ++i) {
+        int per = 0;
+        KeySym* syms = XGetKeyboardMapping(dpy, static_cast<KeyCode>(record[i]), 1, &per);
+        EXPECT_TRUE(syms && syms[0] == NoSymbol) << "key " << record[i] << " still mapped";
+        if (syms) XFree(syms);
+    }
+    XCloseDisplay(dpy);
 }
 
 TEST_F(X11Hook, GrabbedKeysAreReportedButDoNotReachTheTarget) {
