@@ -87,6 +87,9 @@ public:
     // Empty when the variable does not exist.
     QByteArray GetVar(const QByteArray& name) const;
 
+    // An information box (through Message).
+    void Inform(const QString& text);
+
     void SetShellOpen(TShellOpen open) { shellOpen_ = std::move(open); }
 
     QString DllFileName() const { return dllFileName_; }
@@ -115,7 +118,6 @@ private:
     void RunStartupScript(const QString& configDir, const QString& programDir);
     void WarnOnFailure(const QString& fileName, const QString& heading);
     int Returned(int code);
-    void Inform(const QString& text);
 
     TTclApi api_;
     void* dllHandle_ = nullptr;
