@@ -8,6 +8,8 @@
 #include "script/ScriptHost.h"
 #include "script/TclInterface.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <unistd.h>
 #include <vector>

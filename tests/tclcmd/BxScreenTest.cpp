@@ -123,7 +123,7 @@ TEST_F(BxScreen, WindowTextCrossesInWindows1252) {
     EXPECT_EQ(Ok("bx_screen windowtext " + notepad + " {Caf\xe9 \x80 menu}"), "Caf\xe9 \x80 menu");
     // The desktop holds UTF-8.
     char title[64];
-    EXPECT_EQ(BxWindowTitle(Notepad, title, sizeof title), 15);
+    EXPECT_EQ(BxWindowTitle(Notepad, title, sizeof title), 14);
     EXPECT_STREQ(title, "Caf\xc3\xa9 \xe2\x82\xac menu");
     EXPECT_EQ(Ok("bx_screen findwindow notepad {Caf\xe9 \x80 menu}"), notepad);
     EXPECT_EQ(Ok("bx_screen windowtext " + notepad + " {}"), "");
