@@ -38,13 +38,13 @@ std::optional<std::string> Property(Display* dpy, Window w, Atom prop, Atom type
     return out;
 }
 
-std::optional<std::vector<Window>> WindowList(Display* dpy, Window w, const char* name) {
+std::optional<std::vector<Window>> WindowList(Display* dpy, Window w, Atom prop) {
     Atom actual = None;
     int format = 0;
     unsigned long n = 0, after = 0;
     unsigned char* data = nullptr;
-    if (XGetWindowProperty(dpy, w, XInternAtom(dpy, name, False), 0, kMaxWindows, False, XA_WINDOW,
-                           &actual, &format, &n, &after, &data) != Success)
+    if (XGetWindowProperty(dpy, w, prop, 0, kMaxWindows, False, XA_WINDOW, &actual, &format, &n,
+                           &after, &data) != Success)
         return std::nullopt;
     std::optional<std::vector<Window>> out;
     if (actual == XA_WINDOW && format == 32) {
@@ -53,6 +53,17 @@ std::optional<std::vector<Window>> WindowList(Display* dpy, Window w, const char
     }
     if (data) XFree(data);
     return out;
+}
+
+// A window manager runs: its check window names itself. The EWMH lists a
+// window manager left on the root when it ended are stale otherwise.
+bool ManagerRuns(Display* dpy) {
+    const Atom check = XInternAtom(dpy, "_NET_SUPPORTING_WM_CHECK", False);
+    const auto root = WindowList(dpy, DefaultRootWindow(dpy), check);
+    if (!root || root->empty() || !root->front()) return false;
+    const auto self = WindowList(dpy, root->front(), check);
+    TakeErrors(dpy);
+    return self && !self->empty() && self->front() == root->front();
 }
 
 std::string Latin1ToUtf8(const std::string& s) {
@@ -176,10 +187,11 @@ bool TX11Screen::TopWindows(std::vector<BxHwnd>& out) {
     if (!dpy) return false;
     out.clear();
     const Window root = DefaultRootWindow(dpy);
-    if (auto clients = WindowList(dpy, root, "_NET_CLIENT_LIST")) {
-        out.assign(clients->begin(), clients->end());
-        return true;
-    }
+    if (ManagerRuns(dpy))
+        if (auto clients = WindowList(dpy, root, XInternAtom(dpy, "_NET_CLIENT_LIST", False))) {
+            out.assign(clients->begin(), clients->end());
+            return true;
+        }
     // No window manager: the root's children that are mapped application windows.
     Window rootOut = 0, parent = 0, *children = nullptr;
     unsigned n = 0;
@@ -250,10 +262,11 @@ bool TX11Screen::SetTitle(BxHwnd window, const std::string& title) {
 
 BxHwnd TX11Screen::ForegroundLocked(Display* dpy) {
     const Window root = DefaultRootWindow(dpy);
-    if (auto active = WindowList(dpy, root, "_NET_ACTIVE_WINDOW")) {
-        TakeErrors(dpy);
-        return active->empty() ? 0 : static_cast<BxHwnd>(active->front());
-    }
+    if (ManagerRuns(dpy))
+        if (auto active = WindowList(dpy, root, XInternAtom(dpy, "_NET_ACTIVE_WINDOW", False))) {
+            TakeErrors(dpy);
+            return active->empty() ? 0 : static_cast<BxHwnd>(active->front());
+        }
     // No window manager: the top-level window holding the focus.
     const Window focus = FocusedWindow(dpy);
     const Window top = focus && focus != root ? ClientWindow(dpy, focus) : 0;
