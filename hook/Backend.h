@@ -11,6 +11,7 @@
 namespace bxhook {
 
 struct TLayoutSnapshot;
+class TScreen;
 
 enum class KeyAction { Press, Down, Up };
 
@@ -70,6 +71,9 @@ public:
         (void)out;
         return false;
     }
+    // Other windows and the key state, for scripts; null when the desktop
+    // cannot be asked.
+    virtual TScreen* Screen() { return nullptr; }
 };
 
 std::unique_ptr<TBackend> CreateVirtualBackend();

@@ -2,9 +2,11 @@
 #include "hook/HookApi.h"
 #include "hook/HookCore.h"
 #include "hook/LayoutSnapshot.h"
+#include "hook/Screen.h"
 #include "hook/VirtualBackend.h"
 #include "platform/UsLayout.h"
 
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <vector>
@@ -17,6 +19,21 @@ THookCore& Core() {
     return THookCore::Instance();
 }
 constexpr int kVersion = 1000; // shown as 10.0 with dllVersion
+
+bxhook::TScreen* Screen() {
+    auto* b = Core().Backend();
+    return b ? b->Screen() : nullptr;
+}
+
+// A text into a caller's buffer, NUL-terminated and cut to size; its full length.
+int CopyOut(const std::string& t, char* buffer, int size) {
+    if (buffer && size > 0) {
+        const size_t n = std::min(t.size(), static_cast<size_t>(size - 1));
+        std::memcpy(buffer, t.data(), n);
+        buffer[n] = 0;
+    }
+    return static_cast<int>(std::min<size_t>(t.size(), INT32_MAX));
+}
 } // namespace
 
 extern "C" {
@@ -87,9 +104,12 @@ void SetGetNextKeyHwnd(BxHwnd window) {
 }
 
 void SimKey(int vk, int, int flags, int) {
-    if (auto* b = Core().Backend())
+    if (auto* b = Core().Backend()) {
         b->SendKey(static_cast<uint8_t>(vk), 0,
                    (flags & 2) ? bxhook::KeyAction::Up : bxhook::KeyAction::Down);
+        // One event at a time: it must have reached the desktop on return.
+        b->Flush();
+    }
 }
 
 void AbortJammedKeys(void) {
@@ -185,13 +205,7 @@ void BxVirtualType(const char* text) {
 
 int BxVirtualGetText(BxHwnd window, char* buffer, int size) {
     auto* v = TVirtualBackend::Current();
-    const std::string t = v ? v->Text(window) : std::string();
-    if (buffer && size > 0) {
-        const size_t n = std::min(t.size(), static_cast<size_t>(size - 1));
-        std::memcpy(buffer, t.data(), n);
-        buffer[n] = 0;
-    }
-    return static_cast<int>(t.size());
+    return CopyOut(v ? v->Text(window) : std::string(), buffer, size);
 }
 
 void BxVirtualSetText(BxHwnd window, const char* text) {
@@ -204,6 +218,81 @@ void BxVirtualSetClipboard(const char* text) {
 
 int BxWaitIdle(int timeoutMsec) {
     return Core().WaitIdle(timeoutMsec) ? 1 : 0;
+}
+
+int BxTopWindows(BxHwnd* out, int size) {
+    std::vector<BxHwnd> windows;
+    auto* s = Screen();
+    if (!s || !s->TopWindows(windows)) return -1;
+    if (out && size > 0)
+        std::copy_n(windows.begin(), std::min(windows.size(), static_cast<size_t>(size)), out);
+    return static_cast<int>(std::min<size_t>(windows.size(), INT32_MAX));
+}
+
+BxHwnd BxFindWindow(const char* className, const char* title) {
+    auto* s = Screen();
+    if (!s) return 0;
+    const std::string t = title ? title : "";
+    return bxhook::FindTopWindow(*s, className ? className : "", title ? &t : nullptr);
+}
+
+int BxWindowClass(BxHwnd window, char* buffer, int size) {
+    std::string cls, instance;
+    auto* s = Screen();
+    if (!s || !window || !s->ClassNames(window, cls, instance)) return -1;
+    return CopyOut(cls, buffer, size);
+}
+
+int BxWindowTitle(BxHwnd window, char* buffer, int size) {
+    std::string title;
+    auto* s = Screen();
+    if (!s || !window || !s->Title(window, title)) return -1;
+    return CopyOut(title, buffer, size);
+}
+
+int BxSetWindowTitle(BxHwnd window, const char* title) {
+    auto* s = Screen();
+    return s && window && s->SetTitle(window, title ? title : "") ? 1 : 0;
+}
+
+int BxWindowExists(BxHwnd window) {
+    auto* s = Screen();
+    return s && window && s->Exists(window) ? 1 : 0;
+}
+
+BxHwnd BxForegroundWindow(void) {
+    auto* s = Screen();
+    return s ? s->Foreground() : 0;
+}
+
+int BxSetForegroundWindow(BxHwnd window) {
+    auto* s = Screen();
+    return s && window && s->SetForeground(window) ? 1 : 0;
+}
+
+int BxSetFocusWindow(BxHwnd window) {
+    auto* s = Screen();
+    return s && window && s->SetFocus(window) ? 1 : 0;
+}
+
+int BxRaiseWindow(BxHwnd window) {
+    auto* s = Screen();
+    return s && window && s->Raise(window) ? 1 : 0;
+}
+
+int BxKeyIsDown(int vk) {
+    auto* s = Screen();
+    return s && vk > 0 && vk < 256 && s->KeyDown(static_cast<uint8_t>(vk)) ? 1 : 0;
+}
+
+void BxVirtualSetWindowClass(BxHwnd window, const char* className, const char* instance) {
+    if (auto* v = TVirtualBackend::Current())
+        v->SetClassNames(window, className ? className : "", instance ? instance : "");
+}
+
+int BxVirtualTakeSimKeys(uint16_t* out, int size) {
+    auto* v = TVirtualBackend::Current();
+    return v && out && size > 0 ? v->TakeSimKeys(out, size) : 0;
 }
 
 } // extern "C"

@@ -101,6 +101,34 @@ BX_API void BxVirtualSetWindowRect(BxHwnd window, int32_t left, int32_t top, int
 /* Waits until no playback runs; 1 when idle, 0 after the time-out. */
 BX_API int BxWaitIdle(int timeoutMsec);
 
+/* Other windows and the keyboard, for scripts. Windows are the desktop's
+ * top-level windows; texts are UTF-8; a window that vanished answers as
+ * an unknown one. */
+/* Copies at most size handles; the number of windows, -1 when they cannot be listed. */
+BX_API int BxTopWindows(BxHwnd* out, int size);
+/* By class or instance name (case ignored, any when empty) and, unless title
+ * is null, exact title; 0 when none. */
+BX_API BxHwnd BxFindWindow(const char* className, const char* title);
+/* Copy the class name or title (NUL-terminated, cut to size); the full
+ * length, -1 for an unknown window. */
+BX_API int BxWindowClass(BxHwnd window, char* buffer, int size);
+BX_API int BxWindowTitle(BxHwnd window, char* buffer, int size);
+/* 1 on success, 0 for an unknown window or a refusal. */
+BX_API int BxSetWindowTitle(BxHwnd window, const char* title);
+BX_API int BxWindowExists(BxHwnd window);
+BX_API BxHwnd BxForegroundWindow(void);
+/* 1 once the window is the foreground window. */
+BX_API int BxSetForegroundWindow(BxHwnd window);
+BX_API int BxSetFocusWindow(BxHwnd window);
+BX_API int BxRaiseWindow(BxHwnd window);
+/* 1 while the virtual key is down; CapsLock and NumLock: while the lock is on. */
+BX_API int BxKeyIsDown(int vk);
+/* The virtual desktop's window class and instance names. */
+BX_API void BxVirtualSetWindowClass(BxHwnd window, const char* className, const char* instance);
+/* The key events SimKey sent since the last call, oldest first: the virtual
+ * key, plus 0x100 for a release. Copies at most size; returns the number taken. */
+BX_API int BxVirtualTakeSimKeys(uint16_t* out, int size);
+
 #ifdef __cplusplus
 }
 #endif

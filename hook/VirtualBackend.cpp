@@ -9,9 +9,30 @@
 
 namespace bxhook {
 namespace {
+constexpr size_t kSimKeyLog = 1024;
 TVirtualBackend* gCurrent = nullptr;
 std::mutex gCurrentMutex;
 std::condition_variable gIdle; // key reports in progress ended
+
+// The playback modifier a Shift, Ctrl or Alt key (either side) stands for.
+uint8_t ModifierBit(uint8_t vkey) {
+    switch (vkey) {
+    case vk::Shift:
+    case 0xA0:
+    case 0xA1:
+        return playback::ModShift;
+    case vk::Control:
+    case 0xA2:
+    case 0xA3:
+        return playback::ModCtrl;
+    case vk::Menu:
+    case 0xA4:
+    case 0xA5:
+        return playback::ModAlt;
+    default:
+        return 0;
+    }
+}
 } // namespace
 
 std::unique_ptr<TBackend> CreateVirtualBackend() {
@@ -160,9 +181,19 @@ void TVirtualBackend::ApplyKey(uint8_t vkey, uint8_t mods) {
 }
 
 void TVirtualBackend::SendKey(uint8_t vkey, uint8_t mods, KeyAction action) {
-    if (action == KeyAction::Up) return;
     std::lock_guard g(mutex_);
-    ApplyKey(vkey, mods);
+    if (action != KeyAction::Press) {
+        // A key held down on its own (SimKey): a held modifier applies to
+        // the keys that follow, as on a real keyboard.
+        const bool down = action == KeyAction::Down;
+        simKeys_.push_back(static_cast<uint16_t>(vkey | (down ? 0 : 0x100)));
+        if (simKeys_.size() > kSimKeyLog) simKeys_.pop_front();
+        KeyState(vkey, down);
+        const uint8_t bit = ModifierBit(vkey);
+        simMods_ = down ? (simMods_ | bit) : (simMods_ & ~bit);
+        if (!down) return;
+    }
+    ApplyKey(vkey, mods | simMods_);
 }
 
 void TVirtualBackend::PhysicalKey(uint16_t code, bool down) {
@@ -173,6 +204,10 @@ void TVirtualBackend::PhysicalKey(uint16_t code, bool down) {
         std::lock_guard g(mutex_);
         focus = focus_;
         watching = watching_;
+    }
+    {
+        std::lock_guard g(mutex_);
+        KeyState(key, down);
     }
     const bool consumed = watching && THookCore::Instance().OnUserKey(code, down, focus);
     if (!down || consumed) return;

@@ -1,8 +1,11 @@
 #pragma once
 // The simulated desktop behind BREVIX_HOOK=virtual.
 #include "hook/Backend.h"
+#include "hook/Screen.h"
 
 #include <array>
+#include <bitset>
+#include <deque>
 #include <map>
 #include <mutex>
 #include <string>
@@ -38,13 +41,38 @@ public:
     void SetClipboard(const std::string& text);
     bool WindowRect(BxHwnd window, int32_t out[4]) override;
     void SetWindowRect(BxHwnd window, std::array<int32_t, 4> rect);
+    TScreen* Screen() override { return &screen_; }
+    void SetClassNames(BxHwnd window, const std::string& className, const std::string& instance);
+    // The SimKey events since the last call: virtual key, 0x100 for a release.
+    int TakeSimKeys(uint16_t* out, int size);
 
 private:
+    // The windows as scripts see them; the focused window is the foreground.
+    class TDesktop final : public TScreen {
+    public:
+        explicit TDesktop(TVirtualBackend& owner) : owner_(owner) {}
+        bool TopWindows(std::vector<BxHwnd>& out) override;
+        bool Exists(BxHwnd window) override;
+        bool ClassNames(BxHwnd window, std::string& className, std::string& instance) override;
+        bool Title(BxHwnd window, std::string& out) override;
+        bool SetTitle(BxHwnd window, const std::string& title) override;
+        BxHwnd Foreground() override;
+        bool SetForeground(BxHwnd window) override;
+        bool SetFocus(BxHwnd window) override;
+        bool Raise(BxHwnd window) override;
+        bool KeyDown(uint8_t vkey) override;
+
+    private:
+        TVirtualBackend& owner_;
+    };
     struct TWindow {
         uint32_t pid = 0;
         std::string text;
         std::array<int32_t, 4> rect{}; // an empty rectangle: not known
+        std::string className, instance, title;
     };
+    // A key went down or up, from the user or from SimKey (under mutex_).
+    void KeyState(uint8_t vkey, bool down);
     void ApplyKey(uint8_t vkey, uint8_t mods); // under mutex_
     std::mutex mutex_;
     int inFlight_ = 0; // key reports in progress, under the backends' list lock
@@ -53,7 +81,12 @@ private:
     BxHwnd next_ = 0x100;
     std::string clipboard_;
     bool watching_ = false;
-    uint8_t held_ = 0; // modifiers the user holds down
+    uint8_t held_ = 0;      // modifiers the user holds down
+    std::bitset<256> down_; // keys down now, the user's and SimKey's
+    bool capsOn_ = false, numLockOn_ = false;
+    uint8_t simMods_ = 0;          // modifiers SimKey holds down
+    std::deque<uint16_t> simKeys_; // SimKey's events, the latest 1024
+    TDesktop screen_{*this};
 };
 
 } // namespace bxhook

@@ -19,3 +19,5 @@ int BxWindowCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& 
 int BxFileCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
 int BxSetCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
 int BxListCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
+int BxScreenCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
+int BxDebugCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);

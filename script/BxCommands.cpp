@@ -40,5 +40,7 @@ TBxCommandState& RegisterWindowFileListCommands(TTclInterface& tcl, TScriptHost&
     tcl.CreateCommand("bx_window", bind(&BxWindowCommand));
     tcl.CreateCommand("bx_file", bind(&BxFileCommand));
     tcl.CreateCommand("bx_set", bind(&BxSetCommand));
+    tcl.CreateCommand("bx_screen", bind(&BxScreenCommand));
+    tcl.CreateCommand("bx_debug", bind(&BxDebugCommand));
     return ctx->State;
 }

@@ -11,6 +11,7 @@
 #include <optional>
 
 class TDictionarySession;
+class TScriptServer;
 
 class TScriptHost {
 public:
@@ -71,6 +72,9 @@ public:
     virtual QByteArray TextToType() const = 0;
     virtual void SetTextToType(const QByteArray& text) = 0;
     virtual QByteArray LastTypedText() const = 0;
+
+    // The script port's server; null when the command line opened none.
+    virtual const TScriptServer* ScriptServer() const = 0;
 
     virtual QString ConfigDir() const = 0;
     virtual QString IniPath() const = 0;

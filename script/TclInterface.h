@@ -88,6 +88,9 @@ public:
     // Empty when the variable does not exist.
     QByteArray GetVar(const QByteArray& name) const;
 
+    // An information box (through Message).
+    void Inform(const QString& text);
+
     void SetShellOpen(TShellOpen open) { shellOpen_ = std::move(open); }
 
     // Seconds a script may keep the program from answering before it is
@@ -128,7 +131,6 @@ private:
     int Returned(int code);
     int Evaluate(const std::function<int()>& call);
     void StartWatchdog();
-    void Inform(const QString& text);
 
     TTclApi api_;
     void* dllHandle_ = nullptr;

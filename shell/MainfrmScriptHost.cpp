@@ -2,6 +2,7 @@
 
 #include "platform/Ansi.h"
 #include "script/ScriptHost.h"
+#include "script/ScriptServer.h"
 #include "shell/Mainfrm.h"
 #include "typing/Autorepl.h"
 #include "typing/TypingController.h"
@@ -87,6 +88,8 @@ public:
         form_.SetTextToType(Ansi::ToUnicode(text));
     }
     QByteArray LastTypedText() const override { return form_.Typing->LastTypedText; }
+
+    const TScriptServer* ScriptServer() const override { return form_.ScriptServer.get(); }
 
     QString ConfigDir() const override { return form_.ConfigDir; }
     QString IniPath() const override { return form_.IniPath(); }

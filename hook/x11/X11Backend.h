@@ -13,6 +13,7 @@
 #include "hook/x11/Injected.h"
 #include "hook/x11/KeyHold.h"
 #include "hook/x11/Selection.h"
+#include "hook/x11/X11Screen.h"
 #include "hook/x11/X11Typer.h"
 #include "hook/x11/XkbLayout.h"
 
@@ -53,6 +54,7 @@ public:
     void StateChanged() override { Wake(); }
     bool OfferPaste(const std::string& utf8) override;
     bool PauseAfterPaste(int msec) override;
+    TScreen* Screen() override { return &screen_; }
 
 private:
     // Opens the watch and typing connections and the service thread once.
@@ -132,6 +134,7 @@ private:
 
     TInjectedKeys injected_;
     TX11Typer typer_;
+    TX11Screen screen_;
 };
 
 } // namespace bxhook::x11

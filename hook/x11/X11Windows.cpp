@@ -32,7 +32,14 @@ bool HasProperty(Display* dpy, Window w, Atom prop) {
     return type != None;
 }
 
-// The window the window manager manages (it carries WM_STATE).
+bool IsSelfOrAncestor(Display* dpy, Window ancestor, Window w) {
+    for (int i = 0; w && i < kMaxDepth; ++i, w = Parent(dpy, w))
+        if (w == ancestor) return true;
+    return false;
+}
+
+} // namespace
+
 Window ClientWindow(Display* dpy, Window w) {
     const Atom wmState = XInternAtom(dpy, "WM_STATE", False);
     Window top = w;
@@ -42,14 +49,6 @@ Window ClientWindow(Display* dpy, Window w) {
     }
     return top;
 }
-
-bool IsSelfOrAncestor(Display* dpy, Window ancestor, Window w) {
-    for (int i = 0; w && i < kMaxDepth; ++i, w = Parent(dpy, w))
-        if (w == ancestor) return true;
-    return false;
-}
-
-} // namespace
 
 Window FocusedWindow(Display* dpy) {
     Window w = 0;

@@ -6,6 +6,9 @@
 
 namespace bxhook::x11 {
 
+// The top-level window holding w that the window manager manages (it carries
+// WM_STATE); without a window manager, the child of the root holding w.
+Window ClientWindow(Display* dpy, Window w);
 // The window with the keyboard focus; 0 when none or the pointer root.
 Window FocusedWindow(Display* dpy);
 // _NET_WM_PID of the window or its nearest ancestor that has one; 0 unknown.
