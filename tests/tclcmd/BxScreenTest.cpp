@@ -231,6 +231,7 @@ TEST_F(BxScreen, DebugSocketShowsTheRemoteClient) {
     Form = NewForm({QStringLiteral("/PORT=0")});
     ASSERT_TRUE(Form->ScriptServer && Form->ScriptServer->IsListening());
     Form->ScriptServer->SetReadiness([] { return true; });
+    Form->ScriptServer->MarkStarted(); // the window is never shown here
     QStringList shown;
     QObject::disconnect(Form->Tcl.get(), &TTclInterface::Message, Form.get(), nullptr);
     QObject::connect(Form->Tcl.get(), &TTclInterface::Message,
