@@ -13,8 +13,9 @@ QString Folded(const QString& name) {
 } // namespace
 
 TIniFile::TIniFile(const QString& path) : path_(path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return;
+    QFile f;
+    // A named pipe in the file's place must not hang the start.
+    if (!SafeFile::OpenForReading(path, f)) return;
     const QByteArray data = f.readAll();
     std::optional<size_t> current;
     for (const QByteArray& raw : data.split('\n')) {

@@ -58,8 +58,8 @@ QString TabCaption(const QString& path) {
 
 QStringList ReadListFile(const QString& path) {
     QStringList lines;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return lines;
+    QFile f;
+    if (!SafeFile::OpenForReading(path, f)) return lines; // never waits on a named pipe
     for (const QByteArray& raw : f.readAll().split('\n')) {
         const QString line = WithProgramDir(Ansi::ToUnicode(Ansi::Trim(raw)));
         if (!line.isEmpty()) lines << line;

@@ -8,6 +8,7 @@
 #include <QTabBar>
 #include <QTableView>
 #include <QTest>
+#include <sys/stat.h>
 
 class TMainFormDictTest : public QObject, TFormHarness {
     Q_OBJECT
@@ -151,6 +152,19 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(Errors, QStringList());
         QCOMPARE(Form->TabPaths(), (QStringList{P("one.bxd"), P("two.bxd")}));
+    }
+
+    // Named pipes in the place of the list files and the settings file are
+    // passed over as missing files are; nothing waits for a writer.
+    void namedPipesInPlaceOfTheStartFilesDoNotHang() {
+        for (const char* name : {"PAGES.CFG", "HISTORY.CFG", "Brevixo.ini"}) {
+            QFile::remove(P(name));
+            QVERIFY(::mkfifo(P(name).toLocal8Bit().constData(), 0600) == 0);
+        }
+        Form = NewForm(); // a hang here is caught by the test's time limit
+        QVERIFY(Form->TabPaths().size() <= 1);
+        Form->SessionEndClose(); // no settings were read: closing would ask first
+        Form.reset();
     }
 
     void readOnlyDictionaryIsNotWritten() {
