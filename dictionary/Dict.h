@@ -3,6 +3,7 @@
 #include "dictionary/DictFile.h"
 #include "dictionary/DictHeader.h"
 #include "dictionary/DictItem.h"
+#include "dictionary/DictLinks.h"
 #include "dictionary/DictList.h"
 #include "dictionary/KeywordCollator.h"
 #include "dictionary/Progress.h"

@@ -2,6 +2,7 @@
 
 #include "dictionary/DictFile.h"
 #include "dictionary/DictItem.h"
+#include "dictionary/DictLinks.h"
 
 #include <QFileInfo>
 
@@ -15,16 +16,23 @@ void TDictionarySession::SetModified(bool on) {
     if (ModifiedChanged) ModifiedChanged();
 }
 
-TLoadResult TDictionarySession::Open(const QString& path, bool headerOnly, TProgress* progress) {
+TLoadResult TDictionarySession::Open(const QString& path, bool headerOnly, TProgress* progress,
+                                     TLinkMerge* links) {
     dict_.Clear();
+    linkedFiles_.clear();
     SetFileName(QString());
     try {
         const TLoadResult r = DictFile::Load(path, dict_, 0, headerOnly, nullptr, progress);
+        if (links && !headerOnly) {
+            LoadLinkedDictionaries(dict_, path, *links, progress);
+            linkedFiles_ = links->Links;
+        }
         DictFile::MarkOpened(dict_, path);
         SetFileName(path);
         return r;
     } catch (...) {
         SetFileName(QString());
+        linkedFiles_.clear();
         dict_.Clear();
         throw;
     }
@@ -37,8 +45,13 @@ void TDictionarySession::Save(const QString& path, bool makeBackup, TProgress* p
     SetModified(false);
 }
 
+QString TDictionarySession::LinkedSource(const TDictionaryItem& item) const {
+    return ::LinkedSource(item, linkedFiles_);
+}
+
 void TDictionarySession::Close() {
     modified_ = false;
+    linkedFiles_.clear();
     SetFileName(QString());
     dict_.Clear();
 }

@@ -5,12 +5,14 @@
 #include "dictionary/DictList.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <functional>
 #include <utility>
 #include <vector>
 
 class TProgress;
+struct TLinkMerge;
 
 class TDictionarySession {
 public:
@@ -35,8 +37,14 @@ public:
     std::function<void()> ModifiedChanged;
 
     // Replaces the entries with the file's; throws what the reader throws,
-    // leaving the session empty. headerOnly reads no entries.
-    TLoadResult Open(const QString& path, bool headerOnly, TProgress* progress = nullptr);
+    // leaving the session empty. headerOnly reads no entries. With links,
+    // the linked dictionaries are merged in after the file's own entries.
+    TLoadResult Open(const QString& path, bool headerOnly, TProgress* progress = nullptr,
+                     TLinkMerge* links = nullptr);
+    // The links the open entries were merged from, as they were at the load.
+    const QStringList& LinkedFiles() const { return linkedFiles_; }
+    // The file a merged entry came from; empty for an own entry.
+    QString LinkedSource(const TDictionaryItem& item) const;
     // Writes the entries to path (a backup first when asked), after which no
     // entry is read-only and nothing is modified. Throws EBrevix.
     void Save(const QString& path, bool makeBackup, TProgress* progress = nullptr);
@@ -58,6 +66,7 @@ public:
 private:
     TDictionaryList dict_;
     QString fileName_;
+    QStringList linkedFiles_;
     bool modified_ = false;
     TShortcutIndex shortcutIndex_;
 };
