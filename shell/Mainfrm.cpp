@@ -93,6 +93,7 @@ TMainForm::TMainForm(const QStringList& params, QWidget* parent,
     BuildTray();
     if (prepare) prepare(this);
     BuildDictionaryControls();
+    BuildLinkControls();
     CreateHandle();
     try {
         FormCreate(params);
@@ -239,6 +240,8 @@ void TMainForm::BuildMenus() {
 
     Dictionary1->addSeparator();
     Dictionary1->addAction(tr("&Statistics..."), this, &TMainForm::Stats1Click);
+
+    BuildSearchMenus();
 
     Help1 = menuBar()->addMenu(tr("&Help"));
     QAction* contents = Help1->addAction(

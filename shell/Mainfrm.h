@@ -27,6 +27,8 @@ class TTclEvaluator;
 class TScriptServer;
 class TDictionaryModel;
 class TProgressForm;
+class TXFindDialog;
+struct TLinkMerge;
 class QAction;
 class QCheckBox;
 class QDialog;
@@ -241,6 +243,40 @@ public:
     QToolButton* PreferencesSpeedButton = nullptr;
     void ShowTextToTypeBox(bool on);
 
+    // Search, printing, copying and the dictionary info (MainfrmSearch.cpp).
+    TXFindDialog* XFindDialog1 = nullptr;
+    // The row of the last match outside the text-to-type box; -1 for none.
+    int LastFoundRow = -1;
+    QAction* Find1 = nullptr;
+    QAction* FindNext1 = nullptr;
+    QAction* PrinttoFile1 = nullptr;
+    QAction* Copyto1 = nullptr;
+    QAction* Info1 = nullptr;
+    void Find1Click();
+    void FindNext1Click();
+    void XFindDialog1Find();
+    void XFindDialog1WordFound();
+    void XFindDialog1WordNotFound();
+    void PrinttoFile1Click();
+    void Copyto1Click();
+    void Info1Click();
+    // The save dialog of "Print to File", starting in dir; tests replace it.
+    std::function<QString(const QString& dir)> AskPrintFileName;
+    // A message box (QMessageBox icon, buttons and the default one) with
+    // optional details; returns the button pressed. Tests replace it.
+    std::function<int(int icon, const QString& caption, const QString& text, const QString& details,
+                      int buttons, int defaultButton)>
+        AskBox;
+
+    // Linked dictionaries (MainfrmLinks.cpp).
+    QAction* EnableDictLinks1 = nullptr;
+    QToolButton* DictLinksSpeedButton = nullptr;
+    // Links are switched on and at least one is configured.
+    bool LinksInEffect() const;
+    void EnableDictLinks1Click();
+    // The menu item's check and the button's state and hint.
+    void UpdateLinkState();
+
 signals:
     // The close went ahead: the program ends.
     void Closed();
@@ -302,6 +338,13 @@ private:
     QAction* SaveAs1 = nullptr;
     QAction* CloseFile1 = nullptr;
     QAction* Refresh1 = nullptr;
+
+    void BuildSearchMenus();
+    void BuildLinkControls();
+    void UpdateFileOutputCommands();
+    TLinkMerge NewLinkMerge(TProgressForm* progress);
+    void LinkMergeDone(const TLinkMerge& merge);
+    QString LastPrintDir;
 
     BxHwnd handle_ = 0;
     bool hookUnavailable_ = false;

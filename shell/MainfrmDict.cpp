@@ -305,7 +305,8 @@ bool TMainForm::OpenDictionaryFile(const QString& fileName) {
     const QString full = info.absoluteFilePath();
     std::unique_ptr<TProgressForm> progress;
     bool hidden = false;
-    if (Initialised && info.size() > kProgressBytes) {
+    const bool links = Initialised && LinksInEffect();
+    if (Initialised && (links || info.size() > kProgressBytes)) {
         if (isVisible() && !isMinimized()) {
             hidden = true;
             hide();
@@ -320,8 +321,10 @@ bool TMainForm::OpenDictionaryFile(const QString& fileName) {
         RefreshGrid(-1);
         Loading = false;
     };
+    TLinkMerge merge = NewLinkMerge(progress.get());
     try {
-        const TLoadResult r = Session.Open(full, !Initialised, progress.get());
+        const TLoadResult r =
+            Session.Open(full, !Initialised, progress.get(), links ? &merge : nullptr);
         if (Initialised && !r.complete)
             StatusLbl->setText(tr("%1: reading stopped at byte %2 (%3); %4 entries were read.")
                                    .arg(info.fileName())
@@ -330,6 +333,7 @@ bool TMainForm::OpenDictionaryFile(const QString& fileName) {
                                    .arg(r.recordsRead));
     } catch (...) {
         finish();
+        if (links) LinkMergeDone(merge);
         if (Initialised && info.exists())
             ShowError(tr("%1 could not be opened.\nYou do not have permission to use this file or\n"
                          "it is not a recognized dictionary file.")
@@ -337,6 +341,7 @@ bool TMainForm::OpenDictionaryFile(const QString& fileName) {
         throw;
     }
     finish();
+    if (links) LinkMergeDone(merge);
     return true;
 }
 

@@ -60,9 +60,13 @@ public:
 
     bool AutoReplaceOn() const override { return form_.AutoReplaceChk->isChecked(); }
     void SetAutoReplace(bool on) override { form_.AutoReplaceChk->setChecked(on); }
-    // The merge of linked dictionaries does not exist yet: no links are ever on.
-    bool LinksOn() const override { return false; }
-    void SetLinks(bool) override {}
+    bool LinksOn() const override { return form_.LinksInEffect(); }
+    // As a click on the links button; links are switched on only when one exists.
+    void SetLinks(bool on) override {
+        if (on == form_.LinksInEffect() || (on && form_.Settings.LinkedDictionaries.isEmpty()))
+            return;
+        form_.EnableDictLinks1Click();
+    }
     bool SuggestionWindowOn() const override { return form_.Settings.Has(aoAutoReplaceAlwaysShow); }
     void SetSuggestionWindow(bool on) override {
         form_.Settings.Set(aoAutoReplaceAlwaysShow, on);
