@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -127,6 +128,24 @@ TEST_F(DictLinks, FailingLinksAreToldOnceWithTheReasonAndMayBeRemoved) {
     EXPECT_EQ(Entry(session.Dict(), "g").GetLinked(), 2);
     EXPECT_EQ(session.LinkedSource(Entry(session.Dict(), "g")), good);
     EXPECT_EQ(session.FileName(), own);
+}
+
+// A link to a named pipe or a folder must not make the load wait.
+TEST_F(DictLinks, PipesAndFoldersAreRefusedWithoutWaiting) {
+    const QString own = Make("own.bxd", {{"a"}});
+    ASSERT_EQ(mkfifo(P("pipe.bxd").toLocal8Bit().constData(), 0600), 0);
+    QDir(dir.path()).mkdir("folder.bxd");
+    TDictionarySession session;
+    TLinkMerge merge;
+    merge.Links = {P("pipe.bxd"), P("folder.bxd"), Make("good.bxd", {{"g"}})};
+    int failures = 0;
+    merge.Failed = [&](const QString&, const QString&) {
+        ++failures;
+        return false;
+    };
+    session.Open(own, false, nullptr, &merge);
+    EXPECT_EQ(failures, 2);
+    EXPECT_EQ(Entry(session.Dict(), "g").GetLinked(), 3);
 }
 
 TEST_F(DictLinks, DamagedLinkGivesWhatCameBeforeTheDamage) {
