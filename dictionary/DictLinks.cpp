@@ -7,17 +7,13 @@
 #include <QFileInfo>
 
 namespace {
+// One name for one file on disk, through symbolic links and "..".
 QString Identity(const QString& path) {
     const QFileInfo info(path);
     const QString canonical = info.canonicalFilePath();
     return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 } // namespace
-
-bool SameDictionaryFile(const QString& a, const QString& b) {
-    if (a.trimmed().isEmpty() || b.trimmed().isEmpty()) return false;
-    return Identity(a.trimmed()) == Identity(b.trimmed());
-}
 
 QString LinkedSource(const TDictionaryItem& item, const QStringList& links) {
     const int tag = item.GetLinked();

@@ -47,7 +47,3 @@ void LoadLinkedDictionaries(TDictionaryList& list, const QString& openPath, TLin
 // The file a merged entry came from, given the links of its load; empty for
 // an own entry or a tag past the list.
 QString LinkedSource(const TDictionaryItem& item, const QStringList& links);
-
-// Two names of one dictionary file: the same file on disk (through links and
-// "..") or, for files that do not exist, the same absolute path.
-bool SameDictionaryFile(const QString& a, const QString& b);
