@@ -335,21 +335,21 @@ void TSpellChecker::IgnoreAll(const QString& word) {
     ignored_.Insert(word);
 }
 
-QString TSpellChecker::LoadPersonalList(const QString& folder) {
-    personal_.Clear();
-    personalWords_.clear();
-    unreadableLines_.clear();
-    personalPath_ = QDir(folder).filePath(PersonalListName);
-    if (!QFileInfo::exists(personalPath_)) return {};
+TSpellChecker::TPersonalList TSpellChecker::ReadPersonalList(const QString& folder) {
+    TPersonalList list;
+    list.Path = QDir(folder).filePath(PersonalListName);
+    if (!QFileInfo::exists(list.Path)) return list;
 
     QFile file;
     QString error;
-    if (!SafeFile::OpenForReading(personalPath_, file, &error))
-        return QStringLiteral("The personal word list \"%1\" could not be read: %2")
-            .arg(QDir::toNativeSeparators(personalPath_), error);
+    if (!SafeFile::OpenForReading(list.Path, file, &error)) {
+        list.Problem = QStringLiteral("The personal word list \"%1\" could not be read: %2")
+                           .arg(QDir::toNativeSeparators(list.Path), error);
+        return list;
+    }
     const QByteArray data = file.read(kMaxPersonalListBytes);
     const bool cut = !file.atEnd();
-    qsizetype bad = 0;
+    QSet<QString> seen;
     for (QByteArray line : data.split('\n')) {
         if (line.endsWith('\r')) line.chop(1);
         if (line.trimmed().isEmpty()) continue;
@@ -360,23 +360,35 @@ QString TSpellChecker::LoadPersonalList(const QString& folder) {
                                return c.isSpace() || c.category() == QChar::Other_Control;
                            });
         if (!clean) {
-            unreadableLines_ << line;
-            ++bad;
-        } else if (!personalWords_.contains(word)) {
-            personal_.Insert(word);
-            personalWords_ << word;
+            list.Unreadable << line;
+        } else if (!seen.contains(word)) {
+            seen.insert(word);
+            list.Words << word;
         }
     }
     QStringList problems;
-    if (bad)
-        problems
-            << QStringLiteral("%1 line(s) could not be read as words and were left out.").arg(bad);
+    if (!list.Unreadable.isEmpty())
+        problems << QStringLiteral("%1 line(s) could not be read as words and were left out.")
+                        .arg(list.Unreadable.size());
     if (cut)
         problems << QStringLiteral("The file is larger than %1 MB; only its beginning was read.")
                         .arg(kMaxPersonalListBytes / (1024 * 1024));
-    if (problems.isEmpty()) return {};
-    return QStringLiteral("The personal word list \"%1\" is damaged.\n%2")
-        .arg(QDir::toNativeSeparators(personalPath_), problems.join(QLatin1Char('\n')));
+    if (!problems.isEmpty())
+        list.Problem =
+            QStringLiteral("The personal word list \"%1\" is damaged.\n%2")
+                .arg(QDir::toNativeSeparators(list.Path), problems.join(QLatin1Char('\n')));
+    return list;
+}
+
+QString TSpellChecker::LoadPersonalList(const QString& folder) {
+    TPersonalList list = ReadPersonalList(folder);
+    personal_.Clear();
+    for (const QString& word : list.Words)
+        personal_.Insert(word);
+    personalWords_ = std::move(list.Words);
+    unreadableLines_ = std::move(list.Unreadable);
+    personalPath_ = list.Path;
+    return list.Problem;
 }
 
 bool TSpellChecker::SavePersonalList(QString* error) {
@@ -401,7 +413,7 @@ bool TSpellChecker::SavePersonalList(QString* error) {
 
 bool TSpellChecker::AddToPersonalList(const QString& word, QString* error) {
     const QString w = word.trimmed();
-    if (w.isEmpty() || personalWords_.contains(w)) return true;
+    if (w.isEmpty() || personal_.ContainsExactly(w)) return true;
     personal_.Insert(w);
     personalWords_ << w;
     return SavePersonalList(error);
@@ -412,7 +424,7 @@ bool TSpellChecker::SetPersonalWords(const QStringList& words, QString* error) {
     personalWords_.clear();
     for (const QString& word : words) {
         const QString w = word.trimmed();
-        if (w.isEmpty() || w.size() > MaxWordLength || personalWords_.contains(w)) continue;
+        if (w.isEmpty() || w.size() > MaxWordLength || personal_.ContainsExactly(w)) continue;
         personal_.Insert(w);
         personalWords_ << w;
     }

@@ -57,6 +57,14 @@ public:
     // file is an empty list; unreadable lines are skipped, kept for the next
     // save, and counted in the returned message (empty when all was well).
     QString LoadPersonalList(const QString& folder);
+    // The same reading on its own, for an options page.
+    struct TPersonalList {
+        QString Path;
+        QStringList Words;
+        QList<QByteArray> Unreadable;
+        QString Problem;
+    };
+    static TPersonalList ReadPersonalList(const QString& folder);
     QString PersonalListPath() const { return personalPath_; }
     QStringList PersonalWords() const { return personalWords_; }
     // Adds the word and saves the list at once; false with *error set when
@@ -84,6 +92,7 @@ private:
     public:
         void Insert(const QString& word);
         bool Contains(const QString& word) const;
+        bool ContainsExactly(const QString& word) const { return exact_.contains(word); }
         void Clear();
 
     private:
