@@ -7,6 +7,7 @@
 #include "shell/DiagnosticLogWindow.h"
 #include "shell/ErrorLog.h"
 #include "shell/ErrorReportWindow.h"
+#include "shell/HelpWindow.h"
 #include "shell/Mainfrm.h"
 #include "tests/shell/OffscreenDesktop.h"
 
@@ -171,6 +172,7 @@ TEST(DiagnosticLog, WindowSwitchesShowsCopiesAndClears) {
     bool setting = false;
     TDiagnosticLogDlg dlg(log, [&](bool on) { setting = on; });
     EXPECT_FALSE(dlg.EnabledCheck->isChecked());
+    EXPECT_EQ(THelpWindow::PageFor(&dlg), QStringLiteral("settings.html#diagnostics")); // F1
     log.Message(QStringLiteral("while off"));
     EXPECT_TRUE(dlg.LogMemo->toPlainText().isEmpty());
     dlg.EnabledCheck->click();
