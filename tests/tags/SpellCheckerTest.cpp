@@ -156,3 +156,36 @@ TEST(SpellChecker, PersonalListThatCannotBeReadOrWrittenIsReported) {
     EXPECT_FALSE(error.isEmpty());
     EXPECT_TRUE(checker.IsCorrect(QStringLiteral("qwzx"))); // still accepted this run
 }
+
+TEST(SpellChecker, OtherEightBitCharacterSetsGoThroughConversion) {
+    QTemporaryDir dir;
+    WriteFile(dir.filePath("pl_PL.aff"), "SET ISO8859-2\n");
+    WriteFile(dir.filePath("pl_PL.dic"), QByteArray("1\n\xb3\xf3\x64\xbc\n")); // łódź
+    TSpellChecker checker(QStringLiteral("pl_PL"), {dir.path()});
+    ASSERT_TRUE(checker.Available()) << qPrintable(checker.UnavailableReason());
+    EXPECT_TRUE(checker.IsCorrect(QStringLiteral("łódź")));
+    EXPECT_FALSE(checker.IsCorrect(QStringLiteral("łodź")));
+    EXPECT_TRUE(checker.Suggestions(QStringLiteral("łodź")).contains(QStringLiteral("łódź")));
+}
+
+TEST(SpellWords, AnyMixOfBracesAndMarksStaysInBoundsAndEnds) {
+    const QString alphabet = QStringLiteral("ab{}@ '’1_\n.é");
+    quint32 seed = 12345;
+    const auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (int round = 0; round < 3000; ++round) {
+        QString text;
+        const int length = int(next() % 40);
+        for (int i = 0; i < length; ++i)
+            text += alphabet[int(next() % alphabet.size())];
+        qsizetype previousEnd = 0;
+        for (const TTextSpan& span : CheckedWords(text)) {
+            ASSERT_GE(span.Start, previousEnd) << qPrintable(text);
+            ASSERT_GT(span.Length, 0);
+            ASSERT_LE(span.End(), text.size());
+            for (QChar c : text.mid(span.Start, span.Length))
+                ASSERT_TRUE(c.isLetter() || c == QLatin1Char('\'') || c == QChar(0x2019))
+                    << qPrintable(text);
+            previousEnd = span.End();
+        }
+    }
+}
