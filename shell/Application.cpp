@@ -84,7 +84,10 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& e) {
         // Not one of the program's own messages: a fault worth reporting.
         const QString message = QString::fromLocal8Bit(e.what());
-        TErrorLog::Instance().Add(TErrorKind::Exception, message, DescribeEvent(receiver, event));
+        QString context = DescribeEvent(receiver, event);
+        if (const QString focus = TErrorReportDlg::FocusContext(); !focus.isEmpty())
+            context += QStringLiteral("; ") + focus;
+        TErrorLog::Instance().Add(TErrorKind::Exception, message, context);
         ShowException(message, true);
     }
     return false;

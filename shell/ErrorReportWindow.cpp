@@ -141,6 +141,19 @@ void TErrorReportDlg::OfferReport(QWidget* parent, const QString& message) {
     if (box.clickedButton() == report) ShowReport(parent);
 }
 
+QString TErrorReportDlg::FocusContext() {
+    const auto name = [](const QWidget* w) {
+        return w->objectName().isEmpty() ? QString::fromLatin1(w->metaObject()->className())
+                                         : w->objectName();
+    };
+    QStringList parts;
+    if (const QWidget* window = QApplication::activeWindow())
+        parts << QStringLiteral("window ") + name(window);
+    if (const QWidget* focus = QApplication::focusWidget())
+        parts << QStringLiteral("focus ") + name(focus);
+    return parts.join(QStringLiteral(", "));
+}
+
 void TErrorReportDlg::Install() {
     if (notifier) return;
     notifier = new TErrorNotifier;

@@ -20,6 +20,9 @@ public:
     static void Install();
     // A failure nobody expected: said in a box that offers the report.
     static void OfferReport(QWidget* parent, const QString& message);
+    // The window the user works in and the control with the focus, by name
+    // only ("window MainForm, focus KeywordEdit"), never what they hold.
+    static QString FocusContext();
 
     QListWidget* ErrorList = nullptr;
     QPlainTextEdit* DetailMemo = nullptr;

@@ -104,6 +104,14 @@ TEST_F(Diagnostics, EventContextNeverHoldsWhatWasTyped) {
 TEST_F(Diagnostics, UnexpectedFailureIsRecordedAndOffersTheReport) {
     TFaulty faulty;
     faulty.setObjectName(QStringLiteral("Faulty1"));
+    QWidget window;
+    window.setObjectName(QStringLiteral("MainForm"));
+    auto* edit = new QLineEdit(&window);
+    edit->setObjectName(QStringLiteral("KeywordEdit"));
+    edit->setText(QStringLiteral("private words"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    edit->setFocus();
     QString said;
     AnswerNextBox(QStringLiteral("Error Report"), &said);
     QEvent event(QEvent::User);
@@ -111,7 +119,9 @@ TEST_F(Diagnostics, UnexpectedFailureIsRecordedAndOffersTheReport) {
     EXPECT_TRUE(said.contains(QStringLiteral("vector index 7 of 3")));
     const QList<TErrorRecord> records = RecordsOf(TErrorKind::Exception);
     ASSERT_EQ(records.size(), 1);
-    EXPECT_EQ(records[0].Context, QStringLiteral("a User event for QObject \"Faulty1\""));
+    EXPECT_EQ(records[0].Context, QStringLiteral("a User event for QObject \"Faulty1\"; "
+                                                 "window MainForm, focus KeywordEdit"));
+    EXPECT_FALSE(TErrorLog::Instance().Report().contains(QStringLiteral("private words")));
 
     TErrorReportDlg* report = FindReport();
     ASSERT_TRUE(report) << "the report opens from the box";
