@@ -8,6 +8,7 @@
 #include "tools/convert/Formats.h"
 #include "tools/convert/InputFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace Converter {
@@ -28,12 +29,19 @@ TConvertReport Stop(TConvertStatus status, const QString& error) {
     return r;
 }
 
-// Loads a whole dictionary. False with the report filled when it cannot be
-// read; a damaged one is loaded as far as it goes and *damage says where.
+// Loads a whole dictionary with its entries' flags as stored. False with
+// the report filled when it cannot be read; a damaged one is loaded as far as
+// it goes and *damage says where.
 bool LoadDictionary(const QString& path, TDictionaryList& list, TConvertReport& report,
                     QString* damage) {
+    QFile file;
+    QString error;
+    if (!SafeFile::OpenForReading(path, file, &error)) {
+        report = Stop(TConvertStatus::Failed, error);
+        return false;
+    }
     try {
-        const TLoadResult r = DictFile::Load(path, list);
+        const TLoadResult r = list.LoadFromStream(file, 0, false, nullptr, nullptr, true);
         if (!r.complete && damage)
             *damage = QStringLiteral("%1: reading stopped at byte offset %2: %3")
                           .arg(path)
@@ -41,10 +49,7 @@ bool LoadDictionary(const QString& path, TDictionaryList& list, TConvertReport& 
                           .arg(r.stopReason);
         return true;
     } catch (const EBrevix& e) {
-        // OpenForReading names the path in its messages; the header check does not.
-        const bool opened = QFileInfo(path).isFile() && QFileInfo(path).isReadable();
-        report = Stop(opened ? TConvertStatus::BadHeader : TConvertStatus::Failed,
-                      opened ? path + QStringLiteral(": ") + e.Message() : e.Message());
+        report = Stop(TConvertStatus::BadHeader, path + QStringLiteral(": ") + e.Message());
         return false;
     }
 }
@@ -116,11 +121,6 @@ TConvertReport Import(TImportFormat format, const QString& input, const QString&
         if (FileIsReadOnly(dictionary))
             return Stop(TConvertStatus::Failed,
                         QStringLiteral("%1 is read-only; nothing was written.").arg(dictionary));
-        try {
-            DictFile::MarkOpened(list, dictionary);
-        } catch (const EBrevix& e) {
-            return Stop(TConvertStatus::Failed, dictionary + QStringLiteral(": ") + e.Message());
-        }
     }
     const int before = list.Count();
     report.entries = ApplyImport(batch, list, skipBad);
@@ -193,6 +193,11 @@ TConvertReport Upgrade(const QString& from, const QString& to, const TProgressSt
     QString damage;
     if (!LoadDictionary(from, list, report, &damage)) return report;
     Step(step, 50, QStringLiteral("Writing %1").arg(to));
+    // Written over itself, a damaged file would lose what could not be read.
+    if (!damage.isEmpty() &&
+        QFileInfo(from).canonicalFilePath() == QFileInfo(to).canonicalFilePath())
+        return Stop(TConvertStatus::Damaged,
+                    damage + QStringLiteral("\nNothing was written, so that no entry is lost."));
     const QByteArray name = Ansi::FromUnicode(QFileInfo(to).fileName());
     if (name.size() <= TDictionaryHeader::kLineChars) list.SetStoredFileName(name);
     try {
