@@ -5,11 +5,13 @@
 #include "tools/convert/Csv.h"
 #include "tools/convert/Formats.h"
 #include "tools/convert/ImportBatch.h"
+#include "tools/convert/InputFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -115,6 +117,26 @@ TEST(ImportRules, EveryFaultIsNamedAndNothingIsAddedUnlessSkipped) {
     EXPECT_EQ(list.GetItem(list.IndexOfKeyword("mine"))->GetText(), "kept");
     EXPECT_EQ(list.GetItem(list.IndexOfKeyword("euro"))->GetText(), "5 \x80");
     EXPECT_EQ(list.GetItem(list.IndexOfKeyword("euro"))->GetDescription(), "\x93\x80\x94");
+}
+
+TEST(ImportRules, ATakenShortcutKeyIsDroppedAndSaid) {
+    TDictionaryList list;
+    auto* own = new TDictionaryItem;
+    own->SetKeyword("mine");
+    own->SetShortcut(0x2041);
+    list.Add(own);
+    TImportBatch b;
+    TCandidate first{"line 1", "a", "", "x", 0x2041};
+    TCandidate second{"line 2", "b", "", "y", 0x2042};
+    TCandidate third{"line 3", "c", "", "z", 0x2042};
+    for (TCandidate* c : {&first, &second, &third})
+        b.Add(*c);
+    EXPECT_EQ(ApplyImport(b, list, false), 3);
+    EXPECT_EQ(list.GetItem(list.IndexOfKeyword("a"))->GetShortcut(), 0);
+    EXPECT_EQ(list.GetItem(list.IndexOfKeyword("b"))->GetShortcut(), 0x2042);
+    EXPECT_EQ(list.GetItem(list.IndexOfKeyword("c"))->GetShortcut(), 0);
+    EXPECT_EQ(b.losses.size(), 2);
+    EXPECT_NOTE(b.losses, "line 3: its shortcut key is taken by another entry");
 }
 
 TEST(ImportRules, LineBreaksBecomeCrLfOnceAndGoBack) {
@@ -357,4 +379,27 @@ TEST(Importers, SurviveDamagedFixtures) {
             ASSERT_EQ(added, list.Count());
         }
     }
+}
+
+TEST(InputFile, OversizedPipesAndHugeFieldsAreHandled) {
+    QTemporaryDir dir;
+    QFile big(dir.filePath("big.csv"));
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly));
+    // One field of 8 MiB: read whole, carried whole.
+    const QByteArray text(8 << 20, 'x');
+    big.write("k,\"" + text + "\"\n");
+    big.close();
+    QByteArray data;
+    QString problem;
+    EXPECT_FALSE(InputFile::Read(big.fileName(), data, problem, 1 << 20));
+    EXPECT_TRUE(problem.contains("larger than 1 MiB"));
+    ASSERT_TRUE(InputFile::Read(big.fileName(), data, problem));
+    TImportBatch b;
+    Formats::ImportCsv(data, b);
+    ASSERT_EQ(b.candidates.size(), 1);
+    EXPECT_EQ(b.candidates[0].text.size(), text.size());
+    // A named pipe would wait for a writer forever: it is refused at once.
+    const QString fifo = dir.filePath("pipe.yml");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(InputFile::Read(fifo, data, problem));
 }

@@ -6,6 +6,7 @@
 #include "tools/bxdict/EntryLines.h"
 
 #include <QHash>
+#include <QSet>
 #include <memory>
 #include <vector>
 
@@ -36,6 +37,10 @@ int ApplyImport(TImportBatch& batch, TDictionaryList& list, bool skipBad) {
     // surrounding blanks do not count), with where each was first seen.
     TDictionaryList seen;
     QHash<QByteArray, QString> firstAt;
+    // A shortcut key calls one entry; a taken one is not carried over.
+    QSet<uint16_t> shortcuts;
+    for (int i = 0; i < list.Count(); ++i)
+        shortcuts.insert(list.GetItem(i)->GetShortcut());
     for (const TCandidate& c : batch.candidates) {
         auto item = std::make_unique<TDictionaryItem>();
         const QString problem = MakeItem(c, *item);
@@ -60,6 +65,14 @@ int ApplyImport(TImportBatch& batch, TDictionaryList& list, bool skipBad) {
         }
         marker.release();
         firstAt.insert(key, c.where);
+        if (const uint16_t code = item->GetShortcut(); code != 0) {
+            if (shortcuts.contains(code)) {
+                item->SetShortcut(0);
+                batch.Loss(c.where, QStringLiteral("its shortcut key is taken by another entry "
+                                                   "and is not carried over"));
+            }
+            shortcuts.insert(code);
+        }
         accepted.push_back(std::move(item));
     }
     if (!batch.faults.isEmpty() && !skipBad) return 0;
