@@ -169,3 +169,24 @@ TEST(BxdictExport, ReportsWhatTheFormatCannotHold) {
     const Outcome blocked = Bx({"export", "--to", "csv", dict, dir.filePath("no/such/dir.csv")});
     EXPECT_EQ(blocked.code, Bxdict::kFailed);
 }
+
+TEST(BxdictImport, FoldersAndComboFilesFromTheFixtures) {
+    QTemporaryDir dir;
+    const QString dict = dir.filePath("moved.bxd");
+    const QString autokey = QStringLiteral(FIXTURES "/autokey");
+    const Outcome refused = Bx({"import", "--from", "autokey", autokey, dict});
+    EXPECT_EQ(refused.code, Bxdict::kRefused);
+    EXPECT_TRUE(refused.err.contains("Private/Cafe.txt: .Cafe.json is not valid JSON"));
+    EXPECT_FALSE(QFileInfo::exists(dict));
+    const Outcome skipped = Bx({"import", "--skip-bad", "--from", "autokey", autokey, dict});
+    EXPECT_EQ(skipped.code, Bxdict::kSkipped);
+    EXPECT_TRUE(skipped.out.contains("3 entries imported"));
+    const Outcome combos =
+        Bx({"import", "--from", "beeftext", QStringLiteral(FIXTURES "/beeftext.json"), dict});
+    // "addr" came from AutoKey already.
+    EXPECT_EQ(combos.code, Bxdict::kRefused);
+    EXPECT_TRUE(combos.err.contains("combo 1 (\"addr\"): the keyword \"addr\" is already"));
+    const QByteArray dump = Bx({"dump", dict}).out;
+    EXPECT_TRUE(dump.contains("\"keyword\":\"tdy\",\"description\":\"Date\""));
+    EXPECT_FALSE(dump.contains("\"keyword\":\"letter\""));
+}
