@@ -190,3 +190,17 @@ TEST(BxdictImport, FoldersAndComboFilesFromTheFixtures) {
     EXPECT_TRUE(dump.contains("\"keyword\":\"tdy\",\"description\":\"Date\""));
     EXPECT_FALSE(dump.contains("\"keyword\":\"letter\""));
 }
+
+TEST(BxdictConvert, ADamagedFileIsNeverWrittenOverItself) {
+    QTemporaryDir dir;
+    const QByteArray whole = Read(Tricky(dir));
+    const QString cut = Write(dir, "cut.bxd", whole.left(whole.size() - 5));
+    const Outcome inPlace = Bx({"convert", cut, cut});
+    EXPECT_EQ(inPlace.code, Bxdict::kDamaged);
+    EXPECT_EQ(Read(cut), whole.left(whole.size() - 5));
+    // Elsewhere, what could be read is written, and the damage still told.
+    const Outcome elsewhere = Bx({"convert", cut, dir.filePath("saved.bxd")});
+    EXPECT_EQ(elsewhere.code, Bxdict::kDamaged);
+    EXPECT_TRUE(elsewhere.err.contains("reading stopped at byte offset"));
+    EXPECT_EQ(Bx({"check", dir.filePath("saved.bxd")}).code, 0);
+}
