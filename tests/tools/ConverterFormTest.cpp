@@ -113,6 +113,8 @@ TEST(ConverterForm, AsksBeforeReplacingAndForMissingNames) {
 }
 
 int main(int argc, char** argv) {
+    // Listing the tests runs this too, without the test's environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
