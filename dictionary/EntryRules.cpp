@@ -25,6 +25,16 @@ bool CanRemove(const TDictionarySession& session, const TDictionaryItem* item) {
            !FileIsReadOnly(session.FileName());
 }
 
+QString KeywordProblem(const QByteArray& keyword) {
+    const QByteArray k = Ansi::Trim(keyword);
+    if (k.isEmpty()) return QStringLiteral("The keyword is blank.");
+    if (k.size() > kKeywordMaxChars)
+        return QStringLiteral("The keyword \"%1\" is longer than %2 characters.")
+            .arg(Ansi::ToUnicode(k))
+            .arg(kKeywordMaxChars);
+    return {};
+}
+
 bool CheckKeyword(const TDictionarySession& session, int row, const QByteArray& keyword,
                   const TTellUser& tell) {
     const int i = session.Dict().IndexOfKeyword(Ansi::Trim(keyword));

@@ -25,6 +25,12 @@ bool CanAdd(const TDictionarySession& session, bool inTab);
 // read-only nor linked, and the open file is not read-only.
 bool CanRemove(const TDictionarySession& session, const TDictionaryItem* item);
 
+// The entry editor's limit, which entries brought in from elsewhere keep too.
+inline constexpr int kKeywordMaxChars = 32;
+// Empty when the keyword (before trimming) may stand for an entry, else why
+// not: blank, or longer than kKeywordMaxChars once trimmed.
+QString KeywordProblem(const QByteArray& keyword);
+
 // True when the trimmed keyword belongs to an entry other than row (-1
 // excludes none).
 bool CheckKeyword(const TDictionarySession& session, int row, const QByteArray& keyword,

@@ -8,13 +8,14 @@ namespace Utf8 {
 // What a malformed, cut or overlong sequence decodes to: one per bad byte.
 inline constexpr uint32_t kInvalid = 0xFFFFFFFF;
 
-// Calls emit(code point) for each character of s, in order.
-template <class Emit> void Decode(std::string_view s, Emit&& emit) {
+// Calls onChar(code point) for each character of s, in order.
+// (The callback is not called "emit": Qt defines that word away as a macro.)
+template <class Emit> void Decode(std::string_view s, Emit&& onChar) {
     static constexpr uint32_t kMin[] = {0, 0, 0x80, 0x800, 0x10000};
     for (size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
         if (c < 0x80) {
-            emit(uint32_t{c});
+            onChar(uint32_t{c});
             ++i;
             continue;
         }
@@ -27,11 +28,11 @@ template <class Emit> void Decode(std::string_view s, Emit&& emit) {
             cp = cp << 6 | (d & 0x3F);
         }
         if (!ok || cp < kMin[len]) {
-            emit(kInvalid);
+            onChar(kInvalid);
             ++i;
             continue;
         }
-        emit(cp);
+        onChar(cp);
         i += len;
     }
 }

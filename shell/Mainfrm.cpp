@@ -215,6 +215,8 @@ void TMainForm::BuildMenus() {
         if (ScriptHost) RunTclScriptConsole(*ScriptHost, Tcl.get());
     });
     runTcl->setShortcut(Qt::Key_F9);
+    RunFileConverter1 =
+        File1->addAction(tr("&Run File Converter"), this, &TMainForm::RunFileConverter1Click);
     Preferences1 = File1->addAction(tr("&Preferences..."), this, [this] { Preferences1Click(); });
     Preferences1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
     StartWithSession1 =

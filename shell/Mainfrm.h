@@ -241,6 +241,11 @@ public:
     // "About..." of the suggestion window: the main window comes up for the
     // box and goes away again after it.
     void AboutFromSuggestionWindow();
+    // Starts the converter window's program; says so when it cannot.
+    void RunFileConverter1Click();
+    QString FileConverterProgram() const;
+    QString FileConverterPath; // empty: bxconvert beside this program
+    QAction* RunFileConverter1 = nullptr;
     void TrayOpenOptClick();
     void Exit1Click();
     // Writes or removes the session's autostart entry for this program.

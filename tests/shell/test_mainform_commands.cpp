@@ -1,6 +1,7 @@
 // The main window's smaller commands driven as a user would, offscreen: the
 // dictionary pop-up and buttons, paging, the title, the text-to-type box's
 // menu, the Hide button and the suggestion window that follows the window.
+#include "platform/MessageBox.h"
 #include "script/ScriptHost.h"
 #include "script/gui/TclConsole.h"
 #include "tests/shell/OffscreenDesktop.h"
@@ -10,9 +11,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -295,6 +298,35 @@ private slots:
         s->About1->trigger();
         QVERIFY(shownForTheBox);
         QTRY_VERIFY(!Form->isVisible() || Form->isMinimized());
+    }
+
+    void runFileConverterStartsItOrSaysWhyNot() {
+        StartShown();
+        QVERIFY(Form->RunFileConverter1->text().contains("&Run File Converter"));
+        QCOMPARE(QFileInfo(Form->FileConverterProgram()).fileName(), QStringLiteral("bxconvert"));
+        Form->FileConverterPath = P("no-such-converter");
+        QString said;
+        QTimer driver;
+        connect(&driver, &QTimer::timeout, [&] {
+            // The whole text, as the box keeps it before shortening it for the screen.
+            auto* box = dynamic_cast<TMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            driver.stop();
+            said = box->FullText() + "|" + box->windowTitle();
+            box->close();
+        });
+        driver.start(10);
+        Form->RunFileConverter1->trigger();
+        QCOMPARE(said, "Brevix could not launch\n\"" + P("no-such-converter") + "\"|Brevix");
+        // A program that is there is started and left to run on its own.
+        QFile script(P("converter.sh"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\ntouch \"$0.ran\"\n");
+        script.close();
+        script.setPermissions(script.permissions() | QFileDevice::ExeOwner);
+        Form->FileConverterPath = P("converter.sh");
+        Form->RunFileConverter1->trigger();
+        QTRY_VERIFY(QFileInfo::exists(P("converter.sh.ran")));
     }
 
     void consoleTakesTheSuggestionWindowAway() {

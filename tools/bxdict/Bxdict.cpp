@@ -6,6 +6,8 @@
 #include "platform/SafeFile.h"
 #include "tools/bxdict/EntryLines.h"
 #include "tools/bxdict/JsonLine.h"
+#include "tools/convert/Converter.h"
+#include "tools/convert/Formats.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -38,6 +40,34 @@ Commands:
                         keywords and characters outside Windows-1252 are
                         refused with the line number; nothing is written then.
   convert FILE OUTFILE  Reads any version and writes it as version 7.
+  import --from FORMAT [--skip-bad] INPUT DICTIONARY
+                        Adds the entries of another expander's files to
+                        DICTIONARY (.bxd), which is created when it does not
+                        exist; its own entries always stay, and a backup of
+                        it is kept as with every save. FORMAT is one of:
+                          espanso   an espanso match file (YAML)
+                          autokey   a folder of AutoKey phrases (NAME.txt with
+                                    its .NAME.json), sub-folders included
+                          beeftext  a Beeftext combo file (JSON)
+                          csv       keyword,text,description (UTF-8, RFC 4180
+                                    quoting; a header row is optional)
+                          jsonl     JSON Lines in the dump format
+                        The whole input is read before anything is written.
+                        An item at fault (a blank keyword, one longer than 32
+                        characters, one already in the dictionary or twice in
+                        the input, a character outside Windows-1252, a field
+                        too long) stops the import, naming each line or item;
+                        with --skip-bad the rest is imported and the items
+                        skipped are listed. What cannot be carried over (shell
+                        variables, regex triggers, images, hotkeys) is listed
+                        on standard error, never dropped without a word;
+                        espanso forms and Beeftext #{input:...} become input
+                        fields.
+  export --to FORMAT DICTIONARY OUTPUT
+                        Writes the entries as espanso, csv or jsonl; OUTPUT is
+                        replaced atomically. What the format cannot hold (tags
+                        other than input fields for espanso, shortcut keys) is
+                        listed on standard error.
   --help                This text.
 
 Exit status:
@@ -47,6 +77,9 @@ Exit status:
   2  the entry data is damaged: reading stopped before the end of the file
      (dump, info and convert still output what was read before the damage)
   3  any other failure: bad usage, unreadable or unwritable file, refused input
+     (an import file that is not of its format)
+  4  import: items at fault; nothing was written
+  5  import --skip-bad: items at fault were skipped, the rest was written
 )HELP";
 
 class TCommand {
@@ -66,6 +99,8 @@ public:
             if (cmd == "check" && rest.size() == 1) return Check(rest[0]);
             if ((cmd == "new" || cmd == "create") && !rest.isEmpty()) return New(rest);
             if (cmd == "convert" && rest.size() == 2) return Convert(rest[0], rest[1]);
+            if (cmd == "import") return Import(rest);
+            if (cmd == "export") return Export(rest);
         } catch (const EBrevix& e) {
             return Fail(e.Message(), kFailed);
         }
@@ -104,16 +139,8 @@ private:
         TDictionaryList list;
         TLoadResult r;
         if (int code = Load(path, list, r)) return code;
-        for (int i = 0; i < list.Count(); ++i) {
-            const TDictionaryItem& e = *list.GetItem(i);
-            out_.write(TJsonLine()
-                           .Add("keyword", Ansi::ToUnicode(e.GetKeyword()))
-                           .Add("description", Ansi::ToUnicode(e.GetDescription()))
-                           .Add("text", Ansi::ToUnicode(e.GetText()))
-                           .Add("shortcut", e.GetShortcut())
-                           .Add("flags", e.GetFlags())
-                           .Finish());
-        }
+        QList<TConvertNote> losses;
+        out_.write(Formats::ExportJsonLines(list, losses));
         return Damage(path, r);
     }
 
@@ -175,11 +202,81 @@ private:
     }
 
     int Convert(const QString& from, const QString& to) {
-        TDictionaryList list;
-        TLoadResult r;
-        if (int code = Load(from, list, r)) return code;
-        Write(to, list);
-        return Damage(from, r);
+        return Finish(Converter::Upgrade(from, to));
+    }
+
+    // The options of import and export, in any order before the two paths.
+    struct TOptions {
+        QString format;
+        bool skipBad = false;
+        QStringList paths;
+    };
+
+    bool Options(const QStringList& args, const char* formatOption, TOptions& o) {
+        for (qsizetype i = 0; i < args.size(); ++i) {
+            if (args[i] == QLatin1String(formatOption) && i + 1 < args.size() && o.format.isEmpty())
+                o.format = args[++i];
+            else if (args[i] == "--skip-bad" && formatOption == QLatin1String("--from"))
+                o.skipBad = true;
+            else if (args[i].startsWith("--") && args[i].size() > 2)
+                return false;
+            else
+                o.paths << args[i];
+        }
+        return !o.format.isEmpty() && o.paths.size() == 2;
+    }
+
+    int Import(const QStringList& args) {
+        TOptions o;
+        if (!Options(args, "--from", o))
+            return Fail(QStringLiteral("bad usage; see bxdict --help"), kFailed);
+        const auto format = Converter::ImportFormatNamed(o.format);
+        if (!format)
+            return Fail(
+                QStringLiteral("unknown format \"%1\"; --from takes %2")
+                    .arg(o.format, Converter::ImportFormatNames().join(QStringLiteral(", "))),
+                kFailed);
+        return Finish(Converter::Import(*format, o.paths[0], o.paths[1], o.skipBad));
+    }
+
+    int Export(const QStringList& args) {
+        TOptions o;
+        if (!Options(args, "--to", o))
+            return Fail(QStringLiteral("bad usage; see bxdict --help"), kFailed);
+        const auto format = Converter::ExportFormatNamed(o.format);
+        if (!format)
+            return Fail(
+                QStringLiteral("unknown format \"%1\"; --to takes %2")
+                    .arg(o.format, Converter::ExportFormatNames().join(QStringLiteral(", "))),
+                kFailed);
+        return Finish(Converter::Export(*format, o.paths[0], o.paths[1]));
+    }
+
+    // Reports a conversion: faults and losses on standard error, the summary
+    // on standard output.
+    int Finish(const TConvertReport& r) {
+        const bool skipped = r.status == TConvertStatus::Skipped;
+        for (const TConvertNote& n : r.faults)
+            Fail((skipped ? QStringLiteral("skipped: ") : QString()) + n.Text(), 0);
+        for (const TConvertNote& n : r.losses)
+            Fail(QStringLiteral("not carried over: ") + n.Text(), 0);
+        if (!r.error.isEmpty()) Fail(r.error, 0);
+        if (!r.summary.isEmpty()) out_.write(r.summary.toUtf8() + '\n');
+        switch (r.status) {
+        case TConvertStatus::Ok:
+            return kOk;
+        case TConvertStatus::BadHeader:
+            return kBadHeader;
+        case TConvertStatus::Damaged:
+            return kDamaged;
+        case TConvertStatus::Failed:
+            return kFailed;
+        case TConvertStatus::Refused:
+            return kRefused;
+        case TConvertStatus::Skipped:
+            return kSkipped;
+        }
+        return kFailed;
     }
 
     QIODevice& in_;

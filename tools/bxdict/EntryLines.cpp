@@ -11,19 +11,9 @@ namespace {
 
 const QStringList kKeys = {"keyword", "description", "text", "shortcut", "flags"};
 
-// Windows-1252 bytes, or an empty problem text on success.
 QString ToAnsi(const QJsonValue& value, const QString& key, QByteArray& out) {
     if (!value.isString()) return QStringLiteral("\"%1\" must be a string").arg(key);
-    const QString s = value.toString();
-    out = Ansi::FromUnicode(s);
-    for (QChar ch : s) {
-        if (ch.unicode() == 0) return QStringLiteral("\"%1\" holds a NUL character").arg(key);
-        if (!Ansi::CharFromUnicode(ch))
-            return QStringLiteral("\"%1\" holds U+%2, which Windows-1252 cannot represent")
-                .arg(key)
-                .arg(ch.unicode(), 4, 16, QLatin1Char('0'));
-    }
-    return {};
+    return AnsiField(value.toString(), key, out);
 }
 
 QString ToWord(const QJsonValue& value, const QString& key, uint16_t& out) {
@@ -62,6 +52,33 @@ QString FromObject(const QJsonObject& o, TDictionaryItem& item) {
 
 } // namespace
 
+QString AnsiField(const QString& value, const QString& key, QByteArray& out) {
+    out = Ansi::FromUnicode(value);
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar ch = value[i];
+        if (ch.unicode() == 0) return QStringLiteral("\"%1\" holds a NUL character").arg(key);
+        if (Ansi::CharFromUnicode(ch)) continue;
+        // A character beyond the basic plane is named whole, not by its halves.
+        const char32_t code =
+            ch.isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()
+                ? QChar::surrogateToUcs4(ch, value[i + 1])
+                : ch.unicode();
+        return QStringLiteral("\"%1\" holds U+%2, which Windows-1252 cannot represent")
+            .arg(key)
+            .arg(QString::number(static_cast<uint>(code), 16).toUpper().rightJustified(4, '0'));
+    }
+    return {};
+}
+
+QString EntryFromJsonLine(const QByteArray& line, TDictionaryItem& item) {
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(line, &parseError);
+    if (parseError.error != QJsonParseError::NoError)
+        return QStringLiteral("not valid JSON (%1)").arg(parseError.errorString());
+    if (!doc.isObject()) return QStringLiteral("expected a JSON object");
+    return FromObject(doc.object(), item);
+}
+
 QStringList ReadEntryLines(const QByteArray& input, TDictionaryList& list) {
     QStringList problems;
     QHash<QByteArray, int> lineOf;
@@ -73,18 +90,8 @@ QStringList ReadEntryLines(const QByteArray& input, TDictionaryList& list) {
         auto fail = [&](const QString& why) {
             problems << QStringLiteral("line %1: %2").arg(lineNo).arg(why);
         };
-        QJsonParseError parseError;
-        const QJsonDocument doc = QJsonDocument::fromJson(line, &parseError);
-        if (parseError.error != QJsonParseError::NoError) {
-            fail(QStringLiteral("not valid JSON (%1)").arg(parseError.errorString()));
-            continue;
-        }
-        if (!doc.isObject()) {
-            fail(QStringLiteral("expected a JSON object"));
-            continue;
-        }
         auto item = std::make_unique<TDictionaryItem>();
-        const QString problem = FromObject(doc.object(), *item);
+        const QString problem = EntryFromJsonLine(line, *item);
         if (!problem.isEmpty()) {
             fail(problem);
             continue;
