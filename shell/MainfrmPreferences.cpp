@@ -7,6 +7,7 @@
 #include "shell/MainfrmShortcuts.h"
 #include "shell/PreferencesDialog.h"
 #include "typing/Autorepl.h"
+#include "typing/TypingController.h"
 #include "typing/gui/HintWindows.h"
 
 #include <QCheckBox>
@@ -48,6 +49,7 @@ void TMainForm::ApplyPreferences() {
         EnableMouseResets(!Settings.Has(aoSupportOnscreenKeyboards));
     }
     ApplyLook();
+    Typing->Apps.Configure(Settings.AppRules, Settings.AppOptions);
     FileShortcuts->RebuildShortcutsMenu();
     RefreshGrid(CurrentRow()); // the shortcut index and the keyword colours
     if (Hints) Hints->ApplyStyle();

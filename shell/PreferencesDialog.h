@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCheckBox;
+class TAppRulesPage;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -20,7 +21,15 @@ class QTableWidget;
 class TPreferencesDlg : public QDialog {
     Q_OBJECT
 public:
-    enum TPage { pgOperation, pgDisplay, pgFileShortcuts, pgAutoReplace, pgLinks, pgCount };
+    enum TPage {
+        pgOperation,
+        pgDisplay,
+        pgFileShortcuts,
+        pgAutoReplace,
+        pgLinks,
+        pgApplications,
+        pgCount
+    };
 
     // page: 0-based; outside the pages, the first. dictionaryDir: where the
     // links' Open dialog starts.
@@ -29,6 +38,8 @@ public:
 
     // The settings as the controls hold them.
     TSettings Result() const;
+    // OK: the pages' faults are shown instead of closing.
+    void OkBtnClick();
     // The link list was changed while the dialog was open.
     bool LinksChanged() const { return linksChanged_; }
 
@@ -97,6 +108,8 @@ public:
     // 5. Links
     QListWidget* LinksList = nullptr;
     QCheckBox* EnableLinksChk = nullptr;
+    // 6. Applications
+    TAppRulesPage* AppsPage = nullptr;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

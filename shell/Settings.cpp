@@ -208,6 +208,8 @@ TSettings Load(TIniFile& ini, const TSettingsDefaults& d) {
                                                        : QString());
         s.FileShortcutCodes.push_back(valid ? static_cast<uint16_t>(code) : 0);
     }
+    s.AppRules = AppRulesStore::Load(ini, &s.AppRuleProblems);
+    s.AppOptions = AppRulesStore::LoadOptions(ini);
     return s;
 }
 
@@ -235,6 +237,8 @@ void WriteExit(TIniFile& ini, const TSettings& s, int grabbarTop) {
 }
 
 void WritePreferences(TIniFile& ini, const TSettings& s) {
+    AppRulesStore::Save(ini, s.AppRules);
+    AppRulesStore::SaveOptions(ini, s.AppOptions);
     for (const TBoolKey& k : kBoolKeys)
         if (!ExitOnly(k.key)) ini.WriteBool(kPrefs, QLatin1String(k.key), Flag(s, k));
     ini.WriteString(kPrefs, QStringLiteral("AlphaChars"), s.AlphaChars);
