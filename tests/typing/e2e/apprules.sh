@@ -23,6 +23,16 @@ start_brevix() { # rules...
     BREVIX_BIN="$bin" e2e_start_watching_brevix
 }
 
+# Two Tk windows, neither with a _NET_WM_PID: each is found by its instance name.
+focus_window() { # instance
+    local w
+    w="$(xdotool search --sync --limit 1 --classname "^$1\$")"
+    xdotool windowactivate --sync "$w" >/dev/null 2>&1
+    xdotool windowfocus --sync "$w" >/dev/null 2>&1
+    return 0
+}
+e2e_focus_target() { focus_window 'target\.tcl'; }
+
 pastes() { cat "$E2E_TARGET_OUT.pastes" 2>/dev/null || echo 0; }
 
 # A second Tk window; Tk names the class after the script: "Other.tcl".
@@ -33,14 +43,13 @@ other_pid=$!
 E2E_PIDS+=("$other_pid")
 for _ in $(seq 200); do [ -s "$other_out.ready" ] && break; sleep 0.05; done
 [ -s "$other_out.ready" ] || fail "the second Tk window did not start"
-other_window="$(xdotool search --sync --limit 1 --pid "$other_pid" --name "Brevix e2e target")"
-xprop -id "$other_window" WM_CLASS | grep -q '"Other.tcl"' || fail "the second window is not of class Other.tcl"
+xprop -id "$(xdotool search --limit 1 --classname '^other\.tcl$')" WM_CLASS | grep -q '"Other.tcl"' ||
+    fail "the second window is not of class Other.tcl"
 
 # The target (class Target.tcl) is excluded; the other window is not.
 start_brevix "class:Target.tcl,off"
 e2e_check "btw " "btw "
-xdotool windowactivate --sync "$other_window" >/dev/null 2>&1
-xdotool windowfocus --sync "$other_window" >/dev/null 2>&1
+focus_window 'other\.tcl'
 sleep 0.6
 xdotool type --delay 40 "btw "
 for _ in $(seq 100); do [ "$(cat "$other_out" 2>/dev/null)" = "by the way " ] && break; sleep 0.05; done
