@@ -104,8 +104,11 @@ void TAccessibility::Run() {
     }
     GMainContext* context = g_main_context_new();
     g_main_context_push_thread_default(context);
+    const int init = atspi_init();
+    // The library attaches the bus it found to the context known then: once
+    // more, now that it has one, so that its events come to this thread.
     atspi_set_main_context(context);
-    if (atspi_init() > 1 || !atspi_get_a11y_bus()) {
+    if (init > 1 || !atspi_get_a11y_bus()) {
         SetState("no accessibility bus");
         g_main_context_pop_thread_default(context);
         g_main_context_unref(context);
