@@ -68,4 +68,37 @@ start_brevix
 e2e_check "fyi " "for your information "
 [ "$(pastes)" -gt "$before" ] || fail "the text was not pasted"
 e2e_stop_brevix
+# The clipboard kept: another program's text and image on the clipboard
+# before a pasted expansion are there again afterwards.
+cat >"$E2E_DIR/owner.tcl" <<'TCL'
+wm withdraw .
+proc text {offset max} { return [string range "kept text" $offset [expr {$offset + $max - 1}]] }
+proc image {offset max} { return [string range "PNG-bytes-0123456789" $offset [expr {$offset + $max - 1}]] }
+selection handle -selection CLIPBOARD -type UTF8_STRING . text
+selection handle -selection CLIPBOARD -type image/png . image
+selection own -selection CLIPBOARD .
+TCL
+cat >"$E2E_DIR/reader.tcl" <<'TCL'
+wm withdraw .
+foreach type {UTF8_STRING image/png} {
+    if {[catch {selection get -selection CLIPBOARD -type $type} v]} { set v "(none)" }
+    puts "$type=$v"
+}
+exit
+TCL
+wish "$E2E_DIR/owner.tcl" >/dev/null 2>&1 &
+E2E_PIDS+=("$!")
+clipboard() { timeout 10 wish "$E2E_DIR/reader.tcl" 2>/dev/null | tr '\n' ' '; }
+held="UTF8_STRING=kept text image/png=PNG-bytes-0123456789 "
+for _ in $(seq 100); do [ "$(clipboard)" = "$held" ] && break; sleep 0.1; done
+[ "$(clipboard)" = "$held" ] || fail "the clipboard owner did not start: $(clipboard)"
+e2e_brevix_config Sample RunMinimized=1 UseClipboard=1 Pause=0 "[Desktop]" RestoreClipboard=1 \
+    <"$root/resources/sample.jsonl" || fail "bxdict create"
+BREVIX_BIN="$bin" e2e_start_watching_brevix
+before="$(pastes)"
+e2e_check "fyi " "for your information "
+[ "$(pastes)" -gt "$before" ] || fail "the text was not pasted"
+for _ in $(seq 50); do [ "$(clipboard)" = "$held" ] && break; sleep 0.1; done
+[ "$(clipboard)" = "$held" ] || fail "the clipboard holds '$(clipboard)' after the paste"
+e2e_stop_brevix
 echo "e2e application rules: passed"
