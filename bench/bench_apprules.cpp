@@ -37,6 +37,16 @@ void BM_GateInAPasswordField(benchmark::State& state) {
 }
 BENCHMARK(BM_GateInAPasswordField);
 
+// The password state as the hook library keeps it (no bus here: the
+// watcher's thread ends at once, the state stays unknown).
+void BM_GateWithTheLibrarysPasswordState(benchmark::State& state) {
+    TAppContext c = Context();
+    c.SetPasswordFocus(&BxPasswordFocusProcess);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(c.FollowsKeys(0x1200007));
+}
+BENCHMARK(BM_GateWithTheLibrarysPasswordState);
+
 // Every key in another window: the kept answers never serve.
 void BM_GateNewWindowEveryKey(benchmark::State& state) {
     TAppContext c = Context();
