@@ -237,8 +237,6 @@ void WriteExit(TIniFile& ini, const TSettings& s, int grabbarTop) {
 }
 
 void WritePreferences(TIniFile& ini, const TSettings& s) {
-    AppRulesStore::Save(ini, s.AppRules);
-    AppRulesStore::SaveOptions(ini, s.AppOptions);
     for (const TBoolKey& k : kBoolKeys)
         if (!ExitOnly(k.key)) ini.WriteBool(kPrefs, QLatin1String(k.key), Flag(s, k));
     ini.WriteString(kPrefs, QStringLiteral("AlphaChars"), s.AlphaChars);
@@ -268,5 +266,7 @@ void WritePreferences(TIniFile& ini, const TSettings& s) {
     WriteFont(ini, QStringLiteral("Suggestion"), s.SuggestionFont);
     ini.WriteInteger(kPrefs, QStringLiteral("SuggestionWindowColor"),
                      static_cast<int>(s.SuggestionWindowColor));
+    AppRulesStore::Save(ini, s.AppRules);
+    AppRulesStore::SaveOptions(ini, s.AppOptions);
 }
 } // namespace SettingsStore

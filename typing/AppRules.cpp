@@ -200,6 +200,8 @@ TAppRules Load(const TIniFile& ini, QStringList* problems) {
 }
 
 void Save(TIniFile& ini, const TAppRules& rules) {
+    // Defaults never written stay defaults: a later version's list reaches the user.
+    if (!ini.SectionExists(kSection) && rules.Rules == TAppRules::Defaults().Rules) return;
     ini.EraseSection(kSection);
     // The count marks the section as the user's even when it holds no rule.
     ini.WriteInteger(kSection, kCount, static_cast<int>(rules.Rules.size()));

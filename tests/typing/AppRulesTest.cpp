@@ -109,6 +109,9 @@ TEST(AppRulesStore, MissingSectionGivesDefaultsAndSavedRulesComeBack) {
     EXPECT_EQ(AppRulesStore::Load(empty).Rules, TAppRules::Defaults().Rules);
     EXPECT_EQ(AppRulesStore::LoadOptions(empty), TAppOptions{});
 
+    AppRulesStore::Save(empty, TAppRules::Defaults());
+    EXPECT_FALSE(empty.SectionExists(AppRulesStore::kSection));
+
     TAppRules mine;
     mine.Rules = {Parsed("class:Emacs,keystrokes"), Parsed("st-256color,paste Ctrl+Shift+V")};
     TAppOptions options;
