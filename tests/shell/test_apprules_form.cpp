@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
@@ -109,7 +110,7 @@ private slots:
         dlg.resize(720, 520);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
-        dlg.grab().save(QStringLiteral("apprules_page.png"));
+        dlg.grab().save(QDir::temp().filePath(QStringLiteral("brevix_apprules_page.png")));
 
         // A new rule with a paste key that is no key: OK refuses it and says why.
         page->AddRule();
