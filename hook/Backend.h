@@ -24,6 +24,14 @@ public:
     virtual void Stop() = 0;
     virtual BxHwnd FocusWindow() = 0;
     virtual uint32_t WindowProcess(BxHwnd window) = 0;
+    // WM_CLASS of the application that holds the window (the nearest
+    // ancestor naming one); false when unknown.
+    virtual bool AppClass(BxHwnd window, std::string& className, std::string& instance) {
+        (void)window;
+        (void)className;
+        (void)instance;
+        return false;
+    }
     // Caret in screen pixels, x low 16 bits, y high 16 bits.
     virtual uint32_t CaretScreenPos() = 0;
     // Left, top, width, height in screen pixels; false when unknown.
@@ -60,6 +68,9 @@ public:
         (void)utf8;
         return false;
     }
+    // After a paste, what the selections held before comes back once the
+    // target has fetched the text; limitBytes 0: off.
+    virtual void SetClipboardRestore(size_t limitBytes) { (void)limitBytes; }
     // A pause that follows the paste key: true when it was spent waiting
     // for the target to fetch the offered text (at most msec).
     virtual bool PauseAfterPaste(int msec) {

@@ -1,5 +1,6 @@
 // The exported entry points of the hook library.
 #include "hook/HookApi.h"
+#include "hook/Accessibility.h"
 #include "hook/HookCore.h"
 #include "hook/LayoutSnapshot.h"
 #include "hook/Screen.h"
@@ -49,6 +50,7 @@ void InstallKeyboardFilter(int on) {
 }
 void UninstallHooksDll(BxHwnd mainWindow) {
     Core().Uninstall(mainWindow);
+    bxhook::TAccessibility::Instance().Stop();
 }
 BxHwnd GetMainWindow(void) {
     return Core().MainWindow();
@@ -156,6 +158,38 @@ void BxSetGrabbedKeys(const uint16_t* codes, int count) {
 uint32_t BxWindowProcess(BxHwnd window) {
     auto* b = Core().Backend();
     return b ? b->WindowProcess(window) : 0;
+}
+
+int BxWindowAppClass(BxHwnd window, char* className, int classSize, char* instance,
+                     int instanceSize) {
+    std::string cls, inst;
+    auto* b = Core().Backend();
+    const bool known = window && b && b->AppClass(window, cls, inst);
+    CopyOut(known ? cls : std::string(), className, classSize);
+    CopyOut(known ? inst : std::string(), instance, instanceSize);
+    return known ? 1 : 0;
+}
+
+void BxSetClipboardRestore(int on, int limitKB) {
+    if (auto* b = Core().Backend())
+        b->SetClipboardRestore(on ? static_cast<size_t>(std::clamp(limitKB, 1, 1 << 20)) * 1024
+                                  : 0);
+}
+
+uint32_t BxPasswordFocusProcess(void) {
+    if (auto* v = TVirtualBackend::Current()) return v->PasswordFocus();
+    auto& a = bxhook::TAccessibility::Instance();
+    a.Start();
+    return a.PasswordFocusProcess();
+}
+
+int BxAccessibilityState(char* buffer, int size) {
+    if (TVirtualBackend::Current()) return CopyOut("virtual desktop", buffer, size);
+    return CopyOut(bxhook::TAccessibility::Instance().State(), buffer, size);
+}
+
+void BxVirtualSetPasswordFocus(uint32_t processId) {
+    if (auto* v = TVirtualBackend::Current()) v->SetPasswordFocus(processId);
 }
 
 int BxWindowRect(BxHwnd window, int32_t out[4]) {

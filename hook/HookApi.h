@@ -69,8 +69,26 @@ BX_API void BxTextPending(void);
  * follows the paste key in the next text ends at that moment. 0 when the
  * caller must put the text on the clipboard itself. */
 BX_API int BxOfferPaste(const char* utf8);
+/* After a pasted text has been fetched, the clipboard and the primary
+ * selection get back what they held before (every target, at most limitKB
+ * KiB in all); off by default. */
+BX_API void BxSetClipboardRestore(int on, int limitKB);
 /* Process that owns a window; 0 when unknown. */
 BX_API uint32_t BxWindowProcess(BxHwnd window);
+/* Class and instance names (WM_CLASS) of the application holding a window,
+ * also when the window itself is a child naming none; each NUL-terminated
+ * and cut to size. 1 when known, else 0 with both empty. */
+BX_API int BxWindowAppClass(BxHwnd window, char* className, int classSize, char* instance,
+                            int instanceSize);
+/* The process whose password field has the keyboard focus, as the desktop's
+ * accessibility bus reports it (followed from the first call on); 0 when
+ * none or unknown, 0xFFFFFFFF when the process could not be named. */
+BX_API uint32_t BxPasswordFocusProcess(void);
+/* Whether the focus can be followed: "running", or why not (UTF-8). */
+BX_API int BxAccessibilityState(char* buffer, int size);
+/* The virtual desktop's password focus (a process id, 0 none); the
+ * accessibility bus is not asked while the virtual backend runs. */
+BX_API void BxVirtualSetPasswordFocus(uint32_t processId);
 /* The window that has the keyboard focus now. */
 BX_API BxHwnd BxFocusWindow(void);
 /* A window's rectangle in screen pixels, out[0..3] left, top, width, height;

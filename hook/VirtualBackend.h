@@ -4,6 +4,7 @@
 #include "hook/Screen.h"
 
 #include <array>
+#include <atomic>
 #include <bitset>
 #include <deque>
 #include <map>
@@ -23,6 +24,9 @@ public:
     void Stop() override;
     BxHwnd FocusWindow() override;
     uint32_t WindowProcess(BxHwnd window) override;
+    bool AppClass(BxHwnd window, std::string& className, std::string& instance) override {
+        return screen_.ClassNames(window, className, instance);
+    }
     uint32_t CaretScreenPos() override;
     void FocusTarget(BxHwnd window) override;
     void TypeChar(unsigned char c) override;
@@ -43,6 +47,8 @@ public:
     void SetWindowRect(BxHwnd window, std::array<int32_t, 4> rect);
     TScreen* Screen() override { return &screen_; }
     void SetClassNames(BxHwnd window, const std::string& className, const std::string& instance);
+    uint32_t PasswordFocus() const { return passwordPid_.load(); }
+    void SetPasswordFocus(uint32_t pid) { passwordPid_.store(pid); }
     // The SimKey events since the last call: virtual key, 0x100 for a release.
     int TakeSimKeys(uint16_t* out, int size);
 
@@ -87,6 +93,7 @@ private:
     uint8_t simMods_ = 0;          // modifiers SimKey holds down
     std::deque<uint16_t> simKeys_; // SimKey's events, the latest 1024
     TDesktop screen_{*this};
+    std::atomic<uint32_t> passwordPid_{0};
 };
 
 } // namespace bxhook

@@ -10,6 +10,8 @@
 #include <QTextBrowser>
 #include <iterator>
 
+#include <iterator>
+
 namespace {
 const QString kRoot = QStringLiteral("qrc:/help/");
 
@@ -22,8 +24,8 @@ const TPage kPages[] = {{"index.html", "Contents"},           {"howto.html", "Ge
                         {"commandline.html", "Command line"}, {"settings.html", "Settings"}};
 
 // The preferences' pages, in order, by their anchors on the settings page.
-const char* const kPreferencesAnchors[] = {"operation",   "display", "fileshortcuts",
-                                           "autoreplace", "links",   "spelling"};
+const char* const kPreferencesAnchors[] = {"operation", "display",  "fileshortcuts", "autoreplace",
+                                           "links",     "spelling", "applications"};
 
 class TF1Filter : public QObject {
 protected:

@@ -375,6 +375,7 @@ void TMainForm::LoadSettings() {
 
 void TMainForm::ApplySettings() {
     const TSettings& s = Settings;
+    Typing->Apps.Configure(s.AppRules, s.AppOptions);
     if (!HookUnavailable()) {
         ResetKeyCount();
         EnableMouseResets(!s.Has(aoSupportOnscreenKeyboards));

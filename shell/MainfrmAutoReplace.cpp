@@ -44,7 +44,15 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
     if (modifierOnly) return 0;
     int r = 0;
     QByteArray text;
-    if (Engine && AutoReplaceChk->isChecked()) {
+    bool entered = false;
+    const bool followed = Typing->Apps.FollowsKeys(w, &entered);
+    // In a password field or an excluded program the word is forgotten, so
+    // nothing typed there can expand or show up in the suggestions later.
+    if (entered && Engine && Engine->Initialised()) {
+        Engine->ResetWord(false);
+        Engine->UpdateHint();
+    }
+    if (Engine && AutoReplaceChk->isChecked() && followed) {
         if (flags == BX_KEYFLAG_DOWN)
             r = Engine->AutoReplaceKey(key, shift, ctrl, alt);
         else if (flags == BX_KEYFLAG_PERFORM)

@@ -31,6 +31,9 @@ QString TMainForm::SystemConfiguration() const {
     if (Tcl && Tcl->IsLoaded() && Tcl->Eval("info patchlevel"))
         f.TclVersion = QString::fromLatin1(Tcl->GetResult());
     if (!HookUnavailable()) f.HookBackend = QString::fromLatin1(BxBackendName());
+    char bus[256] = {};
+    BxAccessibilityState(bus, sizeof bus);
+    f.Accessibility = QString::fromUtf8(bus);
     QByteArray display(4096, '\0');
     const int n = BxDescribeDisplay(display.data(), static_cast<int>(display.size()));
     f.DisplayReport = QString::fromUtf8(display.left(std::min<int>(n, display.size() - 1)));

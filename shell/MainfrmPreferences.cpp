@@ -9,6 +9,7 @@
 #include "shell/SpellingPage.h"
 #include "tags/SpellChecker.h"
 #include "typing/Autorepl.h"
+#include "typing/TypingController.h"
 #include "typing/gui/HintWindows.h"
 
 #include <QCheckBox>
@@ -59,6 +60,7 @@ void TMainForm::ApplyPreferences() {
         EnableMouseResets(!Settings.Has(aoSupportOnscreenKeyboards));
     }
     ApplyLook();
+    Typing->Apps.Configure(Settings.AppRules, Settings.AppOptions);
     FileShortcuts->RebuildShortcutsMenu();
     RefreshGrid(CurrentRow()); // the shortcut index and the keyword colours
     if (Hints) Hints->ApplyStyle();

@@ -2,6 +2,7 @@
 #include "platform/Ansi.h"
 #include "platform/Keycodes.h"
 #include "platform/MessageBox.h"
+#include "shell/AppRulesPage.h"
 #include "shell/FileShortcutDialog.h"
 #include "shell/ShortcutDialog.h"
 #include "shell/SpellingPage.h"
@@ -100,9 +101,11 @@ TPreferencesDlg::TPreferencesDlg(const TSettings& settings, const QString& iniPa
     SpellingPage =
         new TSpellingPage(settings_.SpellLanguage, QFileInfo(iniPath).absolutePath(), {}, this);
     PageControl->addTab(SpellingPage, tr("&6. Spelling"));
+    AppsPage = new TAppRulesPage(settings.AppRules, settings.AppOptions, settings.AppRuleProblems);
+    PageControl->addTab(AppsPage, tr("&7. Applications"));
     PageControl->setCurrentIndex(page >= 0 && page < pgCount ? page : 0);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::accepted, this, &TPreferencesDlg::OkBtnClick);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PageControl);
@@ -384,9 +387,24 @@ void TPreferencesDlg::UpdateEnabled() {
     TrackCaretChk->setEnabled(on && HintChk->isChecked());
 }
 
+void TPreferencesDlg::OkBtnClick() {
+    TAppRules rules;
+    QString error;
+    if (!AppsPage->Rules(rules, error)) {
+        PageControl->setCurrentWidget(AppsPage);
+        ShowMessage(error);
+        return;
+    }
+    accept();
+}
+
 TSettings TPreferencesDlg::Result() const {
     TSettings s = settings_;
     s.SpellLanguage = SpellingPage->Language();
+    QString error;
+    // Rows the user left faulty (OK refuses them) keep the rules as they were.
+    if (AppsPage->Rules(s.AppRules, error)) s.AppRuleProblems.clear();
+    s.AppOptions = AppsPage->Options();
     // Not shown here: kept as it was.
     const bool autoHide = s.Has(aoAutoHideSuggestionWindow);
     s.AutoReplaceOptions = 0;

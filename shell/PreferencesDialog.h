@@ -8,6 +8,7 @@
 #include <functional>
 
 class QCheckBox;
+class TAppRulesPage;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -28,6 +29,7 @@ public:
         pgAutoReplace,
         pgLinks,
         pgSpelling,
+        pgApplications,
         pgCount
     };
 
@@ -38,6 +40,8 @@ public:
 
     // The settings as the controls hold them.
     TSettings Result() const;
+    // OK: the pages' faults are shown instead of closing.
+    void OkBtnClick();
     // The link list was changed while the dialog was open.
     bool LinksChanged() const { return linksChanged_; }
 
@@ -108,6 +112,8 @@ public:
     QCheckBox* EnableLinksChk = nullptr;
     // 6. Spelling
     TSpellingPage* SpellingPage = nullptr;
+    // 7. Applications
+    TAppRulesPage* AppsPage = nullptr;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -210,6 +210,8 @@ TSettings Load(TIniFile& ini, const TSettingsDefaults& d) {
                                                        : QString());
         s.FileShortcutCodes.push_back(valid ? static_cast<uint16_t>(code) : 0);
     }
+    s.AppRules = AppRulesStore::Load(ini, &s.AppRuleProblems);
+    s.AppOptions = AppRulesStore::LoadOptions(ini);
     return s;
 }
 
@@ -268,5 +270,7 @@ void WritePreferences(TIniFile& ini, const TSettings& s) {
     WriteFont(ini, QStringLiteral("Suggestion"), s.SuggestionFont);
     ini.WriteInteger(kPrefs, QStringLiteral("SuggestionWindowColor"),
                      static_cast<int>(s.SuggestionWindowColor));
+    AppRulesStore::Save(ini, s.AppRules);
+    AppRulesStore::SaveOptions(ini, s.AppOptions);
 }
 } // namespace SettingsStore

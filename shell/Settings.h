@@ -5,6 +5,7 @@
 #include "platform/FontSpec.h"
 #include "platform/IniFile.h"
 #include "platform/VirtualKeys.h"
+#include "typing/AppRules.h"
 
 #include <QDateTime>
 #include <QString>
@@ -81,6 +82,9 @@ struct TSettings {
     std::vector<uint16_t> FileShortcutCodes;
     uint32_t AutoKeys = 0, UserKeys = 0;
     QDateTime StatDate;
+    TAppRules AppRules;
+    TAppOptions AppOptions;
+    QStringList AppRuleProblems; // stored rules that could not be read
 
     bool Has(TAutoReplaceOption o) const { return AutoReplaceOptions & o; }
     bool Has(TGeneralOption o) const { return GeneralOptions & o; }

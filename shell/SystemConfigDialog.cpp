@@ -21,6 +21,11 @@ QString Format(const TSystemFacts& f) {
          f.TclVersion.isEmpty() ? QStringLiteral("not loaded (scripts off)") : f.TclVersion);
     line(QStringLiteral("Hook backend"),
          f.HookBackend.isEmpty() ? QStringLiteral("none (keys are not watched)") : f.HookBackend);
+    line(QStringLiteral("Password fields (accessibility bus)"),
+         f.Accessibility == QLatin1String("running")
+             ? QStringLiteral("found")
+             : QStringLiteral("not found: %1; auto-replace works as before there")
+                   .arg(f.Accessibility.isEmpty() ? QStringLiteral("not asked") : f.Accessibility));
     s += f.DisplayReport;
     if (!s.endsWith(QLatin1Char('\n'))) s += QLatin1Char('\n');
     line(QStringLiteral("Configuration folder"), f.ConfigDir);

@@ -13,6 +13,8 @@ struct TSystemFacts {
     // "name: value" lines about the X display, from the hook library.
     QString DisplayReport;
     QString HookBackend;
+    // Whether password fields can be found (the accessibility bus).
+    QString Accessibility;
     QString ConfigDir;
     QString Dictionary;
     int Entries = 0;

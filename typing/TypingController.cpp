@@ -140,7 +140,8 @@ void TTypingController::EndEmpty() {
 
 void TTypingController::PrepareAndInject() {
     if (!host_.Minimized()) ClearJammedKeys();
-    const TTypingOptions options = host_.TypingOptions();
+    TTypingOptions options = host_.TypingOptions();
+    Apps.AdjustTyping(options, TargetWindow);
     // A failing transfer script types its report instead of the text.
     QByteArray failure;
     if (!OnTransferScript.isEmpty() && !host_.RunScript(OnTransferScript, failure)) {

@@ -4,6 +4,7 @@
 // focus back. One run at a time; the hook library types on a worker thread
 // while a timer here follows its state machine. UI thread only.
 #include "hook/HookApi.h"
+#include "typing/AppContext.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -62,6 +63,8 @@ public:
     // Scripts run before a text is handed over and after it was typed.
     QByteArray OnTransferScript, OnTransferDoneScript;
     QTimer* Timer1 = nullptr;
+    // What the application typed into wants: its rule, its password field.
+    TAppContext Apps;
 
 private:
     void PrepareAndInject();

@@ -27,6 +27,14 @@ constexpr long kMaxMultiplePairs = 256;
 // A client flooding us with requests cannot keep Process() from returning.
 constexpr int kEventBudget = 4096;
 constexpr int kServerTimeMsec = 2000;
+// Reading what another client holds delays the paste: a client that takes
+// longer than this for all its targets keeps only what was read by then.
+constexpr int kKeepFetchMsec = 400;
+// The target may ask again right after its first fetch (targets first, then
+// the text, or a second format); the old contents come back a little later.
+constexpr int kRestoreDelayMsec = 250;
+// A target that never fetches the text still gets the old contents back.
+constexpr int kRestoreAnywayMsec = 5000;
 
 // Invalid sequences and characters above U+00FF become one '?' each.
 std::string ToLatin1(const std::string& s) {
@@ -88,11 +96,15 @@ bool TSelectionOwner::Open(std::string& error, const char* displayName) {
                            "text/plain",
                            "INCR",
                            "ATOM_PAIR",
-                           "BREVIX_SELECTION_TIME"};
+                           "BREVIX_SELECTION_TIME",
+                           "BREVIX_SNAPSHOT",
+                           "CLIPBOARD_MANAGER",
+                           "SAVE_TARGETS",
+                           "BREVIX_SAVE_TARGETS"};
     Atom atoms[std::size(names)] = {};
     XInternAtoms(dpy, const_cast<char**>(names), std::size(names), False, atoms);
-    atom_ = {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5],
-             atoms[6], atoms[7], atoms[8], atoms[9], atoms[10]};
+    atom_ = {atoms[0], atoms[1], atoms[2],  atoms[3],  atoms[4],  atoms[5],  atoms[6], atoms[7],
+             atoms[8], atoms[9], atoms[10], atoms[11], atoms[12], atoms[13], atoms[14]};
     long units = XExtendedMaxRequestSize(dpy);
     if (units <= 0) units = XMaxRequestSize(dpy);
     const size_t maxBytes = static_cast<size_t>(units) * 4;
@@ -112,6 +124,8 @@ bool TSelectionOwner::Open(std::string& error, const char* displayName) {
 void TSelectionOwner::Close() {
     std::lock_guard g(mutex_);
     if (!dpy_) return;
+    // Two seconds at most: the program is on its way out.
+    HandOverLocked(2000);
     // Closing destroys the window, which gives up both selections.
     CloseTrappedDisplay(dpy_);
     dpy_ = nullptr;
@@ -119,7 +133,63 @@ void TSelectionOwner::Close() {
     window_ = 0;
     ownsClipboard_ = ownsPrimary_ = false;
     transfers_.clear();
+    kept_[0] = kept_[1] = {};
     fetchedCv_.notify_all();
+}
+
+void TSelectionOwner::SetRestore(size_t limitBytes) {
+    std::lock_guard g(mutex_);
+    restoreLimit_ = limitBytes;
+    if (limitBytes == 0) {
+        // What is restored stays served; nothing further is taken.
+        for (TKept& k : kept_)
+            if (!k.restored) k = {};
+        restoreAt_ = Clock::time_point::max();
+    }
+}
+
+bool TSelectionOwner::Restored(Atom selection) const {
+    std::lock_guard g(mutex_);
+    const int i = Index(selection);
+    return i >= 0 && kept_[i].restored;
+}
+
+int TSelectionOwner::Index(Atom selection) const {
+    return selection == atom_.clipboard ? 0 : selection == XA_PRIMARY ? 1 : -1;
+}
+
+void TSelectionOwner::Keep() {
+    const Atom selections[2] = {atom_.clipboard, XA_PRIMARY};
+    const bool owns[2] = {ownsClipboard_, ownsPrimary_};
+    for (int i = 0; i < 2; ++i) {
+        // Owned: kept_ already holds what was there before our first text.
+        if (owns[i]) continue;
+        kept_[i].active = true;
+        kept_[i].restored = false;
+        kept_[i].saved = FetchSelection(dpy_, window_, atom_.snapshot, selections[i], restoreLimit_,
+                                        kKeepFetchMsec / 2);
+    }
+}
+
+void TSelectionOwner::RestoreNow() {
+    restoreAt_ = Clock::time_point::max();
+    const Atom selections[2] = {atom_.clipboard, XA_PRIMARY};
+    bool* owns[2] = {&ownsClipboard_, &ownsPrimary_};
+    for (int i = 0; i < 2; ++i) {
+        TKept& k = kept_[i];
+        if (!k.active || k.restored) continue;
+        if (!*owns[i]) {
+            k = {};
+        } else if (!k.saved.items.empty()) {
+            k.restored = true;
+        } else {
+            // Nobody held it (or nothing could be read): empty, as it was.
+            XSetSelectionOwner(dpy_, selections[i], None, ownTime_);
+            *owns[i] = false;
+            k = {};
+        }
+    }
+    TakeErrors(dpy_);
 }
 
 int TSelectionOwner::Fd() const {
@@ -132,8 +202,8 @@ int TSelectionOwner::TimeoutMsec() const {
     if (!dpy_) return -1;
     // Events a round trip already read never make the fd readable again.
     if (XQLength(dpy_) > 0) return 0;
-    if (transfers_.empty()) return -1;
-    auto first = transfers_.front().deadline;
+    if (transfers_.empty() && restoreAt_ == Clock::time_point::max()) return -1;
+    auto first = restoreAt_;
     for (const TTransfer& t : transfers_)
         first = std::min(first, t.deadline);
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(first - Clock::now()).count();
@@ -155,6 +225,14 @@ bool TSelectionOwner::Offer(const std::string& utf8) {
     // the new text is served as it is, without the round trips of taking
     // them again, which a short pasted text would feel.
     Drain();
+    restoreAt_ = Clock::time_point::max();
+    if (restoreLimit_ > 0) {
+        Keep();
+        for (TKept& k : kept_)
+            k.restored = false;
+        if (kept_[0].active || kept_[1].active)
+            restoreAt_ = Clock::now() + std::chrono::milliseconds(kRestoreAnywayMsec);
+    }
     if (ownsClipboard_ && ownsPrimary_) return true;
     const Time now = ServerTime();
     if (now != CurrentTime) {
@@ -253,6 +331,10 @@ void TSelectionOwner::Handle(XEvent& e) {
     case DestroyNotify:
         DropRequestor(e.xdestroywindow.window);
         break;
+    case SelectionNotify:
+        if (e.xselection.selection == atom_.manager && e.xselection.requestor == window_)
+            handedOver_ = e.xselection.property != None;
+        break;
     default:
         break;
     }
@@ -264,12 +346,14 @@ void TSelectionOwner::OnRequest(const XSelectionRequestEvent& r) {
     const bool fresh = r.time == CurrentTime || NotOlder(r.time, ownTime_);
     // Obsolete clients name no property: the target stands for it.
     const Atom property = r.property != None ? r.property : r.target;
+    const int selection = Index(r.selection);
     TReply reply;
     if (owned && fresh && text_.utf8 && r.requestor != None && r.requestor != window_) {
         if (r.target == atom_.multiple)
-            reply.served = r.property != None && ConvertMultiple(r.requestor, property, reply.text);
+            reply.served =
+                r.property != None && ConvertMultiple(selection, r.requestor, property, reply.text);
         else
-            reply = Convert(r.requestor, r.target, property);
+            reply = Convert(selection, r.requestor, r.target, property);
     }
     XSelectionEvent n{};
     n.type = SelectionNotify;
@@ -289,7 +373,38 @@ void TSelectionOwner::OnRequest(const XSelectionRequestEvent& r) {
     if (reply.text) MarkFetched(text_.generation);
 }
 
-TSelectionOwner::TReply TSelectionOwner::Convert(Window requestor, Atom target, Atom property) {
+TSelectionOwner::TReply TSelectionOwner::ConvertSaved(const TKept& kept, Window requestor,
+                                                      Atom target, Atom property) {
+    TReply out;
+    if (target == atom_.targets) {
+        std::vector<long> list = {static_cast<long>(atom_.targets),
+                                  static_cast<long>(atom_.timestamp),
+                                  static_cast<long>(atom_.multiple)};
+        for (const TSelectionItem& item : kept.saved.items)
+            list.push_back(static_cast<long>(item.target));
+        SetProperty(dpy_, requestor, property, XA_ATOM, 32, list.data(), list.size());
+        out.served = true;
+        return out;
+    }
+    for (const TSelectionItem& item : kept.saved.items) {
+        if (item.target != target) continue;
+        if (item.format == 8 && item.data.size() > maxChunk_) {
+            out.served = StartTransfer(requestor, property, item.type,
+                                       std::make_shared<const std::string>(item.data));
+        } else {
+            SetProperty(dpy_, requestor, property, item.type, item.format, item.data.data(),
+                        item.Count());
+            out.served = true;
+        }
+        return out;
+    }
+    return out;
+}
+
+TSelectionOwner::TReply TSelectionOwner::Convert(int selection, Window requestor, Atom target,
+                                                 Atom property) {
+    if (selection >= 0 && kept_[selection].restored && target != atom_.timestamp)
+        return ConvertSaved(kept_[selection], requestor, target, property);
     TReply out;
     if (target == atom_.targets) {
         const long list[] = {static_cast<long>(atom_.targets),   static_cast<long>(atom_.timestamp),
@@ -326,7 +441,7 @@ TSelectionOwner::TReply TSelectionOwner::Convert(Window requestor, Atom target, 
     return out;
 }
 
-bool TSelectionOwner::ConvertMultiple(Window requestor, Atom property, bool& text) {
+bool TSelectionOwner::ConvertMultiple(int selection, Window requestor, Atom property, bool& text) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0, after = 0;
@@ -346,7 +461,8 @@ bool TSelectionOwner::ConvertMultiple(Window requestor, Atom property, bool& tex
         const auto target = static_cast<Atom>(pairs[i]);
         const auto prop = static_cast<Atom>(pairs[i + 1]);
         TReply r;
-        if (prop != None && target != atom_.multiple) r = Convert(requestor, target, prop);
+        if (prop != None && target != atom_.multiple)
+            r = Convert(selection, requestor, target, prop);
         if (!r.served) pairs[i + 1] = None;
         text = text || r.text;
     }
@@ -392,6 +508,8 @@ void TSelectionOwner::OnClear(Atom selection) {
     if (XGetSelectionOwner(dpy_, selection) == window_) return;
     if (selection == atom_.clipboard) ownsClipboard_ = false;
     if (selection == XA_PRIMARY) ownsPrimary_ = false;
+    // Someone else's now: what we kept of it is out of date.
+    if (const int i = Index(selection); i >= 0) kept_[i] = {};
 }
 
 void TSelectionOwner::EndTransfer(size_t index) {
@@ -410,6 +528,7 @@ void TSelectionOwner::DropRequestor(Window w) {
 
 void TSelectionOwner::Expire() {
     const auto now = Clock::now();
+    if (restoreAt_ <= now) RestoreNow();
     for (size_t i = transfers_.size(); i-- > 0;)
         if (transfers_[i].deadline <= now) EndTransfer(i);
 }
@@ -417,7 +536,55 @@ void TSelectionOwner::Expire() {
 void TSelectionOwner::MarkFetched(uint64_t generation) {
     if (generation <= fetched_) return;
     fetched_ = generation;
+    if (generation == generation_ && (kept_[0].active || kept_[1].active))
+        restoreAt_ =
+            std::min(restoreAt_, Clock::now() + std::chrono::milliseconds(kRestoreDelayMsec));
     fetchedCv_.notify_all();
+}
+
+bool TSelectionOwner::HandOver(int timeoutMsec) {
+    std::lock_guard g(mutex_);
+    return dpy_ && HandOverLocked(timeoutMsec);
+}
+
+bool TSelectionOwner::HandOverLocked(int timeoutMsec) {
+    Drain();
+    if (!ownsClipboard_ || !text_.utf8 || XGetSelectionOwner(dpy_, atom_.manager) == None)
+        return false;
+    // The targets to save, as the protocol lets the owner name them.
+    std::vector<long> targets;
+    if (kept_[0].restored) {
+        for (const TSelectionItem& item : kept_[0].saved.items)
+            targets.push_back(static_cast<long>(item.target));
+    } else {
+        for (Atom a : {atom_.utf8, atom_.mimeUtf8, atom_.mimePlain, XA_STRING, atom_.text})
+            targets.push_back(static_cast<long>(a));
+    }
+    SetProperty(dpy_, window_, atom_.saveList, XA_ATOM, 32, targets.data(), targets.size());
+    handedOver_ = false;
+    XConvertSelection(dpy_, atom_.manager, atom_.saveTargets, atom_.saveList, window_,
+                      ServerTime());
+    XFlush(dpy_);
+    // The manager asks us for each target before it answers: serve meanwhile.
+    const auto until = Clock::now() + std::chrono::milliseconds(std::max(timeoutMsec, 0));
+    bool answered = false;
+    while (!answered) {
+        XEvent e;
+        while (!answered && XPending(dpy_) > 0) {
+            XNextEvent(dpy_, &e);
+            if (e.type == SelectionNotify && e.xselection.selection == atom_.manager)
+                answered = true;
+            Handle(e);
+        }
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - Clock::now());
+        if (answered || left.count() <= 0) break;
+        pollfd p{fd_, POLLIN, 0};
+        if (poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), 50))) < 0 &&
+            errno != EINTR)
+            break;
+    }
+    TakeErrors(dpy_);
+    return handedOver_;
 }
 
 } // namespace bxhook::x11

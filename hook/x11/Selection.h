@@ -10,6 +10,14 @@
 // timeout) and calls Process() when it is readable or the timeout ran out.
 // WaitFetched never pumps; with nobody pumping it simply times out. Stop the
 // pumping thread before Close().
+//
+// With a restore limit set, Offer first reads what the selections it does
+// not own yet hold, and once the text has been fetched serves that again
+// (or gives a selection up that nobody held). Close hands the clipboard to
+// the desktop's clipboard manager (CLIPBOARD_MANAGER, SAVE_TARGETS), so that
+// what was pasted last outlives the program.
+#include "hook/x11/SelectionFetch.h"
+
 #include <X11/Xlib.h>
 
 #include <chrono>
@@ -32,6 +40,11 @@ public:
     // displayName null: $DISPLAY.
     bool Open(std::string& error, const char* displayName = nullptr);
     void Close();
+    // Restoring after a fetch: up to limitBytes per selection; 0 turns it off.
+    void SetRestore(size_t limitBytes);
+    // Asks the clipboard manager to take over the clipboard while it is still
+    // ours, serving its requests meanwhile; true once it said it has.
+    bool HandOver(int timeoutMsec);
 
     int Fd() const;
     // Milliseconds until Process() has work without the fd becoming readable
@@ -54,6 +67,8 @@ public:
     // the stall limit (5 s unless set).
     size_t ActiveTransfers() const;
     void SetStallLimit(std::chrono::milliseconds limit);
+    // True while the selection serves what it held before the last Offer.
+    bool Restored(Atom selection) const;
 
 private:
     struct TText {
@@ -73,13 +88,24 @@ private:
         bool text = false; // carried the text: counts as a fetch
     };
 
+    // What a selection held before our text, to be served again.
+    struct TKept {
+        bool active = false;
+        bool restored = false;
+        TSelectionContents saved;
+    };
+    int Index(Atom selection) const; // into kept_, -1 for neither
+    void Keep();
+    void RestoreNow();
+    bool HandOverLocked(int timeoutMsec);
+    TReply ConvertSaved(const TKept& kept, Window requestor, Atom target, Atom property);
     void Drain();
     void Handle(XEvent& e);
     void OnRequest(const XSelectionRequestEvent& r);
     void OnPropertyDelete(Window w, Atom property);
     void OnClear(Atom selection);
-    TReply Convert(Window requestor, Atom target, Atom property);
-    bool ConvertMultiple(Window requestor, Atom property, bool& text);
+    TReply Convert(int selection, Window requestor, Atom target, Atom property);
+    bool ConvertMultiple(int selection, Window requestor, Atom property, bool& text);
     bool StartTransfer(Window requestor, Atom property, Atom type,
                        std::shared_ptr<const std::string> data);
     void EndTransfer(size_t index);
@@ -96,7 +122,7 @@ private:
     size_t maxChunk_ = 0;
     struct {
         Atom clipboard, targets, timestamp, multiple, utf8, text, mimeUtf8, mimePlain, incr,
-            atomPair, stamp;
+            atomPair, stamp, snapshot, manager, saveTargets, saveList;
     } atom_{};
 
     uint64_t generation_ = 0;
@@ -106,6 +132,10 @@ private:
     bool ownsClipboard_ = false, ownsPrimary_ = false;
     std::vector<TTransfer> transfers_;
     std::chrono::milliseconds stallLimit_{5000};
+    size_t restoreLimit_ = 0;
+    TKept kept_[2]; // CLIPBOARD, PRIMARY
+    std::chrono::steady_clock::time_point restoreAt_ = std::chrono::steady_clock::time_point::max();
+    bool handedOver_ = false;
 };
 
 } // namespace bxhook::x11

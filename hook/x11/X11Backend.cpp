@@ -546,6 +546,13 @@ uint32_t TX11Backend::WindowProcess(BxHwnd window) {
     return WindowPid(watch_, window);
 }
 
+bool TX11Backend::AppClass(BxHwnd window, std::string& className, std::string& instance) {
+    std::string error;
+    if (!window || !Ensure(error)) return false;
+    std::lock_guard g(watchMutex_);
+    return WindowClassHint(watch_, window, className, instance);
+}
+
 uint32_t TX11Backend::CaretScreenPos() {
     std::string error;
     if (!Ensure(error)) return 0;

@@ -40,6 +40,7 @@ public:
     void Stop() override;
     BxHwnd FocusWindow() override;
     uint32_t WindowProcess(BxHwnd window) override;
+    bool AppClass(BxHwnd window, std::string& className, std::string& instance) override;
     uint32_t CaretScreenPos() override;
     bool WindowRect(BxHwnd window, int32_t out[4]) override;
     void FocusTarget(BxHwnd window) override;
@@ -52,6 +53,7 @@ public:
     void ReleaseHeldKeys() override;
     void KeyConsumed(uint16_t code) override;
     void StateChanged() override { Wake(); }
+    void SetClipboardRestore(size_t limitBytes) override { selection_.SetRestore(limitBytes); }
     bool OfferPaste(const std::string& utf8) override;
     bool PauseAfterPaste(int msec) override;
     TScreen* Screen() override { return &screen_; }

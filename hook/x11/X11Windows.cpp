@@ -2,6 +2,10 @@
 #include "hook/x11/XError.h"
 
 #include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#ifdef BREVIX_HAVE_XRES
+#include <X11/extensions/XRes.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -57,7 +61,38 @@ Window FocusedWindow(Display* dpy) {
     return w == PointerRoot || w == None ? 0 : w;
 }
 
+namespace {
+// The local process behind the client that owns w's resources; 0 when the
+// server lacks the extension or the client is remote.
+uint32_t ClientPid(Display* dpy, Window w) {
+#ifdef BREVIX_HAVE_XRES
+    int event = 0, error = 0;
+    if (!w || !XResQueryExtension(dpy, &event, &error)) return 0;
+    XResClientIdSpec spec{w, XRES_CLIENT_ID_PID_MASK};
+    long count = 0;
+    XResClientIdValue* ids = nullptr;
+    uint32_t pid = 0;
+    if (XResQueryClientIds(dpy, 1, &spec, &count, &ids) == Success && ids) {
+        for (long i = 0; i < count && !pid; ++i) {
+            const pid_t p = XResGetClientPid(&ids[i]);
+            if (p > 0) pid = static_cast<uint32_t>(p);
+        }
+        XResClientIdsDestroy(count, ids);
+    }
+    TakeErrors(dpy);
+    return pid;
+#else
+    (void)dpy;
+    (void)w;
+    return 0;
+#endif
+}
+} // namespace
+
 uint32_t WindowPid(Display* dpy, Window w) {
+    // The focused window is the application's own (frames belong to the
+    // window manager), so its creator is the process to ask about.
+    if (const uint32_t pid = ClientPid(dpy, w)) return pid;
     const Atom pidAtom = XInternAtom(dpy, "_NET_WM_PID", False);
     for (int i = 0; w && i < kMaxDepth; ++i, w = Parent(dpy, w)) {
         Atom type = None;
@@ -132,6 +167,23 @@ void ActivateWindow(Display* dpy, Window w) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     TakeErrors(dpy);
+}
+
+bool WindowClassHint(Display* dpy, Window w, std::string& className, std::string& instance) {
+    className.clear();
+    instance.clear();
+    bool found = false;
+    for (int i = 0; w && i < kMaxDepth && !found; ++i, w = Parent(dpy, w)) {
+        XClassHint hint{};
+        if (!XGetClassHint(dpy, w, &hint)) continue;
+        if (hint.res_class) className = hint.res_class;
+        if (hint.res_name) instance = hint.res_name;
+        XFree(hint.res_class);
+        XFree(hint.res_name);
+        found = !className.empty() || !instance.empty();
+    }
+    TakeErrors(dpy);
+    return found;
 }
 
 } // namespace bxhook::x11

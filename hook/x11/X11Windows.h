@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 
 #include <cstdint>
+#include <string>
 
 namespace bxhook::x11 {
 
@@ -11,8 +12,13 @@ namespace bxhook::x11 {
 Window ClientWindow(Display* dpy, Window w);
 // The window with the keyboard focus; 0 when none or the pointer root.
 Window FocusedWindow(Display* dpy);
-// _NET_WM_PID of the window or its nearest ancestor that has one; 0 unknown.
+// The process of the client that created the window, from the X-Resource
+// extension, else _NET_WM_PID of the window or its nearest ancestor that has
+// one (many programs, Tk among them, set none); 0 unknown.
 uint32_t WindowPid(Display* dpy, Window w);
+// WM_CLASS of the window or its nearest ancestor that has one: the focus
+// often rests on a child window that carries none.
+bool WindowClassHint(Display* dpy, Window w, std::string& className, std::string& instance);
 // Top-left corner of the window in screen pixels, x low 16 bits, y high.
 uint32_t WindowScreenPos(Display* dpy, Window w);
 // The window's rectangle in screen pixels (left, top, width, height); false
