@@ -226,9 +226,9 @@ TDictionaryEditDlg::TDictionaryEditDlg(const TEditorServices& services, QWidget*
     connect(OKBtn, &QPushButton::clicked, this, &TDictionaryEditDlg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &TDictionaryEditDlg::reject);
     connect(HelpBtn, &QPushButton::clicked, this, [this] {
-        if (ShowHelp) ShowHelp();
+        if (services_.ShowHelp) services_.ShowHelp();
     });
-    HelpBtn->setEnabled(false);
+    HelpBtn->setEnabled(static_cast<bool>(services.ShowHelp));
 
     ShowMessage = [this](const QString& m) {
         TMessageBox::Error(this, QStringLiteral("Brevix"), m);

@@ -70,8 +70,6 @@ public:
     // Messages and questions; tests replace them.
     std::function<void(const QString&)> ShowMessage;
     std::function<bool(const QString&)> AskYes;
-    // "Help"; the shell opens its page.
-    std::function<void()> ShowHelp;
 
     uint16_t Shortcut() const { return shortcut_; }
 

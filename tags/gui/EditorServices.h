@@ -26,6 +26,8 @@ struct TEditorServices {
     // Runs a script from the Tcl tag dialog: its result, or with failed set
     // the error text with its stack trace.
     std::function<QString(const QString& script, bool& failed)> EvalTcl;
+    // The help page of the editor.
+    std::function<void()> ShowHelp;
     // Opens a file in the user's text editor, in the given working folder.
     std::function<bool(const QString& file, const QString& folder)> OpenInEditor;
 };
