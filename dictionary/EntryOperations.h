@@ -66,6 +66,10 @@ public:
     // A quick-add proposal: the next AddEntry starts from it.
     void Propose(const QByteArray& keyword, const std::optional<QByteArray>& text);
     bool HasProposal() const { return proposedKeyword_.has_value(); }
+    void ClearProposal() {
+        proposedKeyword_.reset();
+        proposedText_.reset();
+    }
 
     TEntryCommandState CommandState(int current, int top, int bottom,
                                     bool clipboardHasEntries) const;

@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -23,9 +24,8 @@ struct TEditorServices {
     std::function<QString(QWidget* parent)> Record;
     // Checks the text in place; true when it was changed.
     std::function<bool(QWidget* parent, QString& text)> SpellCheck;
-    // Runs a script from the Tcl tag dialog: its result, or with failed set
-    // the error text with its stack trace.
-    std::function<QString(const QString& script, bool& failed)> EvalTcl;
+    // The Tcl script dialog: the {@INPUTTCL} tag it wrote, or nothing on Cancel.
+    std::function<std::optional<QString>(QWidget* parent)> TclTag;
     // The help page of the editor.
     std::function<void()> ShowHelp;
     // Opens a file in the user's text editor, in the given working folder.

@@ -8,10 +8,10 @@ class TPlacedDialog : public QDialog {
 public:
     // No settings file (an empty path) keeps nothing.
     TPlacedDialog(const QString& section, const QString& iniPath, QWidget* parent);
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void done(int result) override;
     // Writes the placement now; done() calls it.
     void SavePlacement();
 

@@ -1,7 +1,6 @@
 #include "tags/gui/TagDialogs.h"
 
 #include "platform/MessageBox.h"
-#include "platform/SafeFile.h"
 #include "tags/EditorText.h"
 #include "tags/gui/EditorServices.h"
 #include "tags/gui/TagsMenu.h"
@@ -9,21 +8,16 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QShortcut>
-#include <QSplitter>
 #include <QVBoxLayout>
 
 namespace {
@@ -278,129 +272,4 @@ TInputMsgTagDlg::TInputMsgTagDlg(const TEditorServices& services, QWidget* paren
 QString TInputMsgTagDlg::TagText() const {
     QString m = MsgMemo->toPlainText();
     return EditorText::InputMsgTag(m.replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
-}
-
-// ---- Tcl script --------------------------------------------------------------
-
-TInputTclTagDlg::TInputTclTagDlg(const TEditorServices& services, QWidget* parent)
-    : TPlacedDialog(QStringLiteral("InputTclTagDlg"), services.IniPath, parent),
-      services_(services) {
-    setWindowTitle(tr("Define @INPUTTCL Tag"));
-    ScriptMemo = new QPlainTextEdit(this);
-    ScriptMemo->setObjectName(QStringLiteral("ScriptMemo"));
-    ScriptMemo->setFont(services.TextFont);
-    ScriptMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-    ResultMemo = new QPlainTextEdit(this);
-    ResultMemo->setObjectName(QStringLiteral("ResultMemo"));
-    ResultMemo->setReadOnly(true);
-    auto* split = new QSplitter(Qt::Vertical, this);
-    split->addWidget(ScriptMemo);
-    split->addWidget(ResultMemo);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 1);
-    EvalBtn = new QPushButton(tr("&Eval Script   [F9]"), this);
-    EvalBtn->setObjectName(QStringLiteral("EvalBtn"));
-    EvalBtn->setEnabled(static_cast<bool>(services.EvalTcl));
-    OpenBtn = new QPushButton(tr("O&pen"), this);
-    OpenBtn->setObjectName(QStringLiteral("OpenBtn"));
-    SaveBtn = new QPushButton(tr("&Save"), this);
-    SaveBtn->setObjectName(QStringLiteral("SaveBtn"));
-    for (QPushButton* b : {EvalBtn, OpenBtn, SaveBtn})
-        b->setAutoDefault(false);
-    connect(EvalBtn, &QPushButton::clicked, this, &TInputTclTagDlg::EvalBtnClick);
-    connect(OpenBtn, &QPushButton::clicked, this, &TInputTclTagDlg::OpenBtnClick);
-    connect(SaveBtn, &QPushButton::clicked, this, [this] { SaveBtnClick(); });
-
-    auto* bar = new QMenuBar(this);
-    QMenu* file = bar->addMenu(tr("&File"));
-    file->addAction(tr("&New"), this, [this] {
-        ScriptMemo->clear();
-        fileName_.clear();
-        ScriptMemo->document()->setModified(false);
-    });
-    file->addAction(tr("&Open..."), this, &TInputTclTagDlg::OpenBtnClick);
-    file->addAction(tr("&Save..."), this, [this] { SaveBtnClick(); });
-    QAction* eval = file->addAction(tr("&Eval Script"), this, &TInputTclTagDlg::EvalBtnClick);
-    eval->setShortcut(Qt::Key_F9);
-    eval->setEnabled(EvalBtn->isEnabled());
-    QMenu* edit = bar->addMenu(tr("&Edit"));
-    edit->addAction(tr("&Undo"), ScriptMemo, &QPlainTextEdit::undo);
-    edit->addSeparator();
-    edit->addAction(tr("Cu&t"), ScriptMemo, &QPlainTextEdit::cut);
-    edit->addAction(tr("&Copy"), ScriptMemo, &QPlainTextEdit::copy);
-    edit->addAction(tr("&Paste"), ScriptMemo, &QPlainTextEdit::paste);
-    edit->addAction(tr("Select &All"), ScriptMemo, &QPlainTextEdit::selectAll);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(EvalBtn);
-    buttons->addWidget(OpenBtn);
-    buttons->addWidget(SaveBtn);
-    buttons->addStretch(1);
-    buttons->addWidget(OkCancel(this, &OKBtn));
-    auto* layout = new QVBoxLayout(this);
-    layout->setMenuBar(bar);
-    layout->addWidget(split, 1);
-    layout->addLayout(buttons);
-    // Enter belongs to the script.
-    OKBtn->setAutoDefault(false);
-    OKBtn->setDefault(false);
-    resize(560, 420);
-    AskSave = [this](const QString& m) {
-        return static_cast<int>(
-            TMessageBox::Ask(this, tr("Brevix: Save Tcl Script?"), m,
-                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel));
-    };
-}
-
-QString TInputTclTagDlg::TagText() const {
-    QString s = ScriptMemo->toPlainText();
-    return EditorText::InputTclTag(s.replace(QLatin1Char('\n'), QStringLiteral("\r\n")));
-}
-
-void TInputTclTagDlg::EvalBtnClick() {
-    if (!services_.EvalTcl) return;
-    bool failed = false;
-    const QString result = services_.EvalTcl(ScriptMemo->toPlainText(), failed);
-    ResultMemo->setPlainText(result);
-    ScriptMemo->setFocus();
-}
-
-void TInputTclTagDlg::OpenBtnClick() {
-    const QString path = QFileDialog::getOpenFileName(
-        this, tr("Open Tcl Script"), fileName_, tr("Tcl scripts (*.tcl *.TCL);;All files (*)"));
-    if (path.isEmpty()) return;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        TMessageBox::Error(this, QStringLiteral("Brevix"),
-                           tr("Cannot open \"%1\":\n%2").arg(path, f.errorString()));
-        return;
-    }
-    ScriptMemo->setPlainText(QString::fromUtf8(f.readAll()));
-    ScriptMemo->document()->setModified(false);
-    fileName_ = path;
-}
-
-bool TInputTclTagDlg::SaveBtnClick() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save Tcl Script"), fileName_, tr("Tcl scripts (*.tcl *.TCL);;All files (*)"));
-    if (path.isEmpty()) return false;
-    QString error;
-    if (!SafeFile::Write(path, ScriptMemo->toPlainText().toUtf8(), &error)) {
-        TMessageBox::Error(this, QStringLiteral("Brevix"),
-                           tr("Cannot save \"%1\":\n%2").arg(path, error));
-        return false;
-    }
-    ScriptMemo->document()->setModified(false);
-    fileName_ = path;
-    return true;
-}
-
-void TInputTclTagDlg::reject() {
-    if (ScriptMemo->document()->isModified()) {
-        const int answer = AskSave(tr(
-            "Your text in the script was modified.\nDo you want to save the changes to a file?"));
-        if (answer == QMessageBox::Cancel) return;
-        if (answer == QMessageBox::Yes && !SaveBtnClick()) return;
-    }
-    TPlacedDialog::reject();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The small dialogs of the tags menu, each building the text of one tag:
-// input field, date field, file field, message and Tcl script.
+// input field, date field, file field and message. The Tcl script dialog
+// belongs to the script layer and comes through TEditorServices.
 #include "tags/gui/PlacedDialog.h"
 
 #include <functional>
@@ -82,31 +83,4 @@ public:
 
     QPlainTextEdit* MsgMemo = nullptr;
     QPushButton* OKBtn = nullptr;
-};
-
-// "Define @INPUTTCL Tag": a script, tried out with Eval before it is inserted.
-class TInputTclTagDlg : public TPlacedDialog {
-    Q_OBJECT
-public:
-    TInputTclTagDlg(const TEditorServices& services, QWidget* parent);
-    QString TagText() const;
-    void EvalBtnClick();
-    void OpenBtnClick();
-    // True when the script was written to a file.
-    bool SaveBtnClick();
-
-    QPlainTextEdit* ScriptMemo = nullptr;
-    QPlainTextEdit* ResultMemo = nullptr;
-    QPushButton* EvalBtn = nullptr;
-    QPushButton* OpenBtn = nullptr;
-    QPushButton* SaveBtn = nullptr;
-    QPushButton* OKBtn = nullptr;
-    // Yes, No or Cancel to saving a changed script; tests replace it.
-    std::function<int(const QString&)> AskSave;
-
-    void reject() override;
-
-private:
-    const TEditorServices& services_;
-    QString fileName_;
 };

@@ -33,7 +33,7 @@ TTagsMenu::TTagsMenu(QPlainTextEdit* target, const TEditorServices& services, bo
     item(this, tr("Input &File"), "InputFile1", [this] { InputFile1Click(); });
     item(this, tr("&Tcl Script"), "TclScript1", [this] {
         TclScript1Click();
-    })->setEnabled(static_cast<bool>(services.EvalTcl));
+    })->setEnabled(static_cast<bool>(services.TclTag));
     addSeparator();
     item(this, tr("&Keystroke..."), "Keystroke1", [this] {
         Keystroke1Click();
@@ -150,8 +150,8 @@ void TTagsMenu::InputFile1Click() {
 }
 
 void TTagsMenu::TclScript1Click() {
-    TInputTclTagDlg dlg(services_, parentWidget());
-    if (Run(dlg) == QDialog::Accepted) InsertText(dlg.TagText());
+    if (!services_.TclTag) return;
+    if (const std::optional<QString> tag = services_.TclTag(parentWidget())) InsertText(*tag);
 }
 
 void TTagsMenu::Keystroke1Click() {
