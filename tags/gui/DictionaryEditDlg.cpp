@@ -355,9 +355,10 @@ void TDictionaryEditDlg::ShortcutBtnClick() {
 
 void TDictionaryEditDlg::RecordBtnClick() {
     if (!services_.Record) return;
-    hide();
+    // Out of the way while keys are typed elsewhere; hiding would end the dialog.
+    showMinimized();
     const QString recorded = services_.Record(this);
-    show();
+    showNormal();
     raise();
     activateWindow();
     if (recorded.isEmpty()) return;

@@ -50,7 +50,8 @@ TRecordDlg::TRecordDlg(const TRecorderHost& host, QWidget* parent)
     BlinkTimer = new QTimer(this);
     BlinkTimer->setInterval(kBlinkMs);
     connect(BlinkTimer, &QTimer::timeout, this,
-            [this] { setWindowTitle(windowTitle().isEmpty() ? caption_ : QString()); });
+            // A blank, not an empty title: the desktop shows the program's name for none.
+            [this] { setWindowTitle(windowTitle() == caption_ ? QStringLiteral(" ") : caption_); });
     AskYes = [this](const QString& m) {
         return TMessageBox::Ask(nullptr, QStringLiteral("Brevix"), m) == QMessageBox::Yes;
     };
@@ -99,11 +100,12 @@ void TRecordDlg::StopBtnClick() {
 
 void TRecordDlg::CancelBtnClick() {
     if (recording_.Count() > 0) {
-        hide();
+        // Out of the question's way; hiding would end the recording.
+        showMinimized();
         const bool yes = AskYes(tr("Recorded keystrokes will not be saved.\nAre you sure you want "
                                    "to cancel the recording?"));
         if (!yes) {
-            show();
+            showNormal();
             return;
         }
     }

@@ -14,7 +14,7 @@ shot() { [ -n "$shots" ] && mkdir -p "$shots" && e2e_screenshot "$shots/$1.png";
 find_window() { # name
     local w i
     for i in $(seq 200); do
-        w="$(xdotool search --pid "$E2E_BREVIX_PID" --name "$1" 2>/dev/null | head -1)"
+        w="$(xdotool search --onlyvisible --pid "$E2E_BREVIX_PID" --name "$1" 2>/dev/null | head -1)"
         [ -n "$w" ] && { echo "$w"; return 0; }
         sleep 0.05
     done
@@ -56,7 +56,9 @@ sleep 0.5
 shot recorder
 eval "$(xdotool getwindowgeometry --shell "$recorder")"
 # The Stop button sits at the left of the button row.
-xdotool mousemove "$((X + WIDTH / 4))" "$((Y + HEIGHT - 18))" click 1
+xdotool mousemove --window "$recorder" "$((WIDTH / 4))" "$((HEIGHT - 18))"
+sleep 0.2
+xdotool click 1
 gone "$recorder" || fail "the recorder did not stop"
 sleep 0.5
 shot editor_recorded

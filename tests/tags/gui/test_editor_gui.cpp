@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 class TEditorTest : public QObject {
@@ -262,6 +263,23 @@ private slots:
         QVERIFY(!dlg->SpellBtn->isEnabled()); // no checker given
     }
 
+    // Recording inside the running editor leaves it open: the text comes back into it.
+    void recordingKeepsTheModalEditorOpen() {
+        services.Record = [](QWidget*) { return QStringLiteral("{@KEY Enter}"); };
+        TDictionaryItem item;
+        item.SetKeyword("k");
+        item.SetText("x");
+        const bool ok = EditDictionaryEntry(item, editopt::All, QStringLiteral("Add"), services,
+                                            nullptr, [](TDictionaryEditDlg* d) {
+                                                QTimer::singleShot(0, d, [d] {
+                                                    d->RecordBtn->click();
+                                                    d->OKBtnClick();
+                                                });
+                                            });
+        QVERIFY(ok);
+        QCOMPARE(item.GetText(), QByteArray("x{@KEY Enter}"));
+    }
+
     void recorderCountsKeysAndStops() {
         TRecorderHost host;
         int fsm = 0;
@@ -294,6 +312,7 @@ private slots:
 
         // Cancel with keys asks; No keeps recording, Yes gives nothing back.
         int asked = 0;
+        // The question comes while the recorder runs, so the recording goes on after No.
         const QString none = RecordKeystrokes(host, nullptr, [&](TRecordDlg* r) {
             r->WndProc(BX_MSG_KEY, 'A', BX_KEYFLAG_DOWN << 16);
             r->AskYes = [&](const QString&) { return ++asked == 2; };
