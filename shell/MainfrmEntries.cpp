@@ -15,6 +15,7 @@
 #include "shell/ShortcutDialog.h"
 #include "tags/EditorText.h"
 #include "tags/gui/DictionaryEditDlg.h"
+#include "tags/gui/SpellCheckDialog.h"
 #include "typing/HookClient.h"
 
 #include <QApplication>
@@ -108,6 +109,9 @@ TMainEntries::TMainEntries(TMainForm& form)
         return RecordKeystrokes(RecorderHost, parent);
     };
     EditorServices.OpenInEditor = OpenInEditor;
+    EditorServices.SpellCheck = [](QWidget* parent, QString& text) {
+        return SpellCheckText(parent, text);
+    };
     EditorServices.ShowHelp = [] { THelpWindow::ShowPage(QStringLiteral("tags.html")); };
     EditorServices.TclTag = [&form](QWidget* parent) -> std::optional<QString> {
         TInputTclTagDlg dlg(form.Tcl.get(), form.IniPath(), parent);

@@ -368,8 +368,9 @@ void TDictionaryEditDlg::RecordBtnClick() {
 
 void TDictionaryEditDlg::SpellBtnClick() {
     if (!services_.SpellCheck) return;
-    QString text = TextMemo->toPlainText();
-    if (!services_.SpellCheck(this, text)) return;
+    const QString before = TextMemo->toPlainText();
+    QString text = before;
+    if (!services_.SpellCheck(this, text) || text == before) return;
     // Replaced as one step, so one Undo brings the old text back.
     QTextCursor c(TextMemo->document());
     c.beginEditBlock();

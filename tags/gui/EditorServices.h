@@ -22,7 +22,7 @@ struct TEditorServices {
     std::function<uint16_t(QWidget* parent)> NextKey;
     // A recording of keys typed in other programs; empty when cancelled.
     std::function<QString(QWidget* parent)> Record;
-    // Checks the text in place; true when it was changed.
+    // Checks the spelling of the text in place; false when the user cancelled.
     std::function<bool(QWidget* parent, QString& text)> SpellCheck;
     // The Tcl script dialog: the {@INPUTTCL} tag it wrote, or nothing on Cancel.
     std::function<std::optional<QString>(QWidget* parent)> TclTag;

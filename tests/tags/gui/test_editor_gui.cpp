@@ -261,6 +261,16 @@ private slots:
         QCOMPARE(Text(), QStringLiteral("start{@KEYDOWN Shift}h{@KEYUP Shift}"));
         QVERIFY(dlg->isVisible());
         QVERIFY(!dlg->SpellBtn->isEnabled()); // no checker given
+        services.SpellCheck = [](QWidget*, QString& text) {
+            text.replace(QStringLiteral("strat"), QStringLiteral("start"));
+            return true;
+        };
+        Open("k", "strat here");
+        QVERIFY(dlg->SpellBtn->isEnabled());
+        dlg->SpellBtn->click();
+        QCOMPARE(Text(), QStringLiteral("start here"));
+        dlg->UndoBtn->click();
+        QCOMPARE(Text(), QStringLiteral("strat here"));
     }
 
     // Recording inside the running editor leaves it open: the text comes back into it.
