@@ -16,6 +16,14 @@ bool FileIsReadOnly(const QString& path) {
     return !(info.permissions() & QFileDevice::WriteOwner) || !info.isWritable();
 }
 
+QString FileReadOnlyMsg(const QString& path) {
+    return QStringLiteral("The file \"%1\" is marked READONLY and cannot be modified.\nTo modify "
+                          "file either: (1) Choose SAVE AS from the FILE menu to copy to a "
+                          "different file, or \n(2) Remove the READONLY attribute from the file's "
+                          "permissions.")
+        .arg(path);
+}
+
 bool CanAdd(const TDictionarySession& session, bool inTab) {
     return inTab && !session.Dict().GetReadOnly() && !FileIsReadOnly(session.FileName());
 }

@@ -17,6 +17,8 @@ using TTellUser = std::function<void(const QString& message)>;
 // The file's own read-only mark (no owner write permission), or no write
 // access for this user. A missing file is not read-only.
 bool FileIsReadOnly(const QString& path);
+// Why a read-only file cannot be changed, and what to do about it.
+QString FileReadOnlyMsg(const QString& path);
 
 // The Add command applies: a dictionary is open in a tab (inTab), and
 // neither its header nor its file is marked read-only.

@@ -13,6 +13,7 @@
 #include "shell/AppIcon.h"
 #include "shell/HelpWindow.h"
 #include "shell/HintTimes.h"
+#include "shell/MainfrmEntries.h"
 #include "shell/MainfrmHosts.h"
 #include "shell/MainfrmScriptHost.h"
 #include "shell/MainfrmShortcuts.h"
@@ -94,6 +95,7 @@ TMainForm::TMainForm(const QStringList& params, QWidget* parent,
     if (prepare) prepare(this);
     BuildDictionaryControls();
     BuildLinkControls();
+    BuildEntryCommands();
     CreateHandle();
     try {
         FormCreate(params);
@@ -269,7 +271,8 @@ void TMainForm::BuildTray() {
     Tray1 = new QSystemTrayIcon(AppIcon(), this);
     Tray1->setContextMenu(TrayPopupMenu);
     connect(Tray1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-        if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick) TrayOpenOptClick();
+        if (r != QSystemTrayIcon::Trigger && r != QSystemTrayIcon::DoubleClick) return;
+        if (!TrayRecordingClick()) TrayOpenOptClick();
     });
 }
 
@@ -577,6 +580,8 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
         return GetCallingHwnd();
     case svc::CaretPos:
         return GetCaretScreenPos();
+    case svc::DictionaryRef:
+        return reinterpret_cast<intptr_t>(&Session);
     case svc::WaitSetFSM: {
         const qint64 until = QDateTime::currentMSecsSinceEpoch() + lParam;
         for (qint64 left = lParam; left > 0; left = until - QDateTime::currentMSecsSinceEpoch()) {

@@ -31,6 +31,9 @@ class TDictionaryModel;
 class TProgressForm;
 class TXFindDialog;
 struct TLinkMerge;
+struct TMainEntries;
+class TDictionaryEditDlg;
+class TDictionaryItem;
 class QAction;
 class QCheckBox;
 class QDialog;
@@ -288,6 +291,31 @@ public:
     void EnableDictLinks1Click();
     // The menu item's check and the button's state and hint.
     void UpdateLinkState();
+    // Making and changing entries (MainfrmEntries.cpp); list rows throughout.
+    std::unique_ptr<TMainEntries> Entries;
+    QAction *Add1 = nullptr, *Modify1 = nullptr, *Remove1 = nullptr, *Copy1 = nullptr,
+            *Paste1 = nullptr, *Duplicate1 = nullptr, *ShowShortcuts1 = nullptr;
+    QToolButton *AddSpeedButton = nullptr, *ModifySpeedButton = nullptr,
+                *RemoveSpeedButton = nullptr;
+    // Yes and No, No the default; tests replace it, and the editor through PrepareEditor.
+    std::function<bool(const QString& message)> AskYesNo;
+    std::function<void(TDictionaryEditDlg*)> PrepareEditor;
+    void BuildEntryCommands();
+    void Add1Click();
+    void Modify1Click();
+    void Remove1Click();
+    void Copy1Click();
+    int Paste1Click();
+    void Duplicate1Click();
+    void ShowShortcuts1Click(bool on);
+    void UpdateEntryCommands();
+    // The entry shown (-1 when none is highlighted) and the selected rows.
+    void EntryRows(int& current, int& top, int& bottom) const;
+    bool EditEntry(TDictionaryItem& item, int options, const QString& captionWord);
+    // Quick add from another program: the editor opens on the proposal.
+    void QuickAdd(const QByteArray& keyword, const QByteArray& text);
+    // A click on the tray icon while a recording runs stops it.
+    bool TrayRecordingClick();
 
 signals:
     // The close went ahead: the program ends.

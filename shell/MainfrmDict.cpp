@@ -1,6 +1,7 @@
 // The main window's dictionary operations: open files and their tabs, the
 // history, unsaved changes, the title, and the grid with the keyword box.
 #include "dictionary/Dict.h"
+#include "dictionary/EntryRules.h"
 #include "platform/Ansi.h"
 #include "platform/Errors.h"
 #include "platform/Keycodes.h"
@@ -349,11 +350,7 @@ void TMainForm::SaveDictionaryFile(const QString& fileName, bool makeBackup) {
     if (Session.Dict().GetReadOnly()) return;
     const QFileInfo info(fileName);
     if (info.exists() && !info.isWritable()) {
-        ShowError(
-            tr("The file \"%1\" is marked READONLY and cannot be modified.\nTo modify file either: "
-               "(1) Choose SAVE AS from the FILE menu to copy to a different file, or \n(2) Remove "
-               "the READONLY attribute from the file's permissions.")
-                .arg(fileName));
+        ShowError(FileReadOnlyMsg(fileName));
         return;
     }
     TBusyCursor busy;

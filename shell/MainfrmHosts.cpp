@@ -114,12 +114,7 @@ private:
                 QObject::tr("This dictionary is marked READONLY and cannot be modified."));
             return;
         }
-        // Until the entry editor exists the proposal waits in the main window.
-        form_.ProgrammaticKeyword = true;
-        form_.KeywordEdit->setText(Ansi::ToUnicode(p.Keyword));
-        form_.SetTextToType(Ansi::ToUnicode(p.Text));
-        form_.StatusLbl->setText(
-            QObject::tr("New entry proposed: \"%1\".").arg(Ansi::ToUnicode(p.Keyword)));
+        form_.QuickAdd(p.Keyword, p.Text);
     }
 
     TMainForm& form_;

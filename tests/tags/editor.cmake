@@ -1,0 +1,4 @@
+add_executable(test_editor_core EditorCoreTest.cpp)
+target_link_libraries(test_editor_core PRIVATE bxeditor_core GTest::gtest_main)
+set_target_properties(test_editor_core PROPERTIES AUTOMOC OFF)
+gtest_discover_tests(test_editor_core)
