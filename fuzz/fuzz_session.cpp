@@ -9,11 +9,12 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray raw(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     TBXInputList list;
-    const QByteArray before = list.SaveToStream();
+    QByteArray before;
     QByteArray decoded;
     QString why;
     // Both the raw bytes and their hexadecimal form reach the reader.
     for (const QByteArray& session : {raw, raw.toHex()}) {
+        before = list.SaveToStream();
         if (!SessionFromHex(session, decoded, &why)) continue;
         if (RestoreSessionData(decoded, list, &why)) {
             // What was restored reads back from its own stream unchanged.

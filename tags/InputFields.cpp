@@ -273,3 +273,27 @@ int TclResultCode(const QByteArray& result) {
     if (result == "BX_RESTART") return nav::Restart;
     return nav::Next;
 }
+
+void HideInputTags(QString& text, int first, TKeptTags& kept) {
+    kept.First = first;
+    kept.Tags.clear();
+    int n = first;
+    for (TTagSpan s = FindInputTag(text); s.Start >= 0;) {
+        kept.Tags.append(text.mid(s.Start, s.End + 1 - s.Start));
+        const QString placeholder = InputPlaceholder(n++);
+        text.replace(s.Start, s.End + 1 - s.Start, placeholder);
+        s = FindInputTag(text, s.Start + placeholder.size());
+    }
+}
+
+void RestoreInputTags(QString& text, TKeptTags& kept) {
+    qsizetype from = 0;
+    for (int i = 0; i < kept.Tags.size(); ++i) {
+        const QString placeholder = InputPlaceholder(kept.First + i);
+        const qsizetype at = text.indexOf(placeholder, from, Qt::CaseInsensitive);
+        if (at < 0) continue;
+        text.replace(at, placeholder.size(), kept.Tags[i]);
+        from = at + kept.Tags[i].size();
+    }
+    kept.Tags.clear();
+}

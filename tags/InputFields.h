@@ -98,3 +98,15 @@ QString InputFileError(const QString& name);
 // What a Tcl field's result asks for: Next with the result as the answer, or
 // Cancel (after the question), Back or Restart with an empty answer.
 int TclResultCode(const QByteArray& result);
+
+// Placeholders: every input tag of a text shown for review becomes
+// "{@INPUT FIELD #n}", n counting from First; the tags are kept in order so
+// that they can be put back before the fields are asked for again.
+struct TKeptTags {
+    int First = 1;
+    QStringList Tags;
+};
+void HideInputTags(QString& text, int first, TKeptTags& kept);
+// Puts the kept tags back, each in place of its placeholder found from the
+// previous one on (any letter case), and empties kept.
+void RestoreInputTags(QString& text, TKeptTags& kept);

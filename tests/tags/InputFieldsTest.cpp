@@ -138,3 +138,23 @@ TEST(InputFields, FindsTagsWithTheirBraceAndFileNames) {
     EXPECT_EQ(TclResultCode("BX_CANCEL"), nav::Cancel);
     EXPECT_EQ(TclResultCode("bx_back"), nav::Next);
 }
+
+TEST(InputFields, PlaceholdersHideAndRestoreTags) {
+    QString text = "a {@INPUT(x) X} b {@INPUTDATE D} {@INPUT open c {@inputmsg m}";
+    const QString original = text;
+    TKeptTags kept;
+    HideInputTags(text, 4, kept);
+    EXPECT_EQ(text, "a {@INPUT FIELD #4} b {@INPUT FIELD #5} {@INPUT open c {@INPUT FIELD #6}");
+    // A placeholder reads as a tag itself: hiding twice loses nothing.
+    TKeptTags again;
+    QString copy = text;
+    HideInputTags(copy, 1, again);
+    EXPECT_EQ(again.Tags.size(), 3);
+    RestoreInputTags(copy, again);
+    EXPECT_EQ(copy, text);
+    // The user deleted one placeholder: the others still come back.
+    text.remove(text.indexOf("{@INPUT FIELD #5}"), 17);
+    RestoreInputTags(text, kept);
+    EXPECT_EQ(text, "a {@INPUT(x) X} b  {@INPUT open c {@inputmsg m}");
+    EXPECT_TRUE(kept.Tags.isEmpty());
+}
