@@ -64,7 +64,7 @@ TInputFieldForm::TInputFieldForm(TInputHost* host, bool inputBox, QWidget* paren
     setAttribute(Qt::WA_DeleteOnClose, false);
     BuildControls();
     setMinimumSize(325, 284);
-    resize(460, 340);
+    resize(600, 360);
     if (host_) {
         const QFont font = host_->TextFont();
         for (QWidget* w : {static_cast<QWidget*>(TitleLbl), static_cast<QWidget*>(Memo1),
@@ -160,6 +160,7 @@ void TInputFieldForm::BuildControls() {
     ClearBtn = Button(tr("&Clear"), PickListPage, QStringLiteral("ClearBtn"));
     StatusLbl = new QLabel(PickListPage);
     StatusLbl->setObjectName(QStringLiteral("StatusLbl"));
+    StatusLbl->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     {
         auto* searchLbl = new QLabel(tr("&Search:"), PickListPage);
         searchLbl->setBuddy(SearchEdit);
@@ -173,8 +174,7 @@ void TInputFieldForm::BuildControls() {
         auto* bottom = new QHBoxLayout;
         bottom->addWidget(PickAllBtn);
         bottom->addWidget(ClearBtn);
-        bottom->addStretch();
-        bottom->addWidget(StatusLbl);
+        bottom->addWidget(StatusLbl, 1);
         auto* l = new QVBoxLayout(PickListPage);
         l->setContentsMargins(0, 0, 0, 0);
         l->addLayout(top);

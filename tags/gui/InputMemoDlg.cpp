@@ -10,7 +10,7 @@
 #include "tags/gui/TextPrinter.h"
 #include "tags/gui/WindowPlacement.h"
 
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -97,10 +97,12 @@ TInputMemoDlg::TInputMemoDlg(TInputHost& host, QWidget* parent)
     SaveExitBtn = button(tr("Save && Exit"), QStringLiteral("SaveExitBtn"), QString());
     StatusLbl = new QLabel(tr("Use Ctrl+Enter to create a new line; Ctrl+Tab to enter Tabs"), this);
     StatusLbl->setObjectName(QStringLiteral("StatusLbl"));
-    auto* row = new QHBoxLayout;
-    for (QPushButton* b :
-         {TypeItBtn, RestartBtn, UndoBtn, PrintBtn, SpellBtn, SaveExitBtn, CancelBtn, HelpBtn})
-        row->addWidget(b);
+    // Two rows, so that no caption is cut at the window's smallest width.
+    auto* row = new QGridLayout;
+    const QPushButton* order[] = {TypeItBtn, RestartBtn,  UndoBtn,   PrintBtn,
+                                  SpellBtn,  SaveExitBtn, CancelBtn, HelpBtn};
+    for (int i = 0; i < 8; ++i)
+        row->addWidget(const_cast<QPushButton*>(order[i]), i / 4, i % 4);
     auto* l = new QVBoxLayout(this);
     l->addWidget(Memo1, 1);
     l->addLayout(row);
