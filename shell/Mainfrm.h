@@ -179,6 +179,8 @@ public:
     void InsertIntoInputForm(const QByteArray& text);
     void SetInputFormMode(bool on);
     TInputBoxHost& InputBoxes();
+    // The delimiter of the expansion that opened the input text window.
+    QByteArray TakeSuffixAfterInput();
     // The text-to-type box: ShowTextToType fills it once the event loop
     // runs, SetTextToType at once; TextToTypeShown is what it holds.
     void ShowTextToType(const QByteArray& text);
@@ -272,6 +274,7 @@ private:
     std::shared_ptr<TInputHost> inputHost_;
     std::shared_ptr<TInputBoxHost> inputBoxes_;
     bool minimisedForInput_ = false;
+    QByteArray suffixAfterInput_;
     QByteArray pendingTextToType_;
     bool textToTypePending_ = false;
     void BuildMenus();

@@ -18,6 +18,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTimer>
+#include <utility>
 
 namespace {
 
@@ -61,12 +63,14 @@ public:
         form_.SetTextToType(Ansi::ToUnicode(text));
         form_.SetInputFormMode(false);
         form_.Typing->SetText(text);
+        form_.Typing->KeySuffix = form_.TakeSuffixAfterInput();
         form_.PostMessage(wm::TypeAfterInput);
     }
     void CancelInput() override {
         form_.KeywordEdit->clear();
         form_.SetTextToType(QString());
         form_.SetInputFormMode(false);
+        form_.TakeSuffixAfterInput();
         // The empty run forgets the erasing keys and gives the focus back.
         form_.Typing->Type(QByteArray(), false);
     }
@@ -138,7 +142,27 @@ TInputBoxHost& TMainForm::InputBoxes() {
 
 void TMainForm::StartInputText(const QByteArray& text) {
     InputBoxes(); // makes the host
-    TInputMemoDlg::StartInputText(*inputHost_, text);
+    if (Typing->BackspacePrefix.isEmpty()) {
+        TInputMemoDlg::StartInputText(*inputHost_, text);
+        return;
+    }
+    // An expansion in another program: its keyword is erased now, while the
+    // hook library still expects it, and the delimiter follows the finished text.
+    suffixAfterInput_ = Typing->KeySuffix;
+    Typing->KeySuffix.clear();
+    Typing->Type(QByteArray(), false);
+    auto* wait = new QTimer(this);
+    wait->setInterval(10);
+    connect(wait, &QTimer::timeout, this, [this, wait, text] {
+        if (!Typing->Idle() && !closing_) return;
+        wait->deleteLater();
+        if (!closing_) TInputMemoDlg::StartInputText(*inputHost_, text);
+    });
+    wait->start();
+}
+
+QByteArray TMainForm::TakeSuffixAfterInput() {
+    return std::exchange(suffixAfterInput_, QByteArray());
 }
 
 void TMainForm::InsertIntoInputForm(const QByteArray& text) {

@@ -98,6 +98,10 @@ TBXInputList::TBXInputList() {
 
 QByteArray TBXInputList::SaveToStream() const {
     QByteArray out;
+    qsizetype size = 20;
+    for (const auto& item : Items)
+        size += 37 + item->TagText.size() + item->Value.size() + item->TextSnapshot.size();
+    out.reserve(size);
     PutU32(out, kFormatTag);
     PutSized(out, static_cast<uint32_t>(Items.size()));
     PutSized(out, static_cast<uint32_t>(Current));

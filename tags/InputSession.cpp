@@ -14,11 +14,22 @@ namespace {
 // Larger files are no session this program wrote.
 constexpr qint64 kMaxSessionFile = 256LL << 20;
 
+// The value of each hexadecimal digit, -1 for any other byte.
+struct THexTable {
+    signed char v[256];
+    constexpr THexTable() : v() {
+        for (int i = 0; i < 256; ++i)
+            v[i] = -1;
+        for (int i = 0; i < 10; ++i)
+            v['0' + i] = static_cast<signed char>(i);
+        for (int i = 0; i < 6; ++i)
+            v['A' + i] = v['a' + i] = static_cast<signed char>(10 + i);
+    }
+};
+constexpr THexTable kHex;
+
 int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
+    return kHex.v[static_cast<unsigned char>(c)];
 }
 
 bool Fail(QString* error, const QString& why) {
@@ -56,8 +67,15 @@ QByteArray SessionData(const TBXInputList& list, const std::optional<QString>& s
 }
 
 QByteArray SessionToHex(const QByteArray& data) {
-    QByteArray hex = data.toHex().toUpper();
-    hex.append('\0');
+    static const char digits[] = "0123456789ABCDEF";
+    QByteArray hex(data.size() * 2 + 1, Qt::Uninitialized);
+    char* out = hex.data();
+    for (const char c : data) {
+        const auto b = static_cast<unsigned char>(c);
+        *out++ = digits[b >> 4];
+        *out++ = digits[b & 15];
+    }
+    *out = '\0';
     return hex;
 }
 
@@ -71,13 +89,15 @@ bool SessionFromHex(QByteArray hex, QByteArray& data, QString* error) {
         return Fail(error, QStringLiteral("The session is cut short: it ends in the middle of "
                                           "a byte."));
     QByteArray out(hex.size() / 2, Qt::Uninitialized);
+    const char* in = hex.constData();
+    char* to = out.data();
     for (qsizetype i = 0; i < out.size(); ++i) {
-        const int hi = HexDigit(hex[2 * i]), lo = HexDigit(hex[2 * i + 1]);
+        const int hi = HexDigit(in[2 * i]), lo = HexDigit(in[2 * i + 1]);
         if (hi < 0 || lo < 0)
             return Fail(error, QStringLiteral("This is not a Brevix input session: character %1 "
                                               "is not a hexadecimal digit.")
                                    .arg(2 * i + (hi < 0 ? 1 : 2)));
-        out[i] = static_cast<char>(hi << 4 | lo);
+        to[i] = static_cast<char>(hi << 4 | lo);
     }
     data = out;
     return true;
