@@ -1,4 +1,5 @@
 // bx_debug: diagnostics for script writers. Always succeeds with no result.
+#include "platform/Ansi.h"
 #include "script/BxCommandSet.h"
 #include "script/ScriptHost.h"
 #include "script/ScriptServer.h"
@@ -31,6 +32,8 @@ int BxDebugCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& r
         const QTcpSocket* client = server ? server->CurrentClient() : nullptr;
         if (client) ctx.Tcl.Inform(ClientDetails(*server, *client));
     }
-    // "msg" writes to the diagnostic log, which this program does not keep.
+    if (argv.value(1) == "msg")
+        ctx.Host.DiagnosticMessage(argv.size() > 2 ? std::optional(Ansi::ToUnicode(argv[2]))
+                                                   : std::nullopt);
     return TTclInterface::TclOk;
 }

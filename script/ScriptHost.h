@@ -82,4 +82,8 @@ public:
 
     virtual QString ConfigDir() const = 0;
     virtual QString IniPath() const = 0;
+
+    // "bx_debug msg": a line for the diagnostic log, or none to clear it.
+    // Ignored while the user keeps the log off.
+    virtual void DiagnosticMessage(const std::optional<QString>& text) { (void)text; }
 };

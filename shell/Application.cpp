@@ -2,6 +2,8 @@
 #include "platform/Errors.h"
 #include "platform/MessageBox.h"
 #include "script/ScriptWatchdog.h"
+#include "shell/ErrorLog.h"
+#include "shell/ErrorReportWindow.h"
 #include "shell/Mainfrm.h"
 
 #include <QDialog>
@@ -26,6 +28,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(QStringLiteral("Brevix"));
     setQuitOnLastWindowClosed(false);
     InstallSignalHandlers();
+    TErrorReportDlg::Install();
 }
 
 void TApplication::InstallSignalHandlers() {
@@ -55,10 +58,13 @@ void TApplication::EndStartupDialogs() {
     if (auto* dialog = qobject_cast<QDialog*>(activeModalWidget())) dialog->reject();
 }
 
-void TApplication::ShowException(const QString& message) {
+void TApplication::ShowException(const QString& message, bool unexpected) {
     const bool wasVisible = mainForm_ && mainForm_->Initialised && mainForm_->isVisible();
     if (wasVisible) mainForm_->hide();
-    TMessageBox::Error(nullptr, QStringLiteral("Brevix"), message);
+    if (unexpected)
+        TErrorReportDlg::OfferReport(nullptr, message);
+    else
+        TMessageBox::Error(nullptr, QStringLiteral("Brevix"), message);
     if (wasVisible) {
         mainForm_->show();
         mainForm_->raise();
@@ -76,7 +82,13 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
     } catch (const EBrevix& e) {
         ShowException(e.Message());
     } catch (const std::exception& e) {
-        ShowException(QString::fromLocal8Bit(e.what()));
+        // Not one of the program's own messages: a fault worth reporting.
+        const QString message = QString::fromLocal8Bit(e.what());
+        QString context = DescribeEvent(receiver, event);
+        if (const QString focus = TErrorReportDlg::FocusContext(); !focus.isEmpty())
+            context += QStringLiteral("; ") + focus;
+        TErrorLog::Instance().Add(TErrorKind::Exception, message, context);
+        ShowException(message, true);
     }
     return false;
 }

@@ -13,7 +13,8 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
     void SetMainForm(TMainForm* form) { mainForm_ = form; }
     // Shows a failure the standard way; the main window steps aside meanwhile.
-    void ShowException(const QString& message);
+    // An unexpected one also offers the error report.
+    void ShowException(const QString& message, bool unexpected = false);
     // The session asked the program to end before its main window was ready:
     // the start-up dialogs are cancelled, and the program ends once built.
     bool QuitRequested() const { return quitRequested_; }

@@ -8,6 +8,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
+#include <iterator>
 
 namespace {
 const QString kRoot = QStringLiteral("qrc:/help/");
@@ -21,8 +22,8 @@ const TPage kPages[] = {{"index.html", "Contents"},           {"howto.html", "Ge
                         {"commandline.html", "Command line"}, {"settings.html", "Settings"}};
 
 // The preferences' pages, in order, by their anchors on the settings page.
-const char* const kPreferencesAnchors[] = {"operation", "display", "fileshortcuts", "autoreplace",
-                                           "links"};
+const char* const kPreferencesAnchors[] = {"operation",   "display", "fileshortcuts",
+                                           "autoreplace", "links",   "spelling"};
 
 class TF1Filter : public QObject {
 protected:
@@ -85,9 +86,13 @@ QString THelpWindow::PageFor(const QWidget* window) {
         const auto* pages = window->findChild<QTabWidget*>();
         const int i = pages ? pages->currentIndex() : 0;
         return QStringLiteral("settings.html#") +
-               QLatin1String(kPreferencesAnchors[i >= 0 && i < 5 ? i : 0]);
+               QLatin1String(
+                   kPreferencesAnchors[i >= 0 && i < int(std::size(kPreferencesAnchors)) ? i : 0]);
     }
     if (name == QLatin1String("InputTclTagDlg")) return QStringLiteral("tcl.html");
+    if (name == QLatin1String("ErrorReportDlg") || name == QLatin1String("DiagnosticLogDlg"))
+        return QStringLiteral("settings.html#diagnostics");
+    if (name == QLatin1String("SpellCheckDlg")) return QStringLiteral("settings.html#spelling");
     if (name == QLatin1String("FileShortcutDlg"))
         return QStringLiteral("settings.html#fileshortcuts");
     if (name == QLatin1String("ShortcutDlg")) return QStringLiteral("settings.html#operation");

@@ -249,6 +249,8 @@ void TMainForm::BuildMenus() {
                      [] { THelpWindow::ShowPage(QStringLiteral("howto.html")); });
     Help1->addSeparator();
     Help1->addAction(tr("System &Configuration..."), this, &TMainForm::SystemConfig1Click);
+    Help1->addAction(tr("&Error Report..."), this, &TMainForm::ErrorReport1Click);
+    Help1->addAction(tr("&Diagnostic Log..."), this, &TMainForm::DiagnosticLog1Click);
     Help1->addAction(tr("&About Brevix"), this, &TMainForm::About1Click);
 }
 
@@ -299,6 +301,7 @@ void TMainForm::FormCreate(const QStringList& params) {
     else
         QDir().mkpath(ConfigDir);
     LoadSettings();
+    ApplySpelling();
     FileShortcuts->EditShortcuts = [this] { Preferences2Click(); };
     FileShortcuts->RebuildShortcutsMenu();
     servicesHost_ = MakeServicesHost(*this);
@@ -379,6 +382,7 @@ void TMainForm::ApplySettings() {
     if (s.Grabbar > 0) GrabBar->setSizes({s.Grabbar, std::max(1, height() - s.Grabbar)});
     ShowTexttoTypebox1->setChecked(s.ShowTextToTypeBox);
     ShowTextToTypeBox(s.ShowTextToTypeBox);
+    DiagLog.SetEnabled(s.DiagnosticLog);
     ApplyLook();
 }
 

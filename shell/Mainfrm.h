@@ -4,12 +4,14 @@
 #include "dictionary/DictionarySession.h"
 #include "hook/HookApi.h"
 #include "shell/CommandLine.h"
+#include "shell/DiagnosticLog.h"
 #include "shell/Settings.h"
 
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class TTypingController;
@@ -73,6 +75,7 @@ public:
     bool SettingsLoaded = false;
     TCommandLine CommandLine;
     TSettings Settings;
+    TDiagnosticLog DiagLog; // "bx_debug msg"
     QString IniPath() const;
 
     bool HookUnavailable() const { return hookUnavailable_; }
@@ -229,6 +232,10 @@ public:
     bool Searching = false;
     void About1Click();
     void SystemConfig1Click();
+    void ErrorReport1Click();
+    void DiagnosticLog1Click();
+    // The spelling language of the settings; the personal list when given.
+    void ApplySpelling(const std::optional<QStringList>& personalWords = std::nullopt);
     // The facts "System Configuration" lists.
     QString SystemConfiguration() const;
     // The preferences on a page (0-based); true after OK, once the new

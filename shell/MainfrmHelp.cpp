@@ -1,8 +1,11 @@
-// The main window's Help menu: the about box and the system configuration report.
+// The main window's Help menu: the about box, the system configuration report,
+// the error report and the diagnostic log.
 #include "dictionary/Dict.h"
 #include "hook/HookApi.h"
 #include "platform/MessageBox.h"
 #include "script/TclInterface.h"
+#include "shell/DiagnosticLogWindow.h"
+#include "shell/ErrorReportWindow.h"
 #include "shell/Mainfrm.h"
 #include "shell/SystemConfigDialog.h"
 
@@ -41,4 +44,20 @@ QString TMainForm::SystemConfiguration() const {
 void TMainForm::SystemConfig1Click() {
     TSystemConfigDlg dlg(SystemConfiguration(), this);
     dlg.exec();
+}
+
+void TMainForm::ErrorReport1Click() {
+    TErrorReportDlg::ShowReport(this);
+}
+
+void TMainForm::DiagnosticLog1Click() {
+    auto* dlg = findChild<TDiagnosticLogDlg*>();
+    if (!dlg) {
+        dlg = new TDiagnosticLogDlg(
+            DiagLog, [this](bool on) { Settings.DiagnosticLog = on; }, this);
+        // Kept, hidden, when closed: the log goes on filling while it is on.
+    }
+    dlg->show();
+    dlg->raise();
+    dlg->activateWindow();
 }

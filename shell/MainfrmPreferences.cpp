@@ -6,6 +6,8 @@
 #include "shell/Mainfrm.h"
 #include "shell/MainfrmShortcuts.h"
 #include "shell/PreferencesDialog.h"
+#include "shell/SpellingPage.h"
+#include "tags/SpellChecker.h"
 #include "typing/Autorepl.h"
 #include "typing/gui/HintWindows.h"
 
@@ -28,7 +30,16 @@ bool TMainForm::Preferences1Click(int page) {
     if (!ok) return false;
     Settings = dlg.Result();
     ApplyPreferences();
+    ApplySpelling(dlg.SpellingPage->WordsChanged() ? std::optional(dlg.SpellingPage->Words())
+                                                   : std::nullopt);
     return true;
+}
+
+void TMainForm::ApplySpelling(const std::optional<QStringList>& personalWords) {
+    TSpellChecker::ConfigureShared(ConfigDir, Settings.SpellLanguage);
+    QString error;
+    if (personalWords && !TSpellChecker::Shared().SetPersonalWords(*personalWords, &error))
+        TMessageBox::Warn(this, QStringLiteral("Brevix"), error);
 }
 
 void TMainForm::Preferences2Click() {

@@ -95,6 +95,9 @@ public:
 
     QString ConfigDir() const override { return form_.ConfigDir; }
     QString IniPath() const override { return form_.IniPath(); }
+    void DiagnosticMessage(const std::optional<QString>& text) override {
+        form_.DiagLog.Message(text);
+    }
 
 private:
     TMainForm& form_;

@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "shell/FileShortcutDialog.h"
 #include "shell/ShortcutDialog.h"
+#include "shell/SpellingPage.h"
 #include "typing/gui/AltInsOptionsDialog.h"
 #include "typing/gui/SuggestStyle.h"
 #include "typing/gui/SuggestionOptionsDialog.h"
@@ -96,6 +97,9 @@ TPreferencesDlg::TPreferencesDlg(const TSettings& settings, const QString& iniPa
     PageControl->addTab(BuildFileShortcutsPage(), tr("&3. File Shortcuts"));
     PageControl->addTab(BuildAutoReplacePage(), tr("&4. AutoReplace"));
     PageControl->addTab(BuildLinksPage(), tr("&5. Links"));
+    SpellingPage =
+        new TSpellingPage(settings_.SpellLanguage, QFileInfo(iniPath).absolutePath(), {}, this);
+    PageControl->addTab(SpellingPage, tr("&6. Spelling"));
     PageControl->setCurrentIndex(page >= 0 && page < pgCount ? page : 0);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
@@ -382,6 +386,7 @@ void TPreferencesDlg::UpdateEnabled() {
 
 TSettings TPreferencesDlg::Result() const {
     TSettings s = settings_;
+    s.SpellLanguage = SpellingPage->Language();
     // Not shown here: kept as it was.
     const bool autoHide = s.Has(aoAutoHideSuggestionWindow);
     s.AutoReplaceOptions = 0;

@@ -16,11 +16,20 @@ class QRadioButton;
 class QSpinBox;
 class QTabWidget;
 class QTableWidget;
+class TSpellingPage;
 
 class TPreferencesDlg : public QDialog {
     Q_OBJECT
 public:
-    enum TPage { pgOperation, pgDisplay, pgFileShortcuts, pgAutoReplace, pgLinks, pgCount };
+    enum TPage {
+        pgOperation,
+        pgDisplay,
+        pgFileShortcuts,
+        pgAutoReplace,
+        pgLinks,
+        pgSpelling,
+        pgCount
+    };
 
     // page: 0-based; outside the pages, the first. dictionaryDir: where the
     // links' Open dialog starts.
@@ -97,6 +106,8 @@ public:
     // 5. Links
     QListWidget* LinksList = nullptr;
     QCheckBox* EnableLinksChk = nullptr;
+    // 6. Spelling
+    TSpellingPage* SpellingPage = nullptr;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;

@@ -174,6 +174,8 @@ TSettings Load(TIniFile& ini, const TSettingsDefaults& d) {
     s.SwitchFocusDelay = std::clamp(s.SwitchFocusDelay, 0, SettingsLimits::kMaxSwitchFocusDelay);
     s.DisplayShortCuts = ini.ReadBool(kPrefs, QStringLiteral("DisplayShortCuts"), true);
     s.ShowTextToTypeBox = ini.ReadBool(kPrefs, QStringLiteral("ShowTextToTypebox"), true);
+    s.DiagnosticLog = ini.ReadBool(kPrefs, QStringLiteral("DiagnosticLog"), false);
+    s.SpellLanguage = ini.ReadString(kPrefs, QStringLiteral("SpellLanguage"), QString()).trimmed();
     // A number that is no 16-bit code would name some other key.
     const int hotKey = ini.ReadInteger(kPrefs, QStringLiteral("HotKey"), TextToKeyCode("F10"));
     s.ProgramHotKey =
@@ -219,6 +221,7 @@ void WriteExit(TIniFile& ini, const TSettings& s, int grabbarTop) {
     ini.WriteInteger(kPrefs, QStringLiteral("ShortCutCol"), s.ShortCutCol);
     ini.WriteBool(kPrefs, QStringLiteral("DisplayShortCuts"), s.DisplayShortCuts);
     ini.WriteBool(kPrefs, QStringLiteral("ShowTextToTypeBox"), s.ShowTextToTypeBox);
+    ini.WriteBool(kPrefs, QStringLiteral("DiagnosticLog"), s.DiagnosticLog);
     ini.WriteInteger(kPrefs, QStringLiteral("Grabbar"), grabbarTop);
     ini.WriteBool(kPrefs, QStringLiteral("AutoReplace"), s.Has(aoAutoReplace));
     ini.WriteBool(kPrefs, QStringLiteral("EnableDictionaryLinks"), s.Has(goEnableDictionaryLinks));
@@ -238,6 +241,7 @@ void WritePreferences(TIniFile& ini, const TSettings& s) {
     for (const TBoolKey& k : kBoolKeys)
         if (!ExitOnly(k.key)) ini.WriteBool(kPrefs, QLatin1String(k.key), Flag(s, k));
     ini.WriteString(kPrefs, QStringLiteral("AlphaChars"), s.AlphaChars);
+    ini.WriteString(kPrefs, QStringLiteral("SpellLanguage"), s.SpellLanguage);
     ini.WriteInteger(kPrefs, QStringLiteral("AltInsMinWordLength"), s.AltInsMinWordLength);
     // Quoted so that leading and trailing blanks survive.
     ini.WriteString(kPrefs, QStringLiteral("AltInsKeywordSuffix"),

@@ -74,6 +74,8 @@ struct TSettings {
     int Grabbar = -1; // -1: keep the window's own splitter position
     bool DisplayShortCuts = true;
     bool ShowTextToTypeBox = true;
+    bool DiagnosticLog = false; // "bx_debug msg" lines are kept
+    QString SpellLanguage;      // a Hunspell dictionary's name; empty: the user's locale
     QStringList LinkedDictionaries;
     QStringList FileShortcutNames, FileShortcutCaptions;
     std::vector<uint16_t> FileShortcutCodes;
