@@ -9,6 +9,7 @@
 #include "tags/gui/DateEdit.h"
 #include "tags/gui/InputHost.h"
 #include "tags/gui/PickList.h"
+#include "tags/gui/SpellCheckDialog.h"
 #include "tags/gui/WindowPlacement.h"
 
 #include <QApplication>
@@ -260,8 +261,7 @@ void TInputFieldForm::BuildControls() {
     RestartBtn = Button(tr("&Restart"), this, QStringLiteral("RestartBtn"));
     PreviewBtn = Button(tr("Pre&view"), this, QStringLiteral("PreviewBtn"));
     SpellBtn = Button(tr("Spell Chec&k"), this, QStringLiteral("SpellBtn"));
-    SpellBtn->setEnabled(false);
-    SpellBtn->setToolTip(tr("Spell checking is not available in this version"));
+    SpellBtn->setToolTip(tr("Check the spelling of the answer"));
     SaveSessionBtn = Button(tr("Save Session"), this, QStringLiteral("SaveSessionBtn"));
     RestoreSessionBtn = Button(tr("Restore Session"), this, QStringLiteral("RestoreSessionBtn"));
     {
@@ -292,6 +292,10 @@ void TInputFieldForm::BuildControls() {
     connect(SaveSessionBtn, &QPushButton::clicked, this, [this] { Decide(nav::SaveSession); });
     connect(RestoreSessionBtn, &QPushButton::clicked, this,
             [this] { Decide(nav::RestoreSession); });
+    connect(SpellBtn, &QPushButton::clicked, this, [this] {
+        SpellCheckText(Memo1);
+        Memo1->setFocus();
+    });
     connect(HelpBtn, &QPushButton::clicked, this, [this] {
         TMessageBox::Inform(this, QStringLiteral("Brevix"),
                             tr("Answer the field, then press Next. Back returns to the previous "
@@ -324,6 +328,7 @@ void TInputFieldForm::Begin(const QString& caption, const QString& prompt, int n
     result_ = nav::Undecided;
     if (host_ && !inputBox_) host_->SetInputFormMode(true);
     Notebook1->setCurrentWidget(page);
+    SpellBtn->setEnabled(page == FreeFormPage);
     UpdateButtons();
     show();
     raise();
@@ -657,11 +662,11 @@ bool TInputFieldForm::BoxLine(QString& text, const QString& prompt) {
 }
 
 bool TInputFieldForm::BoxMemo(QString& text, const QString& prompt, bool spell) {
-    Q_UNUSED(spell); // no spelling service yet: the text is offered as it is
     boxMemo_ = true;
     Memo1->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     Begin(windowTitle(), prompt, 1, FreeFormPage, Memo1);
     SpellBtn->show();
+    if (spell) QTimer::singleShot(0, SpellBtn, &QPushButton::click);
     if (BoxWait() != nav::Next) return false;
     text = Memo1->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     return true;

@@ -7,6 +7,7 @@
 #include "tags/gui/InputFieldForm.h"
 #include "tags/gui/InputFieldProcess.h"
 #include "tags/gui/InputHost.h"
+#include "tags/gui/SpellCheckDialog.h"
 #include "tags/gui/TextPrinter.h"
 #include "tags/gui/WindowPlacement.h"
 
@@ -91,9 +92,7 @@ TInputMemoDlg::TInputMemoDlg(TInputHost& host, QWidget* parent)
     RestartBtn = button(tr("&Restart"), QStringLiteral("RestartBtn"), QString());
     PrintBtn = button(tr("&Print"), QStringLiteral("PrintBtn"), QString());
     UndoBtn = button(tr("&Undo"), QStringLiteral("UndoBtn"), QString());
-    SpellBtn = button(tr("Spell Chec&k"), QStringLiteral("SpellBtn"),
-                      tr("Spell Check (not available in this version)"));
-    SpellBtn->setEnabled(false);
+    SpellBtn = button(tr("Spell Chec&k"), QStringLiteral("SpellBtn"), tr("Spell Check"));
     SaveExitBtn = button(tr("Save && Exit"), QStringLiteral("SaveExitBtn"), QString());
     StatusLbl = new QLabel(tr("Use Ctrl+Enter to create a new line; Ctrl+Tab to enter Tabs"), this);
     StatusLbl->setObjectName(QStringLiteral("StatusLbl"));
@@ -113,6 +112,10 @@ TInputMemoDlg::TInputMemoDlg(TInputHost& host, QWidget* parent)
     connect(CancelBtn, &QPushButton::clicked, this, &TInputMemoDlg::CancelBtnClick);
     connect(SaveExitBtn, &QPushButton::clicked, this, &TInputMemoDlg::SaveExitBtnClick);
     connect(UndoBtn, &QPushButton::clicked, Memo1, &QPlainTextEdit::undo);
+    connect(SpellBtn, &QPushButton::clicked, this, [this] {
+        SpellCheckText(Memo1);
+        Memo1->setFocus();
+    });
     connect(HelpBtn, &QPushButton::clicked, this, [this] {
         TMessageBox::Inform(this, QStringLiteral("Brevix"),
                             tr("Review the text and press Type It to type it into the program "
@@ -328,6 +331,6 @@ void TInputMemoDlg::changeEvent(QEvent* event) {
 void TInputMemoDlg::TimerTimer() {
     const bool on = isEnabled();
     UndoBtn->setEnabled(on && Memo1->document()->isUndoAvailable());
-    for (QPushButton* b : {TypeItBtn, PrintBtn, RestartBtn, CancelBtn, HelpBtn})
+    for (QPushButton* b : {TypeItBtn, PrintBtn, RestartBtn, CancelBtn, HelpBtn, SpellBtn})
         b->setEnabled(on);
 }

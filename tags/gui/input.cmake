@@ -11,5 +11,5 @@ brevix_library(bxinput_gui STATIC
   TextPrinter.cpp
   InputMemoDlg.cpp
   InputBoxes.cpp)
-target_link_libraries(bxinput_gui PUBLIC bxinput_core bxplatform_gui Qt6::Widgets
+target_link_libraries(bxinput_gui PUBLIC bxinput_core bxspell_gui bxplatform_gui Qt6::Widgets
                                   Qt6::PrintSupport)

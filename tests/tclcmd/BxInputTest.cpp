@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -28,6 +29,22 @@ void OnBox(std::function<void(TInputFieldForm&)> act) {
         timer->stop();
         timer->deleteLater();
         act(*box);
+    });
+    timer->start();
+}
+
+// The spelling check ends with a message box before the box can be confirmed.
+void AfterSpellCheck(std::function<void(TInputFieldForm&)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(w)) {
+            box->accept();
+            timer->stop();
+            timer->deleteLater();
+            OnBox(act);
+        }
     });
     timer->start();
 }
@@ -91,7 +108,10 @@ TEST_F(BxInput, BoxesConfirmedAndCancelled) {
     EXPECT_EQ(Ok("bx_input memo Notes \"one\\ntwo\""), "one\r\ntwo");
     OnBox(CancelBox);
     EXPECT_EQ(Ok("bx_input memo Notes x"), "BX_CANCEL");
-    OnBox(Confirm);
+    AfterSpellCheck([](TInputFieldForm& f) {
+        EXPECT_TRUE(f.SpellBtn->isVisible());
+        Confirm(f);
+    });
     EXPECT_EQ(Ok("bx_input spellcheck Check {some text}"), "some text");
 
     OnBox([](TInputFieldForm& f) {

@@ -92,6 +92,7 @@ private slots:
                 QVERIFY(!f.NextBtn->isEnabled()); // empty answer
                 QCOMPARE(f.TitleLbl->text(), QString("Your name?"));
                 QVERIFY(host_.FormMode);
+                QVERIFY(f.SpellBtn->isEnabled());
                 Shot(&f, "form_freeform");
                 Type("Ann")(f);
             },
@@ -212,6 +213,7 @@ private slots:
             QCOMPARE(l->currentRow(), 1); // the header is passed over
             QVERIFY(form.StatusLbl->text().isEmpty());
             QVERIFY(!form.PickAllBtn->isEnabled());
+            QVERIFY(!form.SpellBtn->isEnabled()); // only answers typed in are checked
             QTest::keyClicks(form.SearchEdit, "2");
             QCOMPARE(l->currentRow(), 2);
             QTest::keyClick(form.SearchEdit, Qt::Key_Up);
