@@ -4,14 +4,19 @@
 
 #include "tags/gui/DateEdit.h"
 #include "tags/gui/InputFieldForm.h"
+#include "tags/gui/InputFieldProcess.h"
+#include "tags/gui/InputMemoDlg.h"
 #include "tags/gui/PickList.h"
+#include "typing/TypingController.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -149,4 +154,33 @@ TEST_F(BxInput, BoxesConfirmedAndCancelled) {
         Confirm(f);
     });
     EXPECT_EQ(Fails("bx_input list1 One {a b c}"), ""); // confirmed with nothing chosen
+}
+
+// The main window's typing path: a text with an input field opens the input
+// text window; an entry typed meanwhile goes into the answer; the finished
+// text is typed once the window closes.
+TEST_F(BxInput, TextWithInputFieldsGoesThroughTheInputTextWindow) {
+    Form->TypeText("Hi {@INPUT Name?}!");
+    TInputMemoDlg* dlg = TInputMemoDlg::Instance();
+    ASSERT_TRUE(dlg);
+    EXPECT_TRUE(Form->Typing->InputFormMode);
+    QStringList asked;
+    dlg->Process().OnFormMade = [&](TInputFieldForm& form) {
+        QObject::connect(&form, &TInputFieldForm::WaitStarted, &form, [&] {
+            asked << form.TitleLbl->text();
+            Form->TypeText("be right back"); // into the answer box, not typed
+            form.NextBtn->click();
+        });
+    };
+    QSignalSpy review(dlg, &TInputMemoDlg::ReviewShown);
+    ASSERT_TRUE(review.wait(5000));
+    EXPECT_EQ(asked, QStringList{"Name?"});
+    EXPECT_EQ(dlg->Memo1->toPlainText(), "Hi be right back!");
+    QPointer<TInputMemoDlg> alive(dlg);
+    dlg->TypeItBtn->click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !alive; }, 5000));
+    EXPECT_FALSE(Form->Typing->InputFormMode);
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return Form->Typing->LastTypedText == "Hi be right back!"; }, 5000))
+        << Form->Typing->LastTypedText.constData();
 }
