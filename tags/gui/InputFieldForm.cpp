@@ -88,8 +88,9 @@ TInputFieldForm::TInputFieldForm(TInputHost* host, bool inputBox, QWidget* paren
         NextBtn->setText(tr("&OK"));
         BackBtn->setText(tr("Cancel"));
         BackBtn->setEnabled(true);
-        for (QPushButton* b :
-             {RestartBtn, PreviewBtn, SaveSessionBtn, RestoreSessionBtn, CancelBtn, HelpBtn})
+        // The spelling check is offered with the memo box only.
+        for (QPushButton* b : {RestartBtn, PreviewBtn, SaveSessionBtn, RestoreSessionBtn, CancelBtn,
+                               HelpBtn, SpellBtn})
             b->hide();
         setWindowModality(Qt::ApplicationModal);
     }

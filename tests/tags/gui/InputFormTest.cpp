@@ -378,7 +378,8 @@ private slots:
             QVERIFY(f);
             QCOMPARE(f->windowTitle(), QString("Brevix Input Box"));
             QCOMPARE(f->NextBtn->text(), QString("&OK"));
-            QVERIFY(f->RestartBtn->isHidden() && f->CancelBtn->isHidden());
+            QVERIFY(f->RestartBtn->isHidden() && f->CancelBtn->isHidden() &&
+                    f->SpellBtn->isHidden());
             Shot(f, "inputbox_line");
             QTest::keyClicks(f->OneLineEdit, "ed");
             f->NextBtn->click();
