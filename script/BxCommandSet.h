@@ -21,3 +21,4 @@ int BxSetCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& res
 int BxListCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
 int BxScreenCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
 int BxDebugCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);
+int BxInputCommand(TBxContext& ctx, const QList<QByteArray>& argv, QByteArray& result);

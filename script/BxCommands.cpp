@@ -42,5 +42,6 @@ TBxCommandState& RegisterWindowFileListCommands(TTclInterface& tcl, TScriptHost&
     tcl.CreateCommand("bx_set", bind(&BxSetCommand));
     tcl.CreateCommand("bx_screen", bind(&BxScreenCommand));
     tcl.CreateCommand("bx_debug", bind(&BxDebugCommand));
+    tcl.CreateCommand("bx_input", bind(&BxInputCommand));
     return ctx->State;
 }

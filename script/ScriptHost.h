@@ -12,6 +12,7 @@
 
 class TDictionarySession;
 class TScriptServer;
+class TInputBoxHost;
 
 class TScriptHost {
 public:
@@ -75,6 +76,9 @@ public:
 
     // The script port's server; null when the command line opened none.
     virtual const TScriptServer* ScriptServer() const = 0;
+
+    // The input boxes of bx_input; null where none can be shown.
+    virtual TInputBoxHost* InputBoxes() { return nullptr; }
 
     virtual QString ConfigDir() const = 0;
     virtual QString IniPath() const = 0;

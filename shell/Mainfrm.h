@@ -27,6 +27,8 @@ class TMainHints;
 class TKeyStatistics;
 class TTclEvaluator;
 class TScriptServer;
+class TInputHost;
+class TInputBoxHost;
 class TDictionaryModel;
 class TProgressForm;
 class TXFindDialog;
@@ -179,6 +181,14 @@ public:
     void TypeItBtnClick();
     // Types text as the entry shown would be typed (Windows-1252, CR LF lines).
     void TypeText(const QByteArray& text);
+    // Texts with input fields (MainfrmInput.cpp): filled in through the input
+    // text window; while it is open, further entries go into it.
+    void StartInputText(const QByteArray& text);
+    void InsertIntoInputForm(const QByteArray& text);
+    void SetInputFormMode(bool on);
+    TInputBoxHost& InputBoxes();
+    // The delimiter of the expansion that opened the input text window.
+    QByteArray TakeSuffixAfterInput();
     // The text-to-type box: ShowTextToType fills it once the event loop
     // runs, SetTextToType at once; TextToTypeShown is what it holds.
     void ShowTextToType(const QByteArray& text);
@@ -337,6 +347,10 @@ private:
     std::unique_ptr<TTypingHost> typingHost_;
     std::unique_ptr<TServicesHost> servicesHost_;
     std::unique_ptr<THintHost> hintHost_;
+    std::shared_ptr<TInputHost> inputHost_;
+    std::shared_ptr<TInputBoxHost> inputBoxes_;
+    bool minimisedForInput_ = false;
+    QByteArray suffixAfterInput_;
     QByteArray pendingTextToType_;
     bool textToTypePending_ = false;
     void BuildMenus();

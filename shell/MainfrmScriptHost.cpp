@@ -32,6 +32,8 @@ public:
     void SaveAs(const QString& path) override { form_.SaveAsTo(path); }
     void CloseDictionary() override { form_.CloseFile1Click(); }
 
+    TInputBoxHost* InputBoxes() override { return &form_.InputBoxes(); }
+
     BxHwnd Handle() const override { return form_.Handle(); }
     bool IsVisible() const override { return form_.isVisible(); }
     bool IsMinimized() const override { return form_.isMinimized(); }

@@ -43,15 +43,17 @@ void TMainForm::TypeItBtnClick() {
 }
 
 void TMainForm::TypeText(const QByteArray& text) {
-    if (Typing->InputFormMode) return; // the input forms insert the text themselves
+    if (Typing->InputFormMode) {
+        InsertIntoInputForm(text);
+        return;
+    }
     // A restricted dictionary types only its read-only entries with their tags.
     const int row = CurrentRow();
     const bool literally =
         Session.Dict().GetRestricted() && !(row >= 0 && Session.Dict().GetItem(row)->GetReadOnly());
     if (!literally && text.size() >= 7 && FindFirstInputTag(text) >= 0) {
-        StatusLbl->setText(
-            tr("This text asks for input fields, which this version cannot fill in yet; "
-               "it is typed as it stands."));
+        StartInputText(text);
+        return;
     }
     Typing->Type(text, literally);
 }

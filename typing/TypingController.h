@@ -37,6 +37,11 @@ public:
     void Type(const QByteArray& text, bool literally);
     // Types the text of the last Type again, as it stands now.
     void StartTyping();
+    // What the next StartTyping types: the text the input fields were filled into.
+    void SetText(const QByteArray& text) {
+        text_ = NormalizedLineEnds(text);
+        literally_ = false;
+    }
     void Timer1Timer();
     // The user stopped the run (the window opened from the tray).
     void AbortTyping();

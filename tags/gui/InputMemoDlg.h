@@ -1,0 +1,75 @@
+#pragma once
+// "Brevix  Text To Type": holds a text with input fields while they are
+// asked for, shows the filled-in text for review, prints it, saves the
+// session, and hands the finished text to the main window to be typed.
+// One exists at a time (Instance()); it deletes itself when closed.
+#include "tags/InputFields.h"
+#include "tags/InputList.h"
+
+#include <QDialog>
+#include <memory>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+class TInputFieldProcess;
+class TInputHost;
+
+class TInputMemoDlg : public QDialog {
+    Q_OBJECT
+public:
+    static TInputMemoDlg* Instance();
+    // Made when none exists; the text (Windows-1252, CR LF) is then filled in.
+    static TInputMemoDlg* StartInputText(TInputHost& host, const QByteArray& text);
+
+    // Another entry's text while the window exists: into the form's free-text
+    // box when it shows, else into the text at the caret.
+    void InsertEntryText(const QString& text);
+
+    QByteArray FinishedText() const;
+    TBXInputList& List() { return *list_; }
+    TInputFieldProcess& Process() { return *process_; }
+
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton *TypeItBtn = nullptr, *CancelBtn = nullptr, *HelpBtn = nullptr,
+                *RestartBtn = nullptr, *PrintBtn = nullptr, *UndoBtn = nullptr, *SpellBtn = nullptr,
+                *SaveExitBtn = nullptr;
+    QLabel* StatusLbl = nullptr;
+
+    void TypeItBtnClick();
+    void RestartBtnClick();
+    void PrintBtnClick();
+    void CancelBtnClick();
+    void SaveExitBtnClick();
+
+signals:
+    // The window shows the filled-in text for review.
+    void ReviewShown();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void reject() override;
+
+private:
+    TInputMemoDlg(TInputHost& host, QWidget* parent);
+    ~TInputMemoDlg() override;
+    void Restart();
+    // Runs the fields; true when the text is to go on to typing or printing.
+    bool RunFields();
+    void Cancel();
+    void TimerTimer();
+    void PrintText();
+
+    TInputHost& host_;
+    std::unique_ptr<TBXInputList> list_;
+    std::unique_ptr<TInputFieldProcess> process_;
+    std::unique_ptr<TInputEdit> edit_;
+    TKeptTags kept_;
+    QString original_;
+    QTimer* Timer1 = nullptr;
+    bool typeOnClose_ = false;
+    bool running_ = false;
+    bool closing_ = false;
+};

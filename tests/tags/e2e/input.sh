@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Input fields for real: a keyword typed in the Tk target whose text asks for
+# a name and a choice opens the form; keys typed into the form fill it; the
+# finished text lands in the target, which has the focus again.
+# Screenshots of the form's pages and of the input text window go to $1 when given.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$here/../../.."
+. "$root/tests/e2e/harness.sh"
+e2e_start || exit $?
+fail() { e2e_fail "$@"; }
+shots="${1:-}"
+shot() { [ -n "$shots" ] && mkdir -p "$shots" && e2e_screenshot "$shots/$1.png"; return 0; }
+bin="${BREVIX_BIN:-$root/build/bin/brevix}"
+
+# Waits for a window of Brevix with that title and returns its id.
+brevix_window() { # title
+    local w=""
+    for _ in $(seq 100); do
+        w="$(xdotool search --pid "$E2E_BREVIX_PID" --name "^$1\$" 2>/dev/null | head -1)"
+        [ -n "$w" ] && xdotool getwindowname "$w" >/dev/null 2>&1 && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+printf '%s\n' '{"keyword":"letter","description":"Letter","text":"Dear {@INPUT(Name) Your name?}, {@INPUT Fruit? @SINGLE\r\napple\r\npear}! Bye {Name}"}' |
+    e2e_brevix_config Letters RunMinimized=1 UseClipboard=0 Pause=0 || fail "bxdict create"
+BREVIX_BIN="$bin" e2e_start_watching_brevix
+
+e2e_ready
+xdotool type --delay 40 "letter "
+form="$(brevix_window "Brevix Input Field #1")" || fail "the input field form did not open"
+sleep 0.5
+shot form_text
+xdotool type --delay 40 "Ann"
+xdotool key Return
+brevix_window "Brevix Input Field #2" >/dev/null || fail "the pick list was not asked for"
+sleep 0.5
+shot form_picklist
+xdotool key Down Return
+memo="$(brevix_window "Brevix  Text To Type")" || fail "the filled-in text was not shown for review"
+sleep 0.5
+shot input_text_window
+xdotool key Return
+e2e_wait_text "Dear Ann, pear! Bye Ann " 8 || fail "the finished text did not reach the target"
+target="$(xdotool search --limit 1 --pid "$E2E_TARGET_PID" --name "Brevix e2e target" | head -1)"
+[ "$(xdotool getactivewindow 2>/dev/null)" = "$target" ] || fail "the target does not have the focus again"
+# Keys typed now go to the target, not to a Brevix window.
+xdotool type --delay 40 "ok"
+e2e_wait_text "Dear Ann, pear! Bye Ann ok" 5 || fail "the target did not get the keys typed after"
+e2e_stop_brevix
+echo "e2e input fields: passed"

@@ -1,0 +1,442 @@
+// The input windows offscreen: a whole form letter through the input text
+// window, the pick list, the date box, file and Tcl fields, the preview and
+// sessions, the script input boxes.
+#include "InputGuiTestSupport.h"
+#include "platform/Ansi.h"
+#include "tags/InputSession.h"
+#include "tags/gui/DateEdit.h"
+#include "tags/gui/InputBoxes.h"
+#include "tags/gui/InputFieldForm.h"
+#include "tags/gui/InputFieldProcess.h"
+#include "tags/gui/InputMemoDlg.h"
+#include "tags/gui/PickList.h"
+#include "tags/gui/PreviewDlg.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <deque>
+
+namespace {
+
+using TAction = std::function<void(TInputFieldForm&)>;
+
+// Answers each wait of the forms the process makes with the next action.
+void Script(TInputMemoDlg* dlg, std::shared_ptr<std::deque<TAction>> actions) {
+    dlg->Process().OnFormMade = [actions](TInputFieldForm& form) {
+        QObject::connect(&form, &TInputFieldForm::WaitStarted, &form, [actions, &form] {
+            if (actions->empty()) {
+                form.SetResult(nav::Cancel);
+                return;
+            }
+            TAction a = actions->front();
+            actions->pop_front();
+            a(form);
+        });
+    };
+}
+
+TAction Type(const QString& text) {
+    return [text](TInputFieldForm& f) {
+        QCOMPARE(f.Notebook1->currentWidget(), f.FreeFormPage);
+        f.Memo1->selectAll();
+        QTest::keyClicks(f.Memo1, text);
+        QVERIFY(f.NextBtn->isEnabled());
+        QTest::keyClick(f.Memo1, Qt::Key_Return); // Enter presses Next
+    };
+}
+
+TAction Click(QPushButton* TInputFieldForm::*button) {
+    return [button](TInputFieldForm& f) {
+        QVERIFY((f.*button)->isEnabled());
+        (f.*button)->click();
+    };
+}
+
+QString Shot(QWidget* w, const QString& name) {
+    const QString dir = qEnvironmentVariable("BREVIX_SHOTS");
+    if (dir.isEmpty()) return {};
+    const QString file = QDir(dir).filePath(name + ".png");
+    w->grab().save(file);
+    return file;
+}
+
+} // namespace
+
+class TInputFormTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir_;
+    THostDouble host_;
+
+private slots:
+    void init() {
+        host_ = {};
+        host_.Ini = dir_.filePath("Brevixo.ini");
+        host_.DictDir = dir_.path();
+    }
+
+    void FormLetterWithReferencesBackRestartAndPreview() {
+        const QByteArray letter = "Dear {@INPUT(Name) Your name?},\r\n{@INPUT(City) City?} is "
+                                  "nice. Greetings to {name} in {City}.{@INPUT(Sign) Sign?}";
+        auto actions = std::make_shared<std::deque<TAction>>();
+        QStringList captions;
+        *actions = {
+            [&](TInputFieldForm& f) {
+                captions << f.windowTitle();
+                QVERIFY(!f.BackBtn->isEnabled());
+                QVERIFY(!f.NextBtn->isEnabled()); // empty answer
+                QCOMPARE(f.TitleLbl->text(), QString("Your name?"));
+                QVERIFY(host_.FormMode);
+                QVERIFY(f.SpellBtn->isEnabled());
+                Shot(&f, "form_freeform");
+                Type("Ann")(f);
+            },
+            Type("Oslo"),
+            Click(&TInputFieldForm::BackBtn),
+            [&](TInputFieldForm& f) {
+                QCOMPARE(f.Memo1->toPlainText(), QString("Oslo")); // the answer given before
+                Type("Bergen")(f);
+            },
+            [&](TInputFieldForm& f) {
+                f.Memo1->setPlainText("A.");
+                OnNextModal([&](QWidget* w) {
+                    auto* p = qobject_cast<TPreviewDlg*>(w);
+                    QVERIFY(p);
+                    QCOMPARE(p->Memo1->toPlainText(),
+                             QString("Dear Ann,\nBergen is nice. Greetings to Ann in Bergen.A."));
+                    Shot(p, "preview");
+                    p->OKBtn->click();
+                });
+                f.PreviewBtn->click();
+            },
+            [&](TInputFieldForm& f) {
+                QCOMPARE(f.Memo1->toPlainText(), QString("A.")); // asked again after the preview
+                f.RestartBtn->click();
+            },
+            [&](TInputFieldForm& f) {
+                captions << f.windowTitle();
+                QCOMPARE(f.Memo1->toPlainText(), QString("Ann"));
+                f.NextBtn->click();
+            },
+            Click(&TInputFieldForm::NextBtn),
+            Type("Bo"),
+        };
+        QSignalSpy review(this, &QObject::destroyed);
+        TInputMemoDlg* dlg = TInputMemoDlg::StartInputText(host_, letter);
+        Script(dlg, actions);
+        QSignalSpy shown(dlg, &TInputMemoDlg::ReviewShown);
+        QVERIFY(shown.wait(5000));
+        QVERIFY(actions->empty());
+        QCOMPARE(captions, (QStringList{"Brevix Input Field #1", "Brevix Input Field #1"}));
+        QCOMPARE(dlg->Memo1->toPlainText(),
+                 QString("Dear Ann,\nBergen is nice. Greetings to Ann in Bergen.Bo"));
+        QVERIFY(dlg->isVisible());
+        Shot(dlg, "input_text_window");
+        QPointer<TInputMemoDlg> alive(dlg);
+        dlg->TypeItBtn->click(); // no fields left: typed
+        QTRY_VERIFY(!alive);
+        QCOMPARE(host_.Typed,
+                 QList<QByteArray>{"Dear Ann,\r\nBergen is nice. Greetings to Ann in Bergen.Bo"});
+        QVERIFY(!host_.FormMode);
+    }
+
+    void OnlyFileTclAndMessageFieldsTypeWithoutReview() {
+        QFile f(dir_.filePath("part.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("caf\xC3\xA9"); // UTF-8
+        f.close();
+        host_.Tcl.Answer = [](const QByteArray& s, QByteArray& r) {
+            r = s == "expr 6*7" ? "42" : "?";
+            return true;
+        };
+        auto actions = std::make_shared<std::deque<TAction>>();
+        *actions = {[](TInputFieldForm& f) {
+            QCOMPARE(f.TitleLbl->text(), QString("User Message"));
+            QCOMPARE(f.MsgMemo->toPlainText(), QString("Hello"));
+            f.NextBtn->click();
+        }};
+        TInputMemoDlg* dlg = TInputMemoDlg::StartInputText(
+            host_, "{@INPUTFILE part.txt}-{@INPUTTCL expr 6*7}{@INPUTMSG Hello}!");
+        Script(dlg, actions);
+        QPointer<TInputMemoDlg> alive(dlg);
+        QTRY_VERIFY(!alive);
+        QCOMPARE(host_.Typed, QList<QByteArray>{"caf\xE9-42!"});
+    }
+
+    void MissingFileAndFailingTclShowTheErrorPage() {
+        TInputFieldForm form(&host_);
+        QByteArray value;
+        TInputField field = ParseInputTag(u"{@INPUTFILE nowhere.txt}");
+        QStringList titles, messages;
+        connect(&form, &TInputFieldForm::WaitStarted, &form, [&] {
+            // Checked after the wait: a failure here must not leave the form waiting.
+            titles << (form.Notebook1->currentWidget() == form.ErrorPage ? "page ok" : "page?");
+            titles << form.TitleLbl->text();
+            messages << form.MsgMemo->toPlainText();
+            Shot(&form, "form_error");
+            form.NextBtn->click();
+        });
+        QCOMPARE(form.ReadFile("Brevix Input Field #1", field, value, 1), int(nav::Next));
+        QCOMPARE(titles, (QStringList{"page ok", "ERROR!"}));
+        QVERIFY(messages.last().contains("Unable to open the input file\nnowhere.txt"));
+        QCOMPARE(value, QByteArray(1, '\0'));
+
+        host_.Tcl.Answer = [](const QByteArray&, QByteArray& r) {
+            r = "invalid command name \"oops\"";
+            return false;
+        };
+        QCOMPARE(form.RunTcl("c", "oops", 2, value), int(nav::Next));
+        QVERIFY(messages.last().contains("STACK TRACE:"));
+        QCOMPARE(titles.last(), QString("@INPUTTCL ERROR!"));
+        // BX_BACK from a script goes back without asking.
+        host_.Tcl.Answer = [](const QByteArray&, QByteArray& r) {
+            r = "BX_BACK";
+            return true;
+        };
+        QCOMPARE(form.RunTcl("c", "bx", 3, value), int(nav::Back));
+    }
+
+    void PickListWithGroupsSingleAndNumbers() {
+        TInputFieldForm form(&host_);
+        const TInputField single = ParseInputTag(
+            u"{@INPUT Who? @SINGLE @GROUPBOLD @AUTONUMBER\r\n*Staff\r\nAnn\r\nBob{@REM Robert}}");
+        QByteArray value;
+        connect(&form, &TInputFieldForm::WaitStarted, &form, [&] {
+            TPickList* l = form.PickList1;
+            QCOMPARE(l->count(), 3);
+            QCOMPARE(l->item(2)->text(), QString("2. Robert"));
+            QCOMPARE(l->currentRow(), 1); // the header is passed over
+            QVERIFY(form.StatusLbl->text().isEmpty());
+            QVERIFY(!form.PickAllBtn->isEnabled());
+            QVERIFY(!form.SpellBtn->isEnabled()); // only answers typed in are checked
+            QTest::keyClicks(form.SearchEdit, "2");
+            QCOMPARE(l->currentRow(), 2);
+            QTest::keyClick(form.SearchEdit, Qt::Key_Up);
+            QCOMPARE(l->currentRow(), 1);
+            QTest::keyClick(form.SearchEdit, Qt::Key_Up); // onto the header: not chosen
+            QVERIFY(!form.NextBtn->isEnabled());
+            QTest::keyClick(form.SearchEdit, Qt::Key_Down);
+            QTest::keyClick(form.SearchEdit, Qt::Key_Down);
+            Shot(&form, "form_picklist_single");
+            QVERIFY(form.NextBtn->isEnabled());
+            form.NextBtn->click();
+        });
+        QCOMPARE(form.AskPickList("c", single, 1, value), int(nav::Next));
+        QCOMPARE(ValueText(value), QString("Bob"));
+        form.disconnect();
+
+        // Multiple choice: headers never chosen, the status counts, Back offers the choice again.
+        const TInputField multi = ParseInputTag(
+            u"{@INPUT Food @GROUPPRINT\r\n*Fruit: \r\napple\r\npear\r\n*Veg: \r\nleek}");
+        value.clear();
+        int round = 0;
+        connect(&form, &TInputFieldForm::WaitStarted, &form, [&] {
+            TPickList* l = form.PickList1;
+            if (round++ == 0) {
+                QCOMPARE(form.StatusLbl->text(), QString("0 items selected  "));
+                QVERIFY(!form.NextBtn->isEnabled());
+                form.PickAllBtn->click();
+                QCOMPARE(l->Chosen(), (QList<int>{1, 2, 4}));
+                QCOMPARE(form.StatusLbl->text(), QString("3 items selected  "));
+                QTest::mouseClick(l->viewport(), Qt::LeftButton, {},
+                                  l->visualItemRect(l->item(0)).center());
+                QCOMPARE(l->Chosen(), (QList<int>{1, 2, 4}));
+                l->setCurrentRow(2, QItemSelectionModel::NoUpdate);
+                QTest::keyClick(form.SearchEdit, Qt::Key_Space); // pear off
+                QCOMPARE(form.StatusLbl->text(), QString("2 items selected  "));
+                Shot(&form, "form_picklist_groups");
+            } else {
+                QCOMPARE(l->Chosen(), (QList<int>{1, 4}));
+            }
+            form.NextBtn->click();
+        });
+        QCOMPARE(form.AskPickList("c", multi, 1, value), int(nav::Next));
+        QCOMPARE(ValueText(value), QString("Fruit: apple, Veg: leek"));
+        QCOMPARE(form.AskPickList("c", multi, 1, value), int(nav::Next));
+    }
+
+    void DateKeysAndFormats() {
+        const QDate d(2026, 3, 2), today(2026, 12, 7);
+        QCOMPARE(DateKeyTarget('Y', d, today, false), QDate(2026, 1, 1));
+        QCOMPARE(DateKeyTarget('y', QDate(2026, 1, 1), today, false), QDate(2025, 1, 1));
+        QCOMPARE(DateKeyTarget('R', d, today, false), QDate(2026, 12, 31));
+        QCOMPARE(DateKeyTarget('r', QDate(2026, 12, 31), today, false), QDate(2027, 12, 31));
+        QCOMPARE(DateKeyTarget('M', d, today, false), QDate(2026, 3, 1));
+        QCOMPARE(DateKeyTarget('m', QDate(2026, 3, 1), today, false), QDate(2026, 2, 1));
+        QCOMPARE(DateKeyTarget('H', d, today, false), QDate(2026, 3, 31));
+        QCOMPARE(DateKeyTarget('h', QDate(2026, 1, 31), today, false), QDate(2026, 2, 28));
+        QCOMPARE(DateKeyTarget('+', d, today, false), QDate(2026, 3, 3));
+        QCOMPARE(DateKeyTarget('=', d, today, false), QDate(2026, 3, 3));
+        QCOMPARE(DateKeyTarget('-', d, today, false), QDate(2026, 3, 1));
+        QVERIFY(!DateKeyTarget('-', d, today, true).isValid());
+        QCOMPARE(DateKeyTarget('t', d, today, false), today);
+        QVERIFY(!DateKeyTarget('x', d, today, false).isValid());
+        QCOMPARE(DateEditMask("M/d/yy"), QString("99\\/99\\/9999;_"));
+        QCOMPARE(DateEditMask("dd.MM.yyyy"), QString("99\\.99\\.9999;_"));
+
+        TInputFieldForm form(&host_);
+        QByteArray value;
+        const TInputField field = ParseInputTag(u"{@INPUTDATE When? @LONG}");
+        int round = 0;
+        connect(&form, &TInputFieldForm::WaitStarted, &form, [&] {
+            if (round++ == 0) {
+                QVERIFY(form.LongDateRadio->isChecked());
+                form.DateEdit->SetDate(d);
+                QTest::keyClick(form.DateEdit, 'Y');
+                QCOMPARE(form.DateEdit->Date(), QDate(2026, 1, 1));
+                QTest::keyClick(form.DateEdit, 'Y');
+                QCOMPARE(form.DateEdit->Date(), QDate(2025, 1, 1));
+                QTest::keyClick(form.DateEdit, '+');
+                QVERIFY(form.ShortDateRadio->text().startsWith("&2. "));
+                form.ShortDateRadio->setChecked(true);
+                Shot(&form, "form_date");
+                QTest::keyClick(form.DateEdit, Qt::Key_Return); // Enter takes the date and Next
+            } else {
+                // Back to the field: the date and format chosen before.
+                QCOMPARE(form.DateEdit->Date(), QDate(2025, 1, 2));
+                QVERIFY(form.ShortDateRadio->isChecked());
+                form.NextBtn->click();
+            }
+        });
+        QCOMPARE(form.AskDate("c", field, value, 1), int(nav::Next));
+        QCOMPARE(ValueText(value), FormatInputDate(QDate(2025, 1, 2), false, QLocale::system()));
+        QCOMPARE(form.AskDate("c", field, value, 2), int(nav::Next));
+
+        // An invalid text is refused and the last date comes back.
+        TDateEdit edit;
+        edit.SetDate(d);
+        edit.setText("99/99/9999");
+        AnswerBox(QMessageBox::Ok);
+        QVERIFY(!edit.CheckText());
+        QCOMPARE(edit.Date(), d);
+    }
+
+    void SessionSavedAndRestoredFromTheForm() {
+        // The user's procedures keep the session.
+        QByteArray kept;
+        host_.Tcl.Procs = {"bx_OnSaveSession", "bx_OnRestoreSession"};
+        host_.Tcl.Answer = [&](const QByteArray& s, QByteArray& r) {
+            if (s.startsWith("bx_OnSaveSession ")) kept = s.mid(17);
+            if (s == "bx_OnRestoreSession") r = kept;
+            return true;
+        };
+        auto actions = std::make_shared<std::deque<TAction>>();
+        *actions = {Type("one"), Click(&TInputFieldForm::SaveSessionBtn), [](TInputFieldForm& f) {
+                        QCOMPARE(f.windowTitle(), QString("Brevix Input Field #2"));
+                        AnswerBox(QMessageBox::Yes);
+                        f.CancelBtn->click();
+                    }};
+        TInputMemoDlg* dlg = TInputMemoDlg::StartInputText(host_, "{@INPUT A} {@INPUT B}");
+        Script(dlg, actions);
+        QPointer<TInputMemoDlg> alive(dlg);
+        QTRY_VERIFY(!alive);
+        QCOMPARE(host_.Cancelled, 1);
+        QVERIFY(kept.startsWith("04000000"));
+
+        // Another day: restored, it asks on from the second field.
+        actions = std::make_shared<std::deque<TAction>>();
+        *actions = {Click(&TInputFieldForm::RestoreSessionBtn), [](TInputFieldForm& f) {
+                        QCOMPARE(f.windowTitle(), QString("Brevix Input Field #2"));
+                        Type("two")(f);
+                    }};
+        dlg = TInputMemoDlg::StartInputText(host_, "{@INPUT Other}");
+        Script(dlg, actions);
+        QSignalSpy shown(dlg, &TInputMemoDlg::ReviewShown);
+        QVERIFY(shown.wait(5000));
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("one two"));
+
+        // A damaged session: a message, and the input goes on as it was.
+        kept = "04000000ZZ";
+        actions->push_back([](TInputFieldForm& f) {
+            AnswerBox(QMessageBox::Ok);
+            f.RestoreSessionBtn->click();
+        });
+        actions->push_back([](TInputFieldForm& f) {
+            QCOMPARE(f.TitleLbl->text(), QString("New?"));
+            Type("three")(f);
+        });
+        dlg->Memo1->moveCursor(QTextCursor::End);
+        dlg->InsertEntryText("{@INPUT New?}");
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("one two{@INPUT FIELD #1}"));
+        dlg->TypeItBtn->click();
+        QTRY_COMPARE(dlg->Memo1->toPlainText(), QString("one twothree"));
+        QPointer<TInputMemoDlg> alive2(dlg);
+        dlg->TypeItBtn->click();
+        QTRY_VERIFY(!alive2);
+        QCOMPARE(host_.Typed, QList<QByteArray>{"one twothree"});
+    }
+
+    void InputBoxesConfirmAndCancel() {
+        QString text = "start";
+        OnNextModal([](QWidget* w) {
+            auto* f = qobject_cast<TInputFieldForm*>(w);
+            QVERIFY(f);
+            QCOMPARE(f->windowTitle(), QString("Brevix Input Box"));
+            QCOMPARE(f->NextBtn->text(), QString("&OK"));
+            QVERIFY(f->RestartBtn->isHidden() && f->CancelBtn->isHidden() &&
+                    f->SpellBtn->isHidden());
+            Shot(f, "inputbox_line");
+            QTest::keyClicks(f->OneLineEdit, "ed");
+            f->NextBtn->click();
+        });
+        QVERIFY(InputBoxes::Line(&host_, text, "Name"));
+        QCOMPARE(text, QString("ed"));
+        OnNextModal([](QWidget* w) { QTest::keyClick(w, Qt::Key_Escape); });
+        QVERIFY(!InputBoxes::Line(&host_, text, "Name"));
+
+        text = "a\r\nb";
+        OnNextModal([](QWidget* w) {
+            auto* f = qobject_cast<TInputFieldForm*>(w);
+            QCOMPARE(f->Memo1->toPlainText(), QString("a\nb"));
+            QTest::keyClick(f->Memo1, Qt::Key_End, Qt::ControlModifier);
+            QTest::keyClick(f->Memo1, Qt::Key_Return); // Enter is typed into a memo box
+            f->NextBtn->click();
+        });
+        QVERIFY(InputBoxes::Memo(&host_, text, "Memo", false));
+        QCOMPARE(text, QString("a\r\nb\r\n"));
+
+        QList<int> chosen{2};
+        OnNextModal([](QWidget* w) {
+            auto* f = qobject_cast<TInputFieldForm*>(w);
+            QCOMPARE(f->PickList1->Chosen(), QList<int>{2});
+            f->PickList1->Choose(0, true);
+            f->BackBtn->click(); // the box's Cancel
+        });
+        QVERIFY(!InputBoxes::PickList(&host_, chosen, {"a", "b", "c"}, "Pick", true));
+        OnNextModal([](QWidget* w) {
+            auto* f = qobject_cast<TInputFieldForm*>(w);
+            f->PickList1->Choose(0, true);
+            f->NextBtn->click();
+        });
+        QVERIFY(InputBoxes::PickList(&host_, chosen, {"a", "b", "c"}, "Pick", true));
+        QCOMPARE(chosen, (QList<int>{0, 2}));
+
+        QString date = "02/29/2024";
+        OnNextModal([](QWidget* w) {
+            auto* f = qobject_cast<TInputFieldForm*>(w);
+            QVERIFY(f->LongDateRadio->isHidden());
+            QTest::keyClick(f->DateEdit, '+');
+            f->NextBtn->click();
+        });
+        QVERIFY(InputBoxes::Date(&host_, date, "When"));
+        QCOMPARE(date, QString("03/01/2024"));
+
+        // One box at a time.
+        OnNextModal([&](QWidget* w) {
+            QString other;
+            QVERIFY(InputBoxes::IsOpen());
+            QVERIFY(!InputBoxes::Line(&host_, other, "second"));
+            qobject_cast<TInputFieldForm*>(w)->NextBtn->click();
+        });
+        QVERIFY(InputBoxes::Message(&host_, "Read me", "Note"));
+        QVERIFY(!InputBoxes::IsOpen());
+    }
+};
+
+QTEST_MAIN(TInputFormTest)
+#include "InputFormTest.moc"
