@@ -60,6 +60,9 @@ public:
     std::optional<QByteArray> Entries() const override { return EntryClipboardGui::Get(); }
     uint16_t HotKey() const override { return form_.Settings.ProgramHotKey; }
     bool InTab() const override { return form_.TabSet1->count() > 0; }
+    QString LinkedSource(uint8_t linked) const override {
+        return linked == 0 ? QString() : form_.Session.LinkedFiles().value(linked - 1);
+    }
 
 private:
     TMainForm& form_;
