@@ -13,9 +13,12 @@ shots="${SCREENS:-}"
 shot() { [ -n "$shots" ] && mkdir -p "$shots" && e2e_screenshot "$shots/$1.png"; return 0; }
 find_window() { # name
     local w i
+    # Only a managed top-level window counts: native child windows of a dialog
+    # that steps aside can carry the same name for a moment.
     for i in $(seq 200); do
-        w="$(xdotool search --onlyvisible --pid "$E2E_BREVIX_PID" --name "$1" 2>/dev/null | head -1)"
-        [ -n "$w" ] && { echo "$w"; return 0; }
+        for w in $(xdotool search --onlyvisible --pid "$E2E_BREVIX_PID" --name "$1" 2>/dev/null); do
+            xprop -id "$w" WM_STATE 2>/dev/null | grep -q "Normal" && { echo "$w"; return 0; }
+        done
         sleep 0.05
     done
     return 1
@@ -54,6 +57,8 @@ sleep 0.3
 xdotool key --delay 60 shift+h i Return
 sleep 0.5
 shot recorder
+# Looked up again: the window first found can be one the toolkit has since replaced.
+recorder="$(find_window 'Recording Keystrokes')" || fail "the recorder went away"
 eval "$(xdotool getwindowgeometry --shell "$recorder")"
 # The Stop button sits at the left of the button row.
 xdotool mousemove --window "$recorder" "$((WIDTH / 4))" "$((HEIGHT - 18))"
