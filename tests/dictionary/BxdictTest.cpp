@@ -1,5 +1,5 @@
-#include "tools/bxdict/Bxdict.h"
 #include "tests/dictionary/Fixtures.h"
+#include "tests/tools/BxdictRunner.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -7,29 +7,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Outcome {
-    int code;
-    QByteArray out, err;
-};
-
-Outcome Bx(const QStringList& args, QByteArray input = {}) {
-    Outcome r;
-    QBuffer in(&input), out(&r.out), err(&r.err);
-    in.open(QIODevice::ReadOnly);
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    r.code = Bxdict::Run(args, in, out, err);
-    return r;
-}
-
-QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& data) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(data);
-    return path;
-}
+using bxtest::Bx;
+using bxtest::Outcome;
+using bxtest::Write;
 
 } // namespace
 

@@ -1,6 +1,6 @@
 // bxdict import and export end to end: files in, dictionaries out, exit
 // codes, and round trips through every format that can be read back.
-#include "tools/bxdict/Bxdict.h"
+#include "tests/tools/BxdictRunner.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -9,29 +9,9 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-struct Outcome {
-    int code;
-    QByteArray out, err;
-};
-
-Outcome Bx(const QStringList& args, QByteArray input = {}) {
-    Outcome r;
-    QBuffer in(&input), out(&r.out), err(&r.err);
-    in.open(QIODevice::ReadOnly);
-    out.open(QIODevice::WriteOnly);
-    err.open(QIODevice::WriteOnly);
-    r.code = Bxdict::Run(args, in, out, err);
-    return r;
-}
-
-QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& data) {
-    const QString path = dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(data);
-    return path;
-}
+using bxtest::Bx;
+using bxtest::Outcome;
+using bxtest::Write;
 
 QByteArray Read(const QString& path) {
     QFile f(path);
