@@ -20,6 +20,19 @@ for _ in $(seq 70); do long+="$chars"; done
 printf '{"keyword":"kt","description":"Killed","text":"{@KEYDOWN SHIFT}%s{@KEYUP SHIFT}"}\n{"keyword":"ks","description":"Short","text":"é€ß"}\n' "$long" |
     e2e_brevix_config Killed RunMinimized=1 UseClipboard=0 || e2e_fail "bxdict create"
 
+# Keys the killed process sent are still on their way to a busy target: wait
+# until its text stops changing, or they land after the next check clears it.
+settle_target() {
+    local before now i
+    before="$(e2e_target_text)"
+    for i in $(seq 100); do
+        sleep 0.2
+        now="$(e2e_target_text)"
+        [ "$now" = "$before" ] && return 0
+        before="$now"
+    done
+}
+
 dirty=""
 for attempt in 1 2 3 4 5; do
     BREVIX_BIN="$bin" e2e_start_watching_brevix
@@ -32,6 +45,7 @@ for attempt in 1 2 3 4 5; do
     done
     kill -KILL "$E2E_BREVIX_PID"
     wait "$E2E_BREVIX_PID" 2>/dev/null
+    settle_target
     left="$("$keystate")"
     if [ "$left" != "$fresh" ] && grep -q '^down ' <<<"$left" &&
         [ "$(grep -c '^map' <<<"$left")" = "$(grep -c '^map' <<<"$fresh")" ]; then
