@@ -23,6 +23,8 @@ public:
     virtual bool Start(std::string& error) = 0;
     virtual void Stop() = 0;
     virtual BxHwnd FocusWindow() = 0;
+    // The focus as read for the key being reported, while one is; else FocusWindow().
+    virtual BxHwnd KeyFocusWindow() { return FocusWindow(); }
     virtual uint32_t WindowProcess(BxHwnd window) = 0;
     // WM_CLASS of the application that holds the window (the nearest
     // ancestor naming one); false when unknown.

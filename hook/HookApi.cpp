@@ -207,6 +207,11 @@ BxHwnd BxFocusWindow(void) {
     return b ? b->FocusWindow() : 0;
 }
 
+BxHwnd BxKeyFocusWindow(void) {
+    auto* b = Core().Backend();
+    return b ? b->KeyFocusWindow() : 0;
+}
+
 void BxActivateWindow(BxHwnd window) {
     if (auto* b = Core().Backend(); b && window) b->FocusTarget(window);
 }

@@ -91,6 +91,9 @@ BX_API int BxAccessibilityState(char* buffer, int size);
 BX_API void BxVirtualSetPasswordFocus(uint32_t processId);
 /* The window that has the keyboard focus now. */
 BX_API BxHwnd BxFocusWindow(void);
+/* While a key is being reported: the focus read for that key, without asking
+ * the server again. Otherwise the same as BxFocusWindow. */
+BX_API BxHwnd BxKeyFocusWindow(void);
 /* A window's rectangle in screen pixels, out[0..3] left, top, width, height;
  * 0 when it is not known. */
 BX_API int BxWindowRect(BxHwnd window, int32_t out[4]);

@@ -26,7 +26,7 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
     BxHwnd w = GetCallingHwnd();
     if (w != handle_) {
         LastCallingWindow = w;
-        LastCallingForeground = BxFocusWindow();
+        LastCallingForeground = BxKeyFocusWindow();
     }
     if (CommandLine.TargetProcessOnly &&
         (w == 0 || BxWindowProcess(w) != CommandLine.TargetProcessId))
@@ -86,7 +86,7 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
     if (w == handle_) return 1;
     if (!Typing->InputFormMode) {
         Typing->TargetWindow = w;
-        Typing->TargetForeground = BxFocusWindow();
+        Typing->TargetForeground = BxKeyFocusWindow();
     }
     if (Settings.Has(goBeepOnHotKey)) Beep();
     TypeItBtn->setEnabled(true);

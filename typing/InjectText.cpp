@@ -3,6 +3,8 @@
 #include <QAtomicInt>
 #include <QDeadlineTimer>
 #include <QSemaphore>
+#include <QThread>
+#include <QThreadPool>
 
 namespace {
 // "BRVXEVT": auto-reset, created signalled.
@@ -11,17 +13,35 @@ QSemaphore& Event() {
     return event;
 }
 QAtomicInt gRunning;
+
+// Workers are kept between texts: starting a thread for each one cost a
+// noticeable part of a short expansion. Several may run, since a stuck run
+// must not hold back the next one for more than the event's second.
+constexpr int kMaxWorkers = 8;
+// An idle worker sleeps without waking until it ends after this long.
+constexpr int kWorkerExpiryMsec = 120'000;
+
+QThreadPool* Pool() {
+    static QThreadPool* pool = [] {
+        auto* p = new QThreadPool;
+        p->setMaxThreadCount(kMaxWorkers);
+        p->setExpiryTimeout(kWorkerExpiryMsec);
+        p->setObjectName(QStringLiteral("TInjectText"));
+        return p;
+    }();
+    return pool;
+}
 } // namespace
 
 TInjectText::TInjectText(const QByteArray& text, BxHwnd target, int delayMsec)
     : Text(text), Target(target), Delay(delayMsec) {
-    connect(this, &QThread::finished, this, &QObject::deleteLater);
+    setAutoDelete(true);
 }
 
 void TInjectText::Start(const QByteArray& text, BxHwnd target, int delayMsec) {
     gRunning.ref();
     BxTextPending();
-    (new TInjectText(text, target, delayMsec))->start();
+    Pool()->start(new TInjectText(text, target, delayMsec));
 }
 
 bool TInjectText::WaitAll(int timeoutMsec) {

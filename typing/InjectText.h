@@ -4,18 +4,16 @@
 #include "hook/HookApi.h"
 
 #include <QByteArray>
-#include <QThread>
+#include <QRunnable>
 
-class TInjectText : public QThread {
-    Q_OBJECT
+class TInjectText : public QRunnable {
 public:
-    // Created running; frees itself when done. delayMsec: a pause before
+    // Queued at once; frees itself when done. delayMsec: a pause before
     // typing, for the target to take the focus back.
     static void Start(const QByteArray& text, BxHwnd target, int delayMsec = 0);
     // Waits until no run is left (shutdown, tests).
     static bool WaitAll(int timeoutMsec);
 
-protected:
     void run() override;
 
 private:

@@ -343,7 +343,9 @@ void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
     if (!vk || !reporting_.load()) return;
     const uint16_t sc = static_cast<uint16_t>(vk | mods);
     lastPrintable_ = printable && !ctrlOrAlt;
+    reportFocus_.store(focus);
     THookCore::Instance().OnUserKey(sc, down, static_cast<BxHwnd>(focus));
+    reportFocus_.store(0);
 }
 
 void TX11Backend::KeyConsumed(uint16_t code) {
@@ -537,6 +539,13 @@ BxHwnd TX11Backend::FocusWindow() {
     if (!Ensure(error)) return 0;
     std::lock_guard g(watchMutex_);
     return static_cast<BxHwnd>(FocusedWindow(watch_));
+}
+
+BxHwnd TX11Backend::KeyFocusWindow() {
+    // Each read is a round trip to the server, and the key's handler asks
+    // more than once while the typist waits for the replacement.
+    if (const Window w = reportFocus_.load()) return static_cast<BxHwnd>(w);
+    return FocusWindow();
 }
 
 uint32_t TX11Backend::WindowProcess(BxHwnd window) {

@@ -39,6 +39,7 @@ public:
     bool Start(std::string& error) override;
     void Stop() override;
     BxHwnd FocusWindow() override;
+    BxHwnd KeyFocusWindow() override;
     uint32_t WindowProcess(BxHwnd window) override;
     bool AppClass(BxHwnd window, std::string& className, std::string& instance) override;
     uint32_t CaretScreenPos() override;
@@ -94,6 +95,8 @@ private:
     };
     std::vector<TGrab> grabs_;
     Window lastFocus_ = 0;
+    // The focus read for the key being reported; 0 between reports.
+    std::atomic<Window> reportFocus_{0};
 
     // The recording, driven by the service thread.
     Display* control_ = nullptr;

@@ -202,18 +202,46 @@ void TX11Typer::Record() {
 }
 
 void TX11Typer::MapKeys(std::vector<std::pair<KeyCode, unsigned long>> keys) {
+    if (keys.empty()) return;
     std::sort(keys.begin(), keys.end());
-    for (size_t i = 0; i < keys.size();) {
-        size_t j = i + 1;
-        while (j < keys.size() && keys[j].first == keys[j - 1].first + 1)
-            ++j;
-        // Both levels, so Shift held for the text does not change the character.
-        std::vector<KeySym> syms;
-        for (size_t k = i; k < j; ++k)
-            syms.insert(syms.end(), 2, keys[k].second);
-        XChangeKeyboardMapping(dpy_, keys[i].first, 2, syms.data(), static_cast<int>(j - i));
-        i = j;
+    // A client fetches the keys named by the first change notice it reads and
+    // may drop the notices that arrived meanwhile, so the keys change in one
+    // request: the stretch from the lowest to the highest, the keys between
+    // sent back exactly as the server has them (their types included, which
+    // a core request would rebuild).
+    XkbDescPtr xkb = XkbGetMap(dpy_, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (!xkb || !xkb->map) {
+        if (xkb) XkbFreeKeyboard(xkb, 0, True);
+        for (const auto& [code, sym] : keys) {
+            KeySym both[2] = {sym, sym};
+            XChangeKeyboardMapping(dpy_, code, 2, both, 1);
+        }
+        return;
     }
+    for (const auto& [code, sym] : keys) {
+        if (code < xkb->min_key_code || code > xkb->max_key_code) continue;
+        XkbSymMapPtr map = &xkb->map->key_sym_map[code];
+        if (sym == NoSymbol) {
+            XkbResizeKeySyms(xkb, code, 0);
+            map->group_info = XkbSetNumGroups(0, 0);
+            map->width = 1;
+            map->kt_index[0] = XkbOneLevelIndex;
+            continue;
+        }
+        // Both levels, so Shift held for the text does not change the character.
+        KeySym* syms = XkbResizeKeySyms(xkb, code, 2);
+        if (!syms) continue;
+        syms[0] = syms[1] = sym;
+        map->group_info = XkbSetNumGroups(0, 1);
+        map->width = 2;
+        map->kt_index[0] = XkbTwoLevelIndex;
+    }
+    XkbMapChangesRec changes{};
+    changes.changed = XkbKeySymsMask;
+    changes.first_key_sym = keys.front().first;
+    changes.num_key_syms = static_cast<unsigned char>(keys.back().first - keys.front().first + 1);
+    XkbChangeMap(dpy_, xkb, &changes);
+    XkbFreeKeyboard(xkb, 0, True);
 }
 
 void TX11Typer::Drain() {
@@ -340,11 +368,9 @@ void TX11Typer::PrepareChars(std::string_view chars) {
     for (const auto& [code, sym] : keys)
         remaps_.push_back({code, sym, now});
     Record();
+    // No pause after it: the target is told of the change, in one notice,
+    // ahead of the keys that follow on this connection.
     MapKeys(std::move(keys));
-    // One pause for all of them, for the target to fetch the new map before
-    // their keys come (clients fetch it lazily).
-    XSync(dpy_, False);
-    std::this_thread::sleep_for(kRemapSettle);
 }
 
 void TX11Typer::SendKey(uint8_t vkey, uint8_t mods, KeyAction action) {

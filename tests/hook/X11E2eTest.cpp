@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 // After gtest: Xlib's macros (None, Bool) clash with its names.
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -221,6 +222,24 @@ std::vector<long> TypingRecord(Display* dpy) {
     return out;
 }
 
+// Every key's symbols and key type as XKB has them.
+std::vector<std::vector<unsigned long>> Keymap(Display* dpy) {
+    std::vector<std::vector<unsigned long>> out;
+    XkbDescPtr xkb = XkbGetMap(dpy, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    if (!xkb) return out;
+    for (int k = xkb->min_key_code; k <= xkb->max_key_code; ++k) {
+        std::vector<unsigned long> key{XkbKeyGroupInfo(xkb, k)};
+        if (XkbKeyNumGroups(xkb, k) > 0) key.push_back(XkbKeyGroupsWidth(xkb, k));
+        for (int g = 0; g < XkbKeyNumGroups(xkb, k); ++g)
+            key.push_back(XkbKeyKeyTypeIndex(xkb, k, g));
+        for (int i = 0; i < XkbKeyNumSyms(xkb, k); ++i)
+            key.push_back(XkbKeySymsPtr(xkb, k)[i]);
+        out.push_back(std::move(key));
+    }
+    XkbFreeKeyboard(xkb, 0, True);
+    return out;
+}
+
 TEST_F(X11Hook, RemappedKeysAreRecordedWhileTypingAndRestoredAfter) {
     Display* dpy = XOpenDisplay(nullptr);
     ASSERT_NE(dpy, nullptr);
@@ -233,6 +252,7 @@ TEST_F(X11Hook, RemappedKeysAreRecordedWhileTypingAndRestoredAfter) {
     }
     // A session of an earlier test ends first: its keys would serve this text.
     ASSERT_TRUE(WaitUntil([&] { return TypingRecord(dpy).empty(); }));
+    const auto before = Keymap(dpy);
     std::thread typing([&] { Type(text); });
     std::vector<long> record;
     EXPECT_TRUE(WaitUntil([&] {
@@ -259,6 +279,11 @@ TEST_F(X11Hook, RemappedKeysAreRecordedWhileTypingAndRestoredAfter) {
         EXPECT_TRUE(syms && syms[0] == NoSymbol) << "key " << record[i] << " still mapped";
         if (syms) XFree(syms);
     }
+    // The keys between the remapped ones were sent back as they were.
+    const auto after = Keymap(dpy);
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t k = 0; k < after.size(); ++k)
+        EXPECT_EQ(after[k], before[k]) << "key " << k << " from the first changed";
     XCloseDisplay(dpy);
 }
 
