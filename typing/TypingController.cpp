@@ -22,6 +22,8 @@ constexpr int kPasteSettleMsec = 150;
 // The hook library may hold a text back until the target is ready; after
 // this long it is started anyway.
 constexpr qint64 kInsertDoneWaitMsec = 1000;
+// The delimiter after a replacement when it was a plain Space.
+constexpr char kSpaceSuffix[] = "{@KEY Space}";
 
 qint64 Now() {
     return QDateTime::currentMSecsSinceEpoch();
@@ -166,7 +168,13 @@ void TTypingController::PrepareAndInject() {
     QByteArray out = body.left(lead);
     out += Parsed(BackspacePrefix);
     BackspacePrefix.clear();
-    const QByteArray rest = body.mid(lead);
+    QByteArray rest = body.mid(lead);
+    if (clipboardMode && !rest.isEmpty() && KeySuffix == kSpaceSuffix) {
+        // A key typed after a paste waits until the target has fetched the
+        // text; a space pasted with it costs nothing.
+        rest += ' ';
+        KeySuffix.clear();
+    }
     out += clipboardMode && !rest.isEmpty() ? PasteBody(rest, options) : rest;
     out += Parsed(KeySuffix);
     KeySuffix.clear();
