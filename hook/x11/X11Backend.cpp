@@ -31,6 +31,8 @@ constexpr auto kStartTimeout = std::chrono::seconds(3);
 constexpr auto kHoldLimit = std::chrono::seconds(5);
 // How long a replayed press may take to come back through the recording.
 constexpr auto kEchoWait = std::chrono::milliseconds(100);
+// How long the service thread leaves the recording unread while a text is typed.
+constexpr long kTypingBatchNsec = 3'000'000;
 
 std::string DisplayName() {
     const char* d = std::getenv("DISPLAY");
@@ -192,7 +194,16 @@ void TX11Backend::Run() {
         EndHoldIfDone();
         // Never between two keys of a text, however long the server kept
         // the typing thread waiting: the text's remapped keys would go.
-        if (!THookCore::Instance().Typing()) typer_.Tick();
+        if (!THookCore::Instance().Typing()) {
+            typer_.Tick();
+        } else if (leaksSettled_.load()) {
+            // While a text is typed the recording brings back mostly our own
+            // keys, and the user's wait in the hold: reading them in batches
+            // leaves the processors to the server and the target. Not before
+            // the text starts: it waits for the leaks to be settled here.
+            const timespec batch{0, kTypingBatchNsec};
+            nanosleep(&batch, nullptr);
+        }
     }
     EndHoldIfDone();
     if (recording_) DisableRecording();
