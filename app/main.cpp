@@ -1,5 +1,6 @@
 // Program entry: the application and its one main window.
 #include "platform/Errors.h"
+#include "platform/HeapPages.h"
 #include "platform/MessageBox.h"
 #include "shell/Application.h"
 #include "shell/CommandLine.h"
@@ -11,6 +12,7 @@
 #include <memory>
 
 int main(int argc, char** argv) {
+    RestartWithHugeHeapPages(argv);
     // Over a file-size limit a save then fails with "File too large" and is
     // reported, instead of the signal ending the program half-way.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -2,6 +2,7 @@
 // 20-400 bytes): loading sorted and shuffled files, saving, lookups, and the
 // resident memory of a loaded dictionary against the file size.
 #include "dictionary/Dict.h"
+#include "platform/HeapPages.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -225,8 +226,10 @@ BENCHMARK(BM_FindNearest)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Memory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strncmp(argv[1], kLoadOnce, sizeof kLoadOnce - 1) == 0)
+    if (argc == 2 && std::strncmp(argv[1], kLoadOnce, sizeof kLoadOnce - 1) == 0) {
+        RestartWithHugeHeapPages(argv); // as the program starts
         return LoadOnce(argv[1] + sizeof kLoadOnce - 1);
+    }
     gSelf = argv[0];
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,0 +1,50 @@
+#include "platform/HeapPages.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+constexpr char kTunables[] = "GLIBC_TUNABLES";
+constexpr char kHugePages[] = "glibc.malloc.hugetlb=1";
+// Set across the restart: "-" when there were no tunables, else "=" + them.
+constexpr char kRestarted[] = "BREVIX_HEAP_RESTARTED";
+
+bool HugePagesOnRequest() {
+    std::FILE* f = std::fopen("/sys/kernel/mm/transparent_hugepage/enabled", "re");
+    if (!f) return false;
+    char buf[128] = {};
+    const size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+    std::fclose(f);
+    buf[n] = '\0';
+    return std::strstr(buf, "[madvise]") != nullptr;
+}
+
+void RestoreTunables(const char* saved) {
+    if (saved[0] == '=')
+        setenv(kTunables, saved + 1, 1);
+    else
+        unsetenv(kTunables);
+}
+} // namespace
+
+void RestartWithHugeHeapPages(char** argv) {
+    if (const char* saved = std::getenv(kRestarted)) {
+        const std::string copy = saved;
+        RestoreTunables(copy.c_str());
+        unsetenv(kRestarted);
+        return;
+    }
+    if (!argv || !argv[0] || !HugePagesOnRequest()) return;
+    const char* old = std::getenv(kTunables);
+    if (old && std::strstr(old, "glibc.malloc.hugetlb")) return;
+    const std::string saved = old ? std::string("=") + old : std::string("-");
+    const std::string tunables = old && *old ? std::string(old) + ":" + kHugePages : kHugePages;
+    setenv(kRestarted, saved.c_str(), 1);
+    setenv(kTunables, tunables.c_str(), 1);
+    execv("/proc/self/exe", argv);
+    RestoreTunables(saved.c_str());
+    unsetenv(kRestarted);
+}

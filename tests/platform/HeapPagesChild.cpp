@@ -1,0 +1,20 @@
+// Run by HeapPagesTest: restarts as the program does, then prints what its
+// children would inherit and what the process itself started with.
+#include "platform/HeapPages.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+int main(int, char** argv) {
+    RestartWithHugeHeapPages(argv);
+    const char* t = std::getenv("GLIBC_TUNABLES");
+    std::ifstream in("/proc/self/environ", std::ios::binary);
+    const std::string started((std::istreambuf_iterator<char>(in)), {});
+    std::printf("inherited=%s\nstarted_with_huge_pages=%d\nmarker=%d\n", t ? t : "(none)",
+                started.find("glibc.malloc.hugetlb=1") != std::string::npos ? 1 : 0,
+                std::getenv("BREVIX_HEAP_RESTARTED") ? 1 : 0);
+    return 0;
+}
