@@ -226,10 +226,9 @@ BENCHMARK(BM_FindNearest)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Memory)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
-    if (argc == 2 && std::strncmp(argv[1], kLoadOnce, sizeof kLoadOnce - 1) == 0) {
-        RestartWithHugeHeapPages(argv); // as the program starts
+    RestartWithHugeHeapPages(argv); // the heap as the program has it
+    if (argc == 2 && std::strncmp(argv[1], kLoadOnce, sizeof kLoadOnce - 1) == 0)
         return LoadOnce(argv[1] + sizeof kLoadOnce - 1);
-    }
     gSelf = argv[0];
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
