@@ -70,6 +70,11 @@ void TX11Typer::Close() {
 
 bool TX11Typer::OwnsKeys(int first, int count) const {
     if (count <= 0) return false;
+    if (first >= 0 && first < 256 && count < 256) {
+        const uint32_t stretch = static_cast<uint32_t>(first) << 8 | static_cast<uint32_t>(count);
+        for (const auto& s : ownStretches_)
+            if (s.load() == stretch) return true;
+    }
     for (int k = first; k < first + count; ++k) {
         if (k < 0 || k > 255) return false;
         if (!(ownMask_[k / 64].load() & (uint64_t{1} << (k % 64)))) return false;
@@ -240,6 +245,10 @@ void TX11Typer::MapKeys(std::vector<std::pair<KeyCode, unsigned long>> keys) {
     changes.changed = XkbKeySymsMask;
     changes.first_key_sym = keys.front().first;
     changes.num_key_syms = static_cast<unsigned char>(keys.back().first - keys.front().first + 1);
+    // Known before the server tells the service thread, which must not take
+    // it for a change of layout.
+    ownStretches_[nextStretch_.fetch_add(1) % kOwnStretches].store(
+        static_cast<uint32_t>(changes.first_key_sym) << 8 | changes.num_key_syms);
     XkbChangeMap(dpy_, xkb, &changes);
     XkbFreeKeyboard(xkb, 0, True);
 }

@@ -51,7 +51,8 @@ public:
     bool Active() const { return activeFlag_.load(); }
     // The keyboard mapping changed (not by us): reload before the next key.
     void LayoutChanged() { stale_.store(true); }
-    // Keys remapped by us; their mapping changes are not layout changes.
+    // Keys remapped by us, or a stretch our request rewrote: their mapping
+    // changes are not layout changes.
     bool OwnsKeys(int first, int count) const;
     // A key that reached the target: erase it first in the next text.
     void RequestErase();
@@ -98,6 +99,11 @@ private:
     std::vector<TRemap> remaps_; // spare keys mapped in this session
     TTypingRecord record_;
     std::atomic<uint64_t> ownMask_[4] = {};
+    // The stretches of keys our last requests rewrote (first << 8 | count),
+    // newest last: they hold keys of the layout, sent back as they were.
+    static constexpr int kOwnStretches = 8;
+    std::atomic<uint32_t> ownStretches_[kOwnStretches] = {};
+    std::atomic<unsigned> nextStretch_{0};
     std::atomic<int64_t> eraseAt_{0}; // ms since epoch of the last request
     std::atomic<int> eraseCount_{0};
 };
