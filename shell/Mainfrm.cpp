@@ -17,6 +17,7 @@
 #include "shell/MainfrmHosts.h"
 #include "shell/MainfrmScriptHost.h"
 #include "shell/MainfrmShortcuts.h"
+#include "shell/OwnInputKeys.h"
 #include "shell/ProgramFiles.h"
 #include "typing/Autorepl.h"
 #include "typing/DesktopKeyboardLayout.h"
@@ -319,6 +320,10 @@ void TMainForm::FormCreate(const QStringList& params) {
     Hints = std::make_unique<TMainHints>(*hintHost_);
     Engine = std::make_unique<TAutoReplaceEngine>(*Services, Hints.get());
     Typing->SetEngine(Engine.get());
+    OwnKeys = std::make_unique<TOwnInputKeys>(
+        [this] { return Typing->InputFormMode ? OpenInputFormControl() : nullptr; },
+        [this](uint16_t code, int flags) { return HookKeyMessage(code, flags); });
+    qApp->installEventFilter(OwnKeys.get());
     Engine->SetAlphaChars(Ansi::FromUnicode(Settings.AlphaChars));
     Engine->SetAltInsMinWordLength(Settings.AltInsMinWordLength);
     CreateScripting();
@@ -457,6 +462,11 @@ void TMainForm::Stats1Click() {
 
 void TMainForm::UpdateGrabbedKeys() {
     if (hookUnavailable_) return;
+    const std::vector<uint16_t> keys = GrabbedKeys();
+    BxSetGrabbedKeys(keys.data(), static_cast<int>(keys.size()));
+}
+
+std::vector<uint16_t> TMainForm::GrabbedKeys() const {
     std::vector<uint16_t> keys;
     for (const auto& entry : Session.ShortcutIndex())
         if (entry.first) keys.push_back(entry.first);
@@ -467,7 +477,7 @@ void TMainForm::UpdateGrabbedKeys() {
             keys.push_back(c);
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    BxSetGrabbedKeys(keys.data(), static_cast<int>(keys.size()));
+    return keys;
 }
 
 void TMainForm::ShowTextToTypeBox(bool on) {
@@ -571,10 +581,11 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case svc::Unused406:
         return 0;
     case svc::PostKey:
-        if (QWidget* w = QApplication::focusWidget()) {
-            QKeyEvent press(QEvent::KeyPress, static_cast<int>(wParam), Qt::NoModifier);
-            QApplication::sendEvent(w, &press);
-        }
+        // At once rather than posted: keys the user typed meanwhile wait in
+        // the queue and must come after it.
+        if (OwnKeys)
+            OwnKeys->SendKey(OwnKeys->ControlFor(static_cast<BxHwnd>(lParam)),
+                             static_cast<uint8_t>(wParam));
         return 0;
     case svc::CallingWindow:
         return GetCallingHwnd();
