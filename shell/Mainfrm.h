@@ -318,6 +318,9 @@ public:
     void BuildEntryCommands();
     void Add1Click();
     void Modify1Click();
+    // The hidden "&Viewer...": the current entry read-only, on Shift+F2.
+    QAction* Viewer1 = nullptr;
+    void Viewer1Click();
     void Remove1Click();
     void Copy1Click();
     int Paste1Click();

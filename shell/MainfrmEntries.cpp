@@ -29,6 +29,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -195,6 +196,20 @@ void TMainForm::BuildEntryCommands() {
     DictPopupMenu->insertSeparator(popupFirst);
     DictPopupMenu->insertAction(popupFirst, ShowShortcuts1);
     DictPopupMenu->insertSeparator(popupFirst);
+    // "&Viewer..." stays out of sight unless a menu is opened with Shift held;
+    // its key works either way.
+    Viewer1 = new QAction(tr("&Viewer..."), this);
+    Viewer1->setObjectName(QStringLiteral("Viewer1"));
+    Viewer1->setVisible(false);
+    connect(Viewer1, &QAction::triggered, this, &TMainForm::Viewer1Click);
+    Dictionary1->insertAction(Remove1, Viewer1);
+    DictPopupMenu->insertAction(Remove1, Viewer1);
+    auto* viewerKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F2), this);
+    connect(viewerKey, &QShortcut::activated, Viewer1, &QAction::trigger);
+    for (QMenu* menu : {Dictionary1, DictPopupMenu})
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            Viewer1->setVisible(QApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+        });
     connect(Dictionary1, &QMenu::aboutToShow, this, &TMainForm::UpdateEntryCommands);
     connect(DictPopupMenu, &QMenu::aboutToShow, this, &TMainForm::UpdateEntryCommands);
 
@@ -252,6 +267,7 @@ void TMainForm::UpdateEntryCommands() {
     Copy1->setEnabled(s.Copy);
     Paste1->setEnabled(s.Paste);
     Duplicate1->setEnabled(s.Duplicate);
+    Viewer1->setEnabled(s.Copy);
     ShowShortcuts1->setChecked(Settings.DisplayShortCuts);
 }
 
@@ -291,6 +307,13 @@ void TMainForm::Modify1Click() {
     if (!Entries->Operations.Modify(row, &row)) return;
     RefreshGrid(row);
     ReshowKeywordEntry(*this);
+}
+
+void TMainForm::Viewer1Click() {
+    if (!isVisible()) return;
+    int current, top, bottom;
+    EntryRows(current, top, bottom);
+    Entries->Operations.View(current);
 }
 
 void TMainForm::Remove1Click() {
