@@ -14,6 +14,7 @@
 #include "shell/NextKeyDialog.h"
 #include "shell/ShortcutDialog.h"
 #include "tags/EditorText.h"
+#include "tags/TextEditorChoice.h"
 #include "tags/gui/DictionaryEditDlg.h"
 #include "tags/gui/SpellCheckDialog.h"
 #include "typing/HookClient.h"
@@ -90,17 +91,6 @@ private:
     TMainForm& form_;
 };
 
-// The user's editor ($VISUAL, $EDITOR, else the desktop's opener) with the
-// file, in the given working folder.
-bool OpenInEditor(const QString& file, const QString& folder) {
-    QString editor = qEnvironmentVariable("VISUAL");
-    if (editor.isEmpty()) editor = qEnvironmentVariable("EDITOR");
-    QStringList command = QProcess::splitCommand(editor);
-    if (command.isEmpty()) command = {QStringLiteral("xdg-open")};
-    if (!file.isEmpty()) command << file;
-    const QString program = command.takeFirst();
-    return QProcess::startDetached(program, command, folder);
-}
 } // namespace
 
 TMainEntries::TMainEntries(TMainForm& form)
@@ -112,7 +102,9 @@ TMainEntries::TMainEntries(TMainForm& form)
     EditorServices.Record = [this](QWidget* parent) {
         return RecordKeystrokes(RecorderHost, parent);
     };
-    EditorServices.OpenInEditor = OpenInEditor;
+    EditorServices.OpenInEditor = [](const QString& file, const QString& folder) {
+        return TextEditorChoice::Open(file, folder, TextEditorChoice::SystemDesktop());
+    };
     EditorServices.SpellCheck = [](QWidget* parent, QString& text) {
         return SpellCheckText(parent, text);
     };

@@ -2,3 +2,8 @@ add_executable(test_editor_core EditorCoreTest.cpp)
 target_link_libraries(test_editor_core PRIVATE bxeditor_core GTest::gtest_main)
 set_target_properties(test_editor_core PROPERTIES AUTOMOC OFF)
 gtest_discover_tests(test_editor_core)
+
+add_executable(test_text_editor_choice TextEditorChoiceTest.cpp)
+target_link_libraries(test_text_editor_choice PRIVATE bxeditor_core GTest::gtest_main)
+set_target_properties(test_text_editor_choice PROPERTIES AUTOMOC OFF)
+gtest_discover_tests(test_text_editor_choice)
