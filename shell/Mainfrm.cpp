@@ -58,6 +58,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <atomic>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace {
 const QString kCaption = QStringLiteral("Brevix");
@@ -72,10 +75,25 @@ QString DefaultConfigDir() {
     if (dir.isEmpty()) dir = QDir::homePath() + QStringLiteral("/.config");
     return dir + QStringLiteral("/brevix/");
 }
-} // namespace
 
 using SuggestStyle::FromWinColor;
 using SuggestStyle::ToFont;
+
+// Forms that are open; exit() while one is, with the X server gone, comes
+// from Qt's lost connection.
+std::atomic<int> gOpenForms{0};
+
+// Qt ends the program with exit() when its connection to the X server
+// breaks. The destructors that exit() runs would tear objects down under the
+// hook's threads and the typing worker, which still run: end at once.
+void EndIfDisplayLost() {
+    if (gOpenForms.load() > 0 && BxDisplayLost()) {
+        static const char kMessage[] = "Brevix: the X display is gone; ending.\n";
+        [[maybe_unused]] const ssize_t n = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+        _exit(1);
+    }
+}
+} // namespace
 
 TMainForm::TMainForm(const QStringList& params, QWidget* parent,
                      const std::function<void(TMainForm*)>& prepare)
@@ -104,11 +122,17 @@ TMainForm::TMainForm(const QStringList& params, QWidget* parent,
         FormClose(); // the hook library is released even when start-up fails
         throw;
     }
+    // Registered after the objects start-up made, so that it runs before
+    // their destructors do.
+    static const bool exitWatched = std::atexit(EndIfDisplayLost) == 0;
+    (void)exitWatched;
+    ++gOpenForms;
 }
 
 TMainForm::~TMainForm() {
     FormClose();
     THooks::Instance().UnregisterWindow(handle_);
+    --gOpenForms;
 }
 
 QString TMainForm::IniPath() const {
