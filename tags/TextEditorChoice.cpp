@@ -11,6 +11,9 @@ namespace {
 const QStringList kWindowedEditors{"gnome-text-editor", "gedit",   "kate",  "kwrite",
                                    "mousepad",          "pluma",   "xed",   "leafpad",
                                    "featherpad",        "l3afpad", "geany", "xedit"};
+// Further programs that open a window of their own when named in $VISUAL
+// or $EDITOR; not tried unless named.
+const QStringList kOtherWindowed{"gvim", "emacs", "code", "codium", "subl", "notepadqq"};
 // Terminals that run a command given after -e.
 const QStringList kTerminals{"x-terminal-emulator", "xterm",      "gnome-terminal", "konsole",
                              "xfce4-terminal",      "lxterminal", "urxvt"};
@@ -45,7 +48,8 @@ TEditorCommand FromSetting(const QString& setting, const QString& file,
     const QString program = desktop.FindProgram(words.takeFirst());
     if (program.isEmpty()) return {};
     TEditorCommand c{program, words << FileArgument(file)};
-    if (kWindowedEditors.contains(QFileInfo(program).fileName())) return c;
+    const QString name = QFileInfo(program).fileName();
+    if (kWindowedEditors.contains(name) || kOtherWindowed.contains(name)) return c;
     return InTerminal(c, desktop);
 }
 

@@ -87,6 +87,11 @@ TEST(TextEditorChoice, TerminalEditorsRunInATerminal) {
               Cmd("foot", {"-e", "/usr/bin/vim", kFile}));
     f.programs = {"vim"};
     EXPECT_TRUE(TextEditorChoice::Commands(kFile, f.Desktop()).isEmpty());
+    // A windowed editor that is not among the ones tried still runs by itself.
+    f.programs = {"gvim", "xterm"};
+    f.env["VISUAL"] = "gvim -f";
+    EXPECT_EQ(TextEditorChoice::Commands(kFile, f.Desktop()),
+              (QList<TEditorCommand>{Cmd("gvim", {"-f", kFile})}));
 }
 
 TEST(TextEditorChoice, OpenTriesEachInTurnInTheDictionaryFolder) {
