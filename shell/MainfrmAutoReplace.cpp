@@ -26,11 +26,12 @@
 
 intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
     // A key typed into an open input form's text control comes from Qt
-    // (TOwnInputKeys); the hook's report of it, or of any key typed in our
-    // windows then, would handle it twice. Keys the hook grabs reach no window.
+    // (TOwnInputKeys); the hook's report of the same key would handle it
+    // twice. Keys the hook grabs reach no window, so they count from here.
     const BxHwnd own = OwnKeys ? OwnKeys->Source() : 0;
     BxHwnd w = own ? own : GetCallingHwnd();
-    if (!own && Typing->InputFormMode && TOwnInputKeys::IsOwnWindow(w)) {
+    if (!own && Typing->InputFormMode && OwnKeys && OwnKeys->Active() &&
+        TOwnInputKeys::IsOwnWindow(w)) {
         const std::vector<uint16_t> grabbed = GrabbedKeys();
         if (std::find(grabbed.begin(), grabbed.end(), sc) == grabbed.end()) return 0;
     }

@@ -29,6 +29,11 @@ QWidget* TOwnInputKeys::ControlFor(BxHwnd control) const {
     return QApplication::focusWidget();
 }
 
+bool TOwnInputKeys::Active() const {
+    QWidget* c = control_ ? control_() : nullptr;
+    return c && c == QApplication::focusWidget();
+}
+
 BxHwnd TOwnInputKeys::HandleOf(QWidget* control) {
     return static_cast<BxHwnd>(control->window()->winId());
 }

@@ -31,6 +31,8 @@ public:
     void SendKey(QWidget* widget, uint8_t vkey);
 
     static BxHwnd HandleOf(QWidget* control);
+    // Keys typed now come from Qt: the control has the keyboard focus.
+    bool Active() const;
     // One of the program's own top-level windows.
     static bool IsOwnWindow(BxHwnd window);
 
