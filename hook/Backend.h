@@ -87,6 +87,8 @@ public:
     // Other windows and the key state, for scripts; null when the desktop
     // cannot be asked.
     virtual TScreen* Screen() { return nullptr; }
+    // The desktop the backend works on is gone (the X server ended).
+    virtual bool DisplayLost() { return false; }
 };
 
 std::unique_ptr<TBackend> CreateVirtualBackend();

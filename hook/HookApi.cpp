@@ -145,6 +145,11 @@ const char* BxBackendName(void) {
     return b ? b->Name() : "";
 }
 
+int BxDisplayLost(void) {
+    auto* b = Core().Backend();
+    return b && b->DisplayLost() ? 1 : 0;
+}
+
 const char* BxLastError(void) {
     return Core().LastError().c_str();
 }

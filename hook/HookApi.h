@@ -56,6 +56,8 @@ BX_API int dllVersion(void);
 BX_API int BxPostMessage(BxHwnd hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam);
 /* Name of the active backend ("x11", "virtual"), or "" when keys cannot be watched. */
 BX_API const char* BxBackendName(void);
+/* 1 when the desktop the library works on is gone (the X server ended). */
+BX_API int BxDisplayLost(void);
 /* Why the backend could not start; "" when it runs. */
 BX_API const char* BxLastError(void);
 /* Keys that must never reach the target window (shortcut codes); the backend

@@ -164,7 +164,7 @@ bool THookCore::OnUserKey(uint16_t code, bool down, BxHwnd window) {
         return false;
     }
     if (state == BX_FSM_RECORDING) {
-        Post(nextKey_.load(), BX_MSG_KEY, code, static_cast<intptr_t>(down ? 1 : 0) << 16);
+        Post(nextKey_.load(), BX_MSG_RECORD_KEY, code, static_cast<intptr_t>(down ? 1 : 0) << 16);
         return false;
     }
     if (state != BX_FSM_WATCHING) return false;

@@ -17,6 +17,7 @@
 #include "shell/MainfrmHosts.h"
 #include "shell/MainfrmScriptHost.h"
 #include "shell/MainfrmShortcuts.h"
+#include "shell/OwnInputKeys.h"
 #include "shell/ProgramFiles.h"
 #include "typing/Autorepl.h"
 #include "typing/DesktopKeyboardLayout.h"
@@ -57,6 +58,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <atomic>
+#include <cstdlib>
+#include <unistd.h>
 
 namespace {
 const QString kCaption = QStringLiteral("Brevix");
@@ -71,10 +75,25 @@ QString DefaultConfigDir() {
     if (dir.isEmpty()) dir = QDir::homePath() + QStringLiteral("/.config");
     return dir + QStringLiteral("/brevix/");
 }
-} // namespace
 
 using SuggestStyle::FromWinColor;
 using SuggestStyle::ToFont;
+
+// Forms that are open; exit() while one is, with the X server gone, comes
+// from Qt's lost connection.
+std::atomic<int> gOpenForms{0};
+
+// Qt ends the program with exit() when its connection to the X server
+// breaks. The destructors that exit() runs would tear objects down under the
+// hook's threads and the typing worker, which still run: end at once.
+void EndIfDisplayLost() {
+    if (gOpenForms.load() > 0 && BxDisplayLost()) {
+        static const char kMessage[] = "Brevix: the X display is gone; ending.\n";
+        [[maybe_unused]] const ssize_t n = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+        _exit(1);
+    }
+}
+} // namespace
 
 TMainForm::TMainForm(const QStringList& params, QWidget* parent,
                      const std::function<void(TMainForm*)>& prepare)
@@ -103,11 +122,17 @@ TMainForm::TMainForm(const QStringList& params, QWidget* parent,
         FormClose(); // the hook library is released even when start-up fails
         throw;
     }
+    // Registered after the objects start-up made, so that it runs before
+    // their destructors do.
+    static const bool exitWatched = std::atexit(EndIfDisplayLost) == 0;
+    (void)exitWatched;
+    ++gOpenForms;
 }
 
 TMainForm::~TMainForm() {
     FormClose();
     THooks::Instance().UnregisterWindow(handle_);
+    --gOpenForms;
 }
 
 QString TMainForm::IniPath() const {
@@ -319,6 +344,10 @@ void TMainForm::FormCreate(const QStringList& params) {
     Hints = std::make_unique<TMainHints>(*hintHost_);
     Engine = std::make_unique<TAutoReplaceEngine>(*Services, Hints.get());
     Typing->SetEngine(Engine.get());
+    OwnKeys = std::make_unique<TOwnInputKeys>(
+        [this] { return Typing->InputFormMode ? OpenInputFormControl() : nullptr; },
+        [this](uint16_t code, int flags) { return HookKeyMessage(code, flags); });
+    qApp->installEventFilter(OwnKeys.get());
     Engine->SetAlphaChars(Ansi::FromUnicode(Settings.AlphaChars));
     Engine->SetAltInsMinWordLength(Settings.AltInsMinWordLength);
     CreateScripting();
@@ -457,6 +486,11 @@ void TMainForm::Stats1Click() {
 
 void TMainForm::UpdateGrabbedKeys() {
     if (hookUnavailable_) return;
+    const std::vector<uint16_t> keys = GrabbedKeys();
+    BxSetGrabbedKeys(keys.data(), static_cast<int>(keys.size()));
+}
+
+std::vector<uint16_t> TMainForm::GrabbedKeys() const {
     std::vector<uint16_t> keys;
     for (const auto& entry : Session.ShortcutIndex())
         if (entry.first) keys.push_back(entry.first);
@@ -467,7 +501,7 @@ void TMainForm::UpdateGrabbedKeys() {
             keys.push_back(c);
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    BxSetGrabbedKeys(keys.data(), static_cast<int>(keys.size()));
+    return keys;
 }
 
 void TMainForm::ShowTextToTypeBox(bool on) {
@@ -571,10 +605,11 @@ intptr_t TMainForm::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     case svc::Unused406:
         return 0;
     case svc::PostKey:
-        if (QWidget* w = QApplication::focusWidget()) {
-            QKeyEvent press(QEvent::KeyPress, static_cast<int>(wParam), Qt::NoModifier);
-            QApplication::sendEvent(w, &press);
-        }
+        // At once rather than posted: keys the user typed meanwhile wait in
+        // the queue and must come after it.
+        if (OwnKeys)
+            OwnKeys->SendKey(OwnKeys->ControlFor(static_cast<BxHwnd>(lParam)),
+                             static_cast<uint8_t>(wParam));
         return 0;
     case svc::CallingWindow:
         return GetCallingHwnd();

@@ -20,6 +20,7 @@ class TServicesHost;
 class THintHost;
 class TAutoReplaceEngine;
 class TMainServices;
+class TOwnInputKeys;
 class TTclInterface;
 class TScriptHost;
 class TMainShortcuts;
@@ -204,6 +205,10 @@ public:
     BxHwnd LastCallingWindow = 0, LastCallingForeground = 0;
     bool InKeyNotification = false;
     intptr_t HookKeyMessage(uint16_t code, int flags);
+    // Keys typed into an open input form's own text control.
+    std::unique_ptr<TOwnInputKeys> OwnKeys;
+    // The hook withholds these keys from every window, ours too.
+    std::vector<uint16_t> GrabbedKeys() const;
     void AutoReplaceChkClick();
     std::unique_ptr<TMainHints> Hints;
     std::unique_ptr<TKeyStatistics> Statistics;
@@ -313,6 +318,9 @@ public:
     void BuildEntryCommands();
     void Add1Click();
     void Modify1Click();
+    // The hidden "&Viewer...": the current entry read-only, on Shift+F2.
+    QAction* Viewer1 = nullptr;
+    void Viewer1Click();
     void Remove1Click();
     void Copy1Click();
     int Paste1Click();

@@ -4,6 +4,7 @@
 #include "platform/Ansi.h"
 #include "platform/VirtualKeys.h"
 #include "shell/Mainfrm.h"
+#include "shell/OwnInputKeys.h"
 #include "typing/Autorepl.h"
 #include "typing/HookClient.h"
 #include "typing/LookupServices.h"
@@ -21,14 +22,24 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QThread>
+#include <algorithm>
 
 intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
-    BxHwnd w = GetCallingHwnd();
+    // A key typed into an open input form's text control comes from Qt
+    // (TOwnInputKeys); the hook's report of the same key would handle it
+    // twice. Keys the hook grabs reach no window, so they count from here.
+    const BxHwnd own = OwnKeys ? OwnKeys->Source() : 0;
+    BxHwnd w = own ? own : GetCallingHwnd();
+    if (!own && Typing->InputFormMode && OwnKeys && OwnKeys->Active() &&
+        TOwnInputKeys::IsOwnWindow(w)) {
+        const std::vector<uint16_t> grabbed = GrabbedKeys();
+        if (std::find(grabbed.begin(), grabbed.end(), sc) == grabbed.end()) return 0;
+    }
     if (w != handle_) {
         LastCallingWindow = w;
         LastCallingForeground = BxKeyFocusWindow();
     }
-    if (CommandLine.TargetProcessOnly &&
+    if (!own && CommandLine.TargetProcessOnly &&
         (w == 0 || BxWindowProcess(w) != CommandLine.TargetProcessId))
         return 0;
     InKeyNotification = true;
@@ -45,7 +56,7 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
     int r = 0;
     QByteArray text;
     bool entered = false;
-    const bool followed = Typing->Apps.FollowsKeys(w, &entered);
+    const bool followed = own || Typing->Apps.FollowsKeys(w, &entered);
     // In a password field or an excluded program the word is forgotten, so
     // nothing typed there can expand or show up in the suggestions later.
     if (entered && Engine && Engine->Initialised()) {
@@ -82,7 +93,7 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
         THooks::Instance().SetFSMIf(BX_FSM_HANDED_OVER, BX_FSM_WATCHING);
         return 1;
     }
-    w = GetCallingHwnd();
+    w = own ? own : GetCallingHwnd();
     if (w == handle_) return 1;
     if (!Typing->InputFormMode) {
         Typing->TargetWindow = w;

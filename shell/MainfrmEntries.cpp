@@ -14,6 +14,7 @@
 #include "shell/NextKeyDialog.h"
 #include "shell/ShortcutDialog.h"
 #include "tags/EditorText.h"
+#include "tags/TextEditorChoice.h"
 #include "tags/gui/DictionaryEditDlg.h"
 #include "tags/gui/SpellCheckDialog.h"
 #include "typing/HookClient.h"
@@ -29,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -89,17 +91,6 @@ private:
     TMainForm& form_;
 };
 
-// The user's editor ($VISUAL, $EDITOR, else the desktop's opener) with the
-// file, in the given working folder.
-bool OpenInEditor(const QString& file, const QString& folder) {
-    QString editor = qEnvironmentVariable("VISUAL");
-    if (editor.isEmpty()) editor = qEnvironmentVariable("EDITOR");
-    QStringList command = QProcess::splitCommand(editor);
-    if (command.isEmpty()) command = {QStringLiteral("xdg-open")};
-    if (!file.isEmpty()) command << file;
-    const QString program = command.takeFirst();
-    return QProcess::startDetached(program, command, folder);
-}
 } // namespace
 
 TMainEntries::TMainEntries(TMainForm& form)
@@ -111,7 +102,9 @@ TMainEntries::TMainEntries(TMainForm& form)
     EditorServices.Record = [this](QWidget* parent) {
         return RecordKeystrokes(RecorderHost, parent);
     };
-    EditorServices.OpenInEditor = OpenInEditor;
+    EditorServices.OpenInEditor = [](const QString& file, const QString& folder) {
+        return TextEditorChoice::Open(file, folder, TextEditorChoice::SystemDesktop());
+    };
     EditorServices.SpellCheck = [](QWidget* parent, QString& text) {
         return SpellCheckText(parent, text);
     };
@@ -195,6 +188,20 @@ void TMainForm::BuildEntryCommands() {
     DictPopupMenu->insertSeparator(popupFirst);
     DictPopupMenu->insertAction(popupFirst, ShowShortcuts1);
     DictPopupMenu->insertSeparator(popupFirst);
+    // "&Viewer..." stays out of sight unless a menu is opened with Shift held;
+    // its key works either way.
+    Viewer1 = new QAction(tr("&Viewer..."), this);
+    Viewer1->setObjectName(QStringLiteral("Viewer1"));
+    Viewer1->setVisible(false);
+    connect(Viewer1, &QAction::triggered, this, &TMainForm::Viewer1Click);
+    Dictionary1->insertAction(Remove1, Viewer1);
+    DictPopupMenu->insertAction(Remove1, Viewer1);
+    auto* viewerKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F2), this);
+    connect(viewerKey, &QShortcut::activated, Viewer1, &QAction::trigger);
+    for (QMenu* menu : {Dictionary1, DictPopupMenu})
+        connect(menu, &QMenu::aboutToShow, this, [this] {
+            Viewer1->setVisible(QApplication::queryKeyboardModifiers() & Qt::ShiftModifier);
+        });
     connect(Dictionary1, &QMenu::aboutToShow, this, &TMainForm::UpdateEntryCommands);
     connect(DictPopupMenu, &QMenu::aboutToShow, this, &TMainForm::UpdateEntryCommands);
 
@@ -252,6 +259,7 @@ void TMainForm::UpdateEntryCommands() {
     Copy1->setEnabled(s.Copy);
     Paste1->setEnabled(s.Paste);
     Duplicate1->setEnabled(s.Duplicate);
+    Viewer1->setEnabled(s.Copy);
     ShowShortcuts1->setChecked(Settings.DisplayShortCuts);
 }
 
@@ -291,6 +299,13 @@ void TMainForm::Modify1Click() {
     if (!Entries->Operations.Modify(row, &row)) return;
     RefreshGrid(row);
     ReshowKeywordEntry(*this);
+}
+
+void TMainForm::Viewer1Click() {
+    if (!isVisible()) return;
+    int current, top, bottom;
+    EntryRows(current, top, bottom);
+    Entries->Operations.View(current);
 }
 
 void TMainForm::Remove1Click() {

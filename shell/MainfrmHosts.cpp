@@ -2,8 +2,10 @@
 #include "dictionary/Dict.h"
 #include "platform/Ansi.h"
 #include "platform/MessageBox.h"
+#include "platform/VirtualKeys.h"
 #include "script/TclInterface.h"
 #include "shell/Mainfrm.h"
+#include "shell/OwnInputKeys.h"
 #include "typing/Autorepl.h"
 #include "typing/LookupServices.h"
 #include "typing/TypingHost.h"
@@ -92,12 +94,12 @@ public:
             },
             Qt::QueuedConnection);
     }
-    void SendBackspaces(int count) override {
-        if (QWidget* w = QApplication::focusWidget())
-            for (int i = 0; i < count; ++i) {
-                QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
-                QApplication::sendEvent(w, &press);
-            }
+    BxHwnd OwnInputControl() const override { return form_.OwnKeys ? form_.OwnKeys->Source() : 0; }
+    void SendBackspaces(BxHwnd control, int count) override {
+        if (!form_.OwnKeys) return;
+        QWidget* w = form_.OwnKeys->ControlFor(control);
+        for (int i = 0; i < count; ++i)
+            form_.OwnKeys->SendKey(w, vk::Back);
     }
 
 private:

@@ -6,6 +6,7 @@
 #include "platform/VirtualKeys.h"
 #include "script/TclInterface.h"
 #include "shell/Mainfrm.h"
+#include "shell/QtKeys.h"
 #include "typing/TypingController.h"
 
 #include <QAction>
@@ -22,51 +23,8 @@ QString ForDisplay(QString text) {
     return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
 
-// The Qt key of a virtual key, for the menu's accelerator; 0 for keys that
-// have no unambiguous Qt key (the name is still shown).
-int QtKeyForVk(uint8_t key) {
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return key;
-    if (key >= vk::F1 && key <= vk::F24) return Qt::Key_F1 + (key - vk::F1);
-    switch (key) {
-    case vk::Back:
-        return Qt::Key_Backspace;
-    case vk::Tab:
-        return Qt::Key_Tab;
-    case vk::Return:
-        return Qt::Key_Return;
-    case vk::Escape:
-        return Qt::Key_Escape;
-    case vk::Space:
-        return Qt::Key_Space;
-    case vk::Prior:
-        return Qt::Key_PageUp;
-    case vk::Next:
-        return Qt::Key_PageDown;
-    case vk::End:
-        return Qt::Key_End;
-    case vk::Home:
-        return Qt::Key_Home;
-    case vk::Left:
-        return Qt::Key_Left;
-    case vk::Up:
-        return Qt::Key_Up;
-    case vk::Right:
-        return Qt::Key_Right;
-    case vk::Down:
-        return Qt::Key_Down;
-    case vk::Insert:
-        return Qt::Key_Insert;
-    case vk::Delete:
-        return Qt::Key_Delete;
-    case vk::Pause:
-        return Qt::Key_Pause;
-    default:
-        return 0;
-    }
-}
-
 QKeySequence SequenceForCode(uint16_t code) {
-    const int key = QtKeyForVk(shortcut::Key(code));
+    const int key = QtKeys::QtKeyForVk(shortcut::Key(code));
     if (key == 0 || (code & 0x1F00)) return QKeySequence();
     int mods = 0;
     if (code & shortcut::Shift) mods |= Qt::SHIFT;

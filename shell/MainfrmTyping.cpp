@@ -3,6 +3,7 @@
 #include "platform/Ansi.h"
 #include "shell/Mainfrm.h"
 #include "tags/ParseTxt.h"
+#include "typing/Autorepl.h"
 #include "typing/TypingController.h"
 
 #include <QApplication>
@@ -45,6 +46,10 @@ void TMainForm::TypeItBtnClick() {
 void TMainForm::TypeText(const QByteArray& text) {
     if (Typing->InputFormMode) {
         InsertIntoInputForm(text);
+        // The delimiter of an expansion in the form's own control follows.
+        uint8_t key = 0;
+        BxHwnd control = 0;
+        if (Engine && Engine->TakeControlKey(key, control)) WndProc(svc::PostKey, key, control);
         return;
     }
     // A restricted dictionary types only its read-only entries with their tags.

@@ -11,6 +11,7 @@ bool TMainServices::KeywordBegins(const QByteArray& text) {
 }
 
 BxHwnd TMainServices::CallingWindow() {
+    if (const BxHwnd own = host_.OwnInputControl()) return own;
     return GetCallingHwnd();
 }
 
@@ -19,7 +20,7 @@ std::optional<QByteArray> TMainServices::LookupDescription(const QByteArray& key
 }
 
 BxHwnd TMainServices::OwnInputControl() {
-    return 0;
+    return host_.OwnInputControl();
 }
 
 void TMainServices::SetPrefixOrSuffix(int which, const QByteArray& text) {
@@ -58,6 +59,6 @@ void TMainServices::SetKeptChar(unsigned char c) {
     typing_.KeptChar = c;
 }
 
-void TMainServices::SendBackspaces(BxHwnd, int count) {
-    host_.SendBackspaces(count);
+void TMainServices::SendBackspaces(BxHwnd control, int count) {
+    host_.SendBackspaces(control, count);
 }

@@ -22,8 +22,11 @@ public:
     // Both run once the current key notification is over.
     virtual void ProposeEntry(const std::optional<QByteArray>& word) = 0;
     virtual void KeywordBoxRequest(int wParam, const QByteArray& word) = 0;
-    // To the program's own focused control.
-    virtual void SendBackspaces(int count) = 0;
+    // The program's own input control the key being handled was typed
+    // into, or 0 (a key from the hook, typed in another program).
+    virtual BxHwnd OwnInputControl() const = 0;
+    // Erasing keys to that control.
+    virtual void SendBackspaces(BxHwnd control, int count) = 0;
 };
 
 class TMainServices : public TAutoReplaceServices {

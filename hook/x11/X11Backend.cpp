@@ -628,6 +628,10 @@ bool TX11Backend::LayoutSnapshot(TLayoutSnapshot& out) {
     return X11LayoutSnapshot(out);
 }
 
+bool TX11Backend::DisplayLost() {
+    return x11::DisplayLost(nullptr);
+}
+
 } // namespace x11
 
 } // namespace bxhook

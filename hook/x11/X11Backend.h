@@ -35,6 +35,7 @@ public:
     ~TX11Backend() override;
 
     const char* Name() const override { return "x11"; }
+    bool DisplayLost() override;
     bool LayoutSnapshot(TLayoutSnapshot& out) override;
     bool Start(std::string& error) override;
     void Stop() override;

@@ -1,7 +1,9 @@
 #include "hook/x11/XError.h"
 
+#include <atomic>
 #include <map>
 #include <mutex>
+#include <unistd.h>
 
 namespace bxhook::x11 {
 namespace {
@@ -10,6 +12,7 @@ std::mutex gMutex;
 std::map<Display*, int> gErrors;
 XErrorHandler gPrevious = nullptr;
 bool gInstalled = false;
+std::atomic<bool> gLost{false};
 
 int OnError(Display* dpy, XErrorEvent* e) {
     {
@@ -23,6 +26,13 @@ int OnError(Display* dpy, XErrorEvent* e) {
     return gPrevious ? gPrevious(dpy, e) : 0;
 }
 
+[[noreturn]] int OnIOError(Display*) {
+    gLost = true;
+    static const char kMessage[] = "Brevix: the X display is gone; ending.\n";
+    [[maybe_unused]] const ssize_t n = write(STDERR_FILENO, kMessage, sizeof kMessage - 1);
+    _exit(1);
+}
+
 } // namespace
 
 Display* OpenTrappedDisplay(const char* name) {
@@ -31,6 +41,7 @@ Display* OpenTrappedDisplay(const char* name) {
     std::lock_guard g(gMutex);
     if (!gInstalled) {
         gPrevious = XSetErrorHandler(OnError);
+        XSetIOErrorHandler(OnIOError);
         gInstalled = true;
     }
     gErrors[dpy] = 0;
@@ -53,6 +64,15 @@ int TakeErrors(Display* dpy) {
     const int n = it->second;
     it->second = 0;
     return n;
+}
+
+bool DisplayLost(const char* name) {
+    if (gLost) return true;
+    // A display that went away refuses the connection at once.
+    Display* probe = XOpenDisplay(name);
+    if (!probe) return true;
+    XCloseDisplay(probe);
+    return false;
 }
 
 } // namespace bxhook::x11

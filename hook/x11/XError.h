@@ -13,4 +13,11 @@ void CloseTrappedDisplay(Display* dpy);
 // Syncs and returns how many errors the connection got since the last call.
 int TakeErrors(Display* dpy);
 
+// A connection of ours broke (the X server went away): Xlib's default
+// handler would call exit() on whichever thread noticed, running the
+// program's destructors under its other threads. Ours ends the process at
+// once with status 1 and a line on stderr. DisplayLost: it happened, or the
+// display can no longer be reached.
+bool DisplayLost(const char* name);
+
 } // namespace bxhook::x11

@@ -56,16 +56,30 @@ TRecordDlg::TRecordDlg(const TRecorderHost& host, QWidget* parent)
         return TMessageBox::Ask(nullptr, QStringLiteral("Brevix"), m) == QMessageBox::Yes;
     };
     clock_.start();
-    handle_ = static_cast<BxHwnd>(winId());
-    if (host_.Watch)
-        host_.Watch(handle_,
-                    [this](uint32_t m, uintptr_t w, intptr_t l) { return WndProc(m, w, l); });
     active = this;
 }
 
 TRecordDlg::~TRecordDlg() {
-    if (host_.Unwatch) host_.Unwatch(handle_);
+    if (handle_ && host_.Unwatch) host_.Unwatch(handle_);
+    if (handle_) SetGetNextKeyHwnd(0);
     if (active == this) active = nullptr;
+}
+
+void TRecordDlg::Register() {
+    const auto window = static_cast<BxHwnd>(internalWinId());
+    if (window == 0 || window == handle_) return;
+    if (handle_ && host_.Unwatch) host_.Unwatch(handle_);
+    handle_ = window;
+    if (host_.Watch)
+        host_.Watch(handle_,
+                    [this](uint32_t m, uintptr_t w, intptr_t l) { return WndProc(m, w, l); });
+    SetGetNextKeyHwnd(handle_);
+}
+
+bool TRecordDlg::event(QEvent* event) {
+    const bool done = QDialog::event(event);
+    if (event->type() == QEvent::WinIdChange) Register();
+    return done;
 }
 
 TRecordDlg* TRecordDlg::Active() {
@@ -73,7 +87,7 @@ TRecordDlg* TRecordDlg::Active() {
 }
 
 intptr_t TRecordDlg::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
-    if (msg != BX_MSG_KEY && msg != BX_MSG_RECORD_KEY) return 0;
+    if (msg != BX_MSG_RECORD_KEY) return 0;
     const bool release = ((lParam >> 16) & 0xFFFF) == BX_KEYFLAG_UP;
     const uint32_t front = host_.Foreground ? host_.Foreground() : BxForegroundWindow();
     recording_.OnKey(static_cast<uint16_t>(wParam & 0xFFFF), release, clock_.elapsed(), front);
@@ -83,6 +97,7 @@ intptr_t TRecordDlg::WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
 
 void TRecordDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    Register();
     if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
         const QRect area = s->availableGeometry();
         move(area.right() - frameGeometry().width(), area.top());
@@ -130,7 +145,6 @@ QString RecordKeystrokes(const TRecorderHost& host, QWidget* parent,
     QString text;
     {
         TRecordDlg dlg(host, parent);
-        SetGetNextKeyHwnd(dlg.Handle());
         if (host.SetFSM) host.SetFSM(BX_FSM_RECORDING);
         bool closed = false;
         QObject::connect(&dlg, &QDialog::finished, &dlg, [&closed] { closed = true; });

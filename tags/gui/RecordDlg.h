@@ -38,8 +38,10 @@ public:
     // The recorder that runs now, for the tray's menu; nullptr when none.
     static TRecordDlg* Active();
 
+    // The native window the hook library's keys go to; 0 until it exists.
     BxHwnd Handle() const { return handle_; }
-    // A key from the hook library (the key message, as the main window gets it).
+    // A key from the hook library (BX_MSG_RECORD_KEY, laid out as the main
+    // window's key message).
     intptr_t WndProc(uint32_t msg, uintptr_t wParam, intptr_t lParam);
     void StopBtnClick();
     void CancelBtnClick();
@@ -54,11 +56,15 @@ public:
     std::function<bool(const QString&)> AskYes;
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // Points the hook library at the native window the dialog has now: it is
+    // made on showing and may be made again later.
+    void Register();
     const TRecorderHost& host_;
     TKeyRecording recording_;
     QElapsedTimer clock_;

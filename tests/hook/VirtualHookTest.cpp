@@ -11,6 +11,8 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 constexpr BxHwnd kMain = 0x7001;
@@ -103,4 +105,30 @@ TEST_F(VirtualHook, SafeModeStopsWhenTheFocusMoves) {
         EXPECT_EQ(Text(b), safe ? "" : "ijklmnop") << "safe mode " << safe;
     }
     EnableSafeMode(1);
+}
+
+// While recording, every key goes to the recorder window as its own message,
+// and nothing to the main window.
+TEST_F(VirtualHook, RecordingPostsRecordKeysToTheRecorder) {
+    struct TSeen {
+        std::vector<std::pair<BxHwnd, uint32_t>> messages;
+        static intptr_t Proc(void* ctx, BxHwnd hwnd, uint32_t msg, uintptr_t, intptr_t, int) {
+            static_cast<TSeen*>(ctx)->messages.emplace_back(hwnd, msg);
+            return 0;
+        }
+    } seen;
+    constexpr BxHwnd kRecorder = 0x7002;
+    BxSetMessageProc(&TSeen::Proc, &seen);
+    BxVirtualSetFocus(BxVirtualCreateWindow(43));
+    SetGetNextKeyHwnd(kRecorder);
+    SetFSMState(BX_FSM_RECORDING);
+    BxVirtualType("a");
+    SetFSMState(BX_FSM_SUSPENDED);
+    SetGetNextKeyHwnd(0);
+    BxSetMessageProc(nullptr, nullptr);
+    ASSERT_EQ(seen.messages.size(), 2u); // down and up
+    for (const auto& [hwnd, msg] : seen.messages) {
+        EXPECT_EQ(hwnd, kRecorder);
+        EXPECT_EQ(msg, uint32_t(BX_MSG_RECORD_KEY));
+    }
 }

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -175,6 +176,36 @@ private slots:
                                 "cannot be removed.."));
         QVERIFY(Row("brb") >= 0);
         QVERIFY(!Form->Session.Modified());
+    }
+
+    void theHiddenViewerShowsAnEditableEntryReadOnly() {
+        StartWith("one.bxd");
+        QVERIFY(Form->Dictionary1->actions().contains(Form->Viewer1));
+        QVERIFY(Form->DictPopupMenu->actions().contains(Form->Viewer1));
+        QVERIFY(!Form->Viewer1->isVisible());
+        Form->ShowEntry(Row("btw"));
+        Form->UpdateEntryCommands();
+        bool readOnly = false;
+        Form->PrepareEditor = [&](TDictionaryEditDlg* d) {
+            captions << d->windowTitle();
+            readOnly = d->KeywordEdit->isReadOnly() && d->TextMemo->isReadOnly();
+            d->KeywordEdit->setText(QStringLiteral("changed"));
+            d->OKBtnClick();
+        };
+        // Its key, although the item is hidden.
+        Form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Form.get()));
+        QTest::keyClick(Form.get(), Qt::Key_F2, Qt::ShiftModifier);
+        QCOMPARE(captions, QStringList{"Dictionary Text [Read Only]"});
+        QVERIFY(readOnly);
+        QVERIFY(Row("btw") >= 0);
+        QVERIFY(Row("changed") < 0);
+        QVERIFY(!Form->Session.Modified());
+        // Nothing to view without a current entry.
+        Form->Grid->clearSelection();
+        Form->UpdateEntryCommands();
+        QTest::keyClick(Form.get(), Qt::Key_F2, Qt::ShiftModifier);
+        QCOMPARE(captions.size(), 1);
     }
 
     void quickAddOpensTheEditorOnTheProposal() {

@@ -304,11 +304,13 @@ private slots:
             QCOMPARE(TRecordDlg::Active(), r);
             QCOMPARE(r->CountLbl->text(), QStringLiteral("0 Keys"));
             const auto key = [r](uint16_t code, bool down) {
-                r->WndProc(BX_MSG_KEY, code, (down ? BX_KEYFLAG_DOWN : BX_KEYFLAG_UP) << 16);
+                r->WndProc(BX_MSG_RECORD_KEY, code, (down ? BX_KEYFLAG_DOWN : BX_KEYFLAG_UP) << 16);
                 QTest::qWait(12);
             };
             key('O', true);
             key('O', false);
+            // The main window's key message is not the recorder's.
+            r->WndProc(BX_MSG_KEY, 'X', BX_KEYFLAG_DOWN << 16);
             key('K', true);
             front = 6;
             key(0x0D, true);
@@ -324,7 +326,7 @@ private slots:
         int asked = 0;
         // The question comes while the recorder runs, so the recording goes on after No.
         const QString none = RecordKeystrokes(host, nullptr, [&](TRecordDlg* r) {
-            r->WndProc(BX_MSG_KEY, 'A', BX_KEYFLAG_DOWN << 16);
+            r->WndProc(BX_MSG_RECORD_KEY, 'A', BX_KEYFLAG_DOWN << 16);
             r->AskYes = [&](const QString&) { return ++asked == 2; };
             r->CancelBtnClick();
             QVERIFY(r->isVisible()); // No: still recording
@@ -332,6 +334,39 @@ private slots:
         });
         QCOMPARE(asked, 2);
         QVERIFY(none.isEmpty());
+    }
+
+    // The hook library is pointed at the recorder's native window as it is
+    // shown, and again when that window is made anew.
+    void recorderFollowsItsNativeWindow() {
+        TRecorderHost host;
+        QList<BxHwnd> watched, unwatched;
+        host.Watch = [&](BxHwnd w, TRecorderHost::THandler) { watched << w; };
+        host.Unwatch = [&](BxHwnd w) { unwatched << w; };
+        BxHwnd first = 0, second = 0;
+        RecordKeystrokes(host, nullptr, [&](TRecordDlg* r) {
+            QCOMPARE(r->Handle(), BxHwnd(0)); // no native window before it shows
+            QTimer::singleShot(0, r, [&, r] {
+                first = r->Handle();
+                QCOMPARE(first, BxHwnd(r->winId()));
+                // The desktop window made again, as the platform may do.
+                struct TNative : QWidget {
+                    static void Recreate(QWidget* w) {
+                        (w->*&TNative::destroy)(true, true);
+                        (w->*&TNative::create)(0, true, true);
+                    }
+                };
+                TNative::Recreate(r);
+                r->show();
+                second = r->Handle();
+                QCOMPARE(second, BxHwnd(r->winId()));
+                r->StopBtnClick();
+            });
+        });
+        QVERIFY(first != 0);
+        QVERIFY(second != 0 && second != first);
+        QCOMPARE(watched, (QList<BxHwnd>{first, second}));
+        QCOMPARE(unwatched, (QList<BxHwnd>{first, second}));
     }
 
     void screenshots() {

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# A keyword typed into Brevix's own input form expands there, for real: keys
+# typed into the field form's free text go through Qt and are also recorded
+# by the hook; the keyword is replaced once, the delimiter follows it once,
+# and the keys typed right after land behind it.
+set -u
+here="$(cd "$(dirname "$0")" && pwd)"
+root="$here/../../.."
+. "$root/tests/e2e/harness.sh"
+e2e_start || exit $?
+shots="${1:-}"
+shot() { [ -n "$shots" ] && mkdir -p "$shots" && e2e_screenshot "$shots/$1.png"; return 0; }
+bin="${BREVIX_BIN:-$root/build/bin/brevix}"
+
+brevix_window() { # title
+    local w=""
+    for _ in $(seq 100); do
+        w="$(xdotool search --pid "$E2E_BREVIX_PID" --name "^$1\$" 2>/dev/null | head -1)"
+        [ -n "$w" ] && xdotool getwindowname "$w" >/dev/null 2>&1 && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+{
+    printf '%s\n' '{"keyword":"letter","text":"Dear {@INPUT(Name) Your name?}, {@INPUT Fruit? @SINGLE\r\napple\r\npear}!"}'
+    printf '%s\n' '{"keyword":"addr","text":"12 Harbour Street"}'
+} | e2e_brevix_config Letters RunMinimized=1 UseClipboard=0 Pause=0 || e2e_fail "bxdict create"
+BREVIX_BIN="$bin" e2e_start_watching_brevix
+
+e2e_ready
+xdotool type --delay 40 "letter "
+brevix_window "Brevix Input Field #1" >/dev/null || e2e_fail "the input field form did not open"
+sleep 0.5
+xdotool type --delay 40 "at addr x"
+sleep 0.3
+shot own_input_field
+xdotool key Return
+brevix_window "Brevix Input Field #2" >/dev/null || e2e_fail "the pick list was not asked for"
+sleep 0.5
+xdotool key Down Return
+# The text goes to the target, at once or after a review of it (Enter types it).
+want="Dear at 12 Harbour Street x, pear! "
+for _ in $(seq 50); do
+    [ -n "$(e2e_target_text)" ] && break
+    memo="$(xdotool search --onlyvisible --pid "$E2E_BREVIX_PID" --name "^Brevix  Text To Type\$" 2>/dev/null | head -1)"
+    if [ -n "$memo" ] && [ "$(xdotool getactivewindow 2>/dev/null)" = "$memo" ]; then
+        sleep 0.3
+        shot own_input_review
+        xdotool key Return
+        break
+    fi
+    sleep 0.1
+done
+e2e_wait_text "$want" 8 || e2e_fail "the text with the expansion made in the form did not reach the target"
+e2e_stop_brevix
+echo "e2e own input: passed"
