@@ -340,6 +340,11 @@ protected:
     void ApplicationActivationChanged();
     // A script hid the window ("bx_window show 0").
     void Deactivated();
+    // While an input form is open the hook's state follows it; true when
+    // handled (see MainfrmWindowState.cpp).
+    bool InputFormActivationChanged();
+    // The input form on show (a field form, else the input text window), raised and focused.
+    void FocusInputForm();
 
 private:
     void BuildControls();
@@ -350,6 +355,10 @@ private:
     std::shared_ptr<TInputHost> inputHost_;
     std::shared_ptr<TInputBoxHost> inputBoxes_;
     bool minimisedForInput_ = false;
+    // Whether a window of ours had the activation, and the hook's state when
+    // the program lost it while an input form was open (-1: none kept).
+    bool appActive_ = false;
+    int inputFSMAtDeactivation_ = -1;
     QByteArray suffixAfterInput_;
     QByteArray pendingTextToType_;
     bool textToTypePending_ = false;

@@ -182,8 +182,11 @@ void TMainForm::SetInputFormMode(bool on) {
             showMinimized();
         }
         SetFSM(BX_FSM_WATCHING);
-    } else if (minimisedForInput_) {
-        minimisedForInput_ = false;
-        if (isMinimized()) showNormal();
+    } else {
+        inputFSMAtDeactivation_ = -1;
+        if (minimisedForInput_) {
+            minimisedForInput_ = false;
+            if (isMinimized()) showNormal();
+        }
     }
 }

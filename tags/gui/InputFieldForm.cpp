@@ -345,8 +345,20 @@ void TInputFieldForm::RunOnShow(const QString& script) {
         TMessageBox::Error(this, QStringLiteral("Tcl Error"), Ansi::ToUnicode(tcl->FailureText()));
 }
 
+int TInputFieldForm::WantedFSM() const {
+    return Notebook1->currentWidget() == FreeFormPage && !inputBox_ ? 1 : 3;
+}
+
+TInputFieldForm* TInputFieldForm::Showing() {
+    for (QWidget* w : {QApplication::activeWindow(), QApplication::activeModalWidget()})
+        if (auto* form = qobject_cast<TInputFieldForm*>(w); form && form->isVisible()) return form;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<TInputFieldForm*>(w); form && form->isVisible()) return form;
+    return nullptr;
+}
+
 int TInputFieldForm::Wait() {
-    if (host_) host_->SetFSM(Notebook1->currentWidget() == FreeFormPage && !inputBox_ ? 1 : 3);
+    if (host_) host_->SetFSM(WantedFSM());
     emit WaitStarted();
     QPointer<TInputFieldForm> self(this);
     while (self && result_ == nav::Undecided && !(host_ && host_->Closing())) {

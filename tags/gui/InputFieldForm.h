@@ -46,6 +46,14 @@ public:
     // The free-text page is showing: another entry's text goes into it.
     bool FreeFormShowing() const;
     void InsertText(const QString& text);
+    // The hook library's state while this form has the keyboard: keys are
+    // watched (1) only on a field's free-text page, where entries expand into
+    // the answer; suspended (3) elsewhere.
+    int WantedFSM() const;
+    // The field form on show, wherever it was opened from (the input text
+    // window, a script's input box): the active one first, then a modal one;
+    // null when none shows.
+    static TInputFieldForm* Showing();
     int Result() const { return result_; }
     void SetResult(int code) { result_ = code; }
 
