@@ -4,6 +4,7 @@
 #include "platform/Ansi.h"
 #include "script/InputBoxHost.h"
 #include "script/TclInterface.h"
+#include "shell/HelpWindow.h"
 #include "shell/Mainfrm.h"
 #include "tags/InputScripts.h"
 #include "tags/gui/InputBoxes.h"
@@ -65,6 +66,10 @@ public:
         form_.Typing->SetText(text);
         form_.Typing->KeySuffix = form_.TakeSuffixAfterInput();
         form_.PostMessage(wm::TypeAfterInput);
+    }
+    bool ShowHelp(const QString& page) override {
+        THelpWindow::ShowPage(page);
+        return true;
     }
     void CancelInput() override {
         form_.KeywordEdit->clear();

@@ -89,8 +89,9 @@ protected:
 
 private:
     void BuildControls();
+    // topic: the help about the kind of field (InputHelp::kTopics).
     void Begin(const QString& caption, const QString& prompt, int number, QWidget* page,
-               QWidget* focus);
+               QWidget* focus, const char* topic);
     void RunOnShow(const QString& script);
     int Wait();
     void Decide(int code);
