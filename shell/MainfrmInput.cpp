@@ -121,8 +121,9 @@ public:
         return file;
     }
     bool ShowFieldForm(int show) override {
-        TInputMemoDlg* dlg = TInputMemoDlg::Instance();
-        TInputFieldForm* f = dlg ? dlg->Process().Form() : nullptr;
+        // Wherever it was opened: the input text window's fields, a script's
+        // input box, a session operation.
+        TInputFieldForm* f = TInputFieldForm::Existing();
         if (f && show >= 0) {
             f->setVisible(show == 1);
             QCoreApplication::processEvents();

@@ -353,6 +353,17 @@ TInputFieldForm* TInputFieldForm::Showing() {
     return nullptr;
 }
 
+TInputFieldForm* TInputFieldForm::Existing() {
+    if (TInputFieldForm* form = Showing()) return form;
+    TInputFieldForm* hidden = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<TInputFieldForm*>(w)) {
+            if (form->result_ == nav::Undecided) return form;
+            if (!hidden) hidden = form;
+        }
+    return hidden;
+}
+
 int TInputFieldForm::Wait() {
     if (host_) host_->SetFSM(WantedFSM());
     emit WaitStarted();

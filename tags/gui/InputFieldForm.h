@@ -54,6 +54,9 @@ public:
     // window, a script's input box): the active one first, then a modal one;
     // null when none shows.
     static TInputFieldForm* Showing();
+    // As Showing, else one that exists hidden, one still waiting for an
+    // answer first (a script may have hidden it).
+    static TInputFieldForm* Existing();
     int Result() const { return result_; }
     void SetResult(int code) { result_ = code; }
 
