@@ -355,9 +355,10 @@ private:
     std::shared_ptr<TInputHost> inputHost_;
     std::shared_ptr<TInputBoxHost> inputBoxes_;
     bool minimisedForInput_ = false;
-    // Whether a window of ours had the activation, and the hook's state when
-    // the program lost it while an input form was open (-1: none kept).
-    bool appActive_ = false;
+    // The window of ours that had the activation (null while another program
+    // has it), and the hook's state when the program lost it from an input
+    // form (-1: none kept).
+    QPointer<QWidget> activeWindow_;
     int inputFSMAtDeactivation_ = -1;
     QByteArray suffixAfterInput_;
     QByteArray pendingTextToType_;

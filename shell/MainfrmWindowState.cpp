@@ -79,7 +79,9 @@ void TMainForm::FocusInputForm() {
 
 bool TMainForm::InputFormActivationChanged() {
     QWidget* active = QApplication::activeWindow();
-    const bool wasActive = std::exchange(appActive_, active != nullptr);
+    // A window that closed while active leaves no trace: its successor is
+    // handled as the program coming back, which ends the same way.
+    QWidget* previous = std::exchange(activeWindow_, active);
     if (!Typing->InputFormMode) {
         inputFSMAtDeactivation_ = -1;
         return false;
@@ -91,11 +93,17 @@ bool TMainForm::InputFormActivationChanged() {
         return true;
     if (!active) {
         // Keys typed in other programs are not expanded into the open form.
-        if (wasActive) inputFSMAtDeactivation_ = fsm;
+        // Only a form's own state is kept: between the main window going down
+        // and the form coming up the program has no active window either.
+        if (previous)
+            inputFSMAtDeactivation_ =
+                qobject_cast<TInputFieldForm*>(previous) || previous == TInputMemoDlg::Instance()
+                    ? fsm
+                    : -1;
         SetFSM(BX_FSM_SUSPENDED);
         return true;
     }
-    if (!wasActive) {
+    if (!previous) {
         // Coming back: to the form the user was answering, in the state it had.
         const int kept = std::exchange(inputFSMAtDeactivation_, -1);
         QWidget* form = ShowingInputForm();

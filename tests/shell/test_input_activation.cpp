@@ -116,6 +116,19 @@ private slots:
             QTRY_VERIFY(field.isActiveWindow());
             QTRY_COMPARE(GetFSMState(), int(BX_FSM_WATCHING));
 
+            // Leaving from another window of ours (as when the main window goes
+            // down before the form comes up) keeps nothing: back at the form,
+            // keys are watched as the form wants.
+            ours.activateWindow();
+            QTRY_VERIFY(ours.isActiveWindow());
+            QWindow away;
+            LeaveProgram(away);
+            QTRY_VERIFY(QApplication::activeWindow() == nullptr);
+            QTRY_COMPARE(GetFSMState(), int(BX_FSM_SUSPENDED));
+            field.activateWindow();
+            QTRY_VERIFY(field.isActiveWindow());
+            QTRY_COMPARE(GetFSMState(), int(BX_FSM_WATCHING));
+
             field.Memo1->setPlainText(QStringLiteral("Ann"));
             field.NextBtn->click();
         }));
