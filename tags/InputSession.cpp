@@ -109,7 +109,8 @@ bool NotHex(QString* error, qsizetype at) {
 // The digits of a session: up to its NUL, without a line end a file edited by
 // hand may have gained; refused when empty or cut in the middle of a byte.
 bool HexDigits(QByteArrayView& hex, QString* error) {
-    if (const void* nul = memchr(hex.constData(), '\0', size_t(hex.size())))
+    if (const void* nul =
+            hex.isEmpty() ? nullptr : memchr(hex.constData(), '\0', size_t(hex.size())))
         hex.truncate(static_cast<const char*>(nul) - hex.constData());
     while (!hex.isEmpty() && (hex.back() == '\n' || hex.back() == '\r' || hex.back() == ' '))
         hex.chop(1);
