@@ -19,9 +19,10 @@ struct TPage {
     const char* File;
     const char* Title;
 };
-const TPage kPages[] = {{"index.html", "Contents"},           {"howto.html", "Getting started"},
-                        {"tags.html", "The tag language"},    {"tcl.html", "Tcl commands"},
-                        {"commandline.html", "Command line"}, {"settings.html", "Settings"}};
+const TPage kPages[] = {{"index.html", "Contents"},        {"howto.html", "Getting started"},
+                        {"tags.html", "The tag language"}, {"inputfields.html", "Input fields"},
+                        {"tcl.html", "Tcl commands"},      {"commandline.html", "Command line"},
+                        {"settings.html", "Settings"}};
 
 // The preferences' pages, in order, by their anchors on the settings page.
 const char* const kPreferencesAnchors[] = {"operation", "display",  "fileshortcuts", "autoreplace",
@@ -83,6 +84,10 @@ THelpWindow* THelpWindow::ShowPage(const QString& page) {
 
 QString THelpWindow::PageFor(const QWidget* window) {
     const QString name = window ? window->objectName() : QString();
+    // A window that knows its own page (the input forms, by the field on show).
+    if (const QString own = window ? window->property("helpPage").toString() : QString();
+        !own.isEmpty())
+        return own;
     if (name == QLatin1String("MainForm")) return QStringLiteral("howto.html");
     if (name == QLatin1String("PreferencesDlg")) {
         const auto* pages = window->findChild<QTabWidget*>();

@@ -765,6 +765,7 @@ void TMainForm::Deactivated() {
 
 void TMainForm::ApplicationActivationChanged() {
     if (!StartupDone || closing_) return;
+    if (InputFormActivationChanged()) return;
     // Keys typed in any of our windows, dialogs included, are never
     // expanded. Only watching and suspended switch here: next-key capture
     // and recording keep their state while their dialogs come and go.

@@ -348,6 +348,11 @@ protected:
     void ApplicationActivationChanged();
     // A script hid the window ("bx_window show 0").
     void Deactivated();
+    // While an input form is open the hook's state follows it; true when
+    // handled (see MainfrmWindowState.cpp).
+    bool InputFormActivationChanged();
+    // The input form on show (a field form, else the input text window), raised and focused.
+    void FocusInputForm();
 
 private:
     void BuildControls();
@@ -358,6 +363,11 @@ private:
     std::shared_ptr<TInputHost> inputHost_;
     std::shared_ptr<TInputBoxHost> inputBoxes_;
     bool minimisedForInput_ = false;
+    // The window of ours that had the activation (null while another program
+    // has it), and the hook's state when the program lost it from an input
+    // form (-1: none kept).
+    QPointer<QWidget> activeWindow_;
+    int inputFSMAtDeactivation_ = -1;
     QByteArray suffixAfterInput_;
     QByteArray pendingTextToType_;
     bool textToTypePending_ = false;

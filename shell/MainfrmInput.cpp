@@ -4,6 +4,7 @@
 #include "platform/Ansi.h"
 #include "script/InputBoxHost.h"
 #include "script/TclInterface.h"
+#include "shell/HelpWindow.h"
 #include "shell/Mainfrm.h"
 #include "tags/InputScripts.h"
 #include "tags/gui/InputBoxes.h"
@@ -66,6 +67,10 @@ public:
         form_.Typing->KeySuffix = form_.TakeSuffixAfterInput();
         form_.PostMessage(wm::TypeAfterInput);
     }
+    bool ShowHelp(const QString& page) override {
+        THelpWindow::ShowPage(page);
+        return true;
+    }
     void CancelInput() override {
         form_.KeywordEdit->clear();
         form_.SetTextToType(QString());
@@ -116,8 +121,9 @@ public:
         return file;
     }
     bool ShowFieldForm(int show) override {
-        TInputMemoDlg* dlg = TInputMemoDlg::Instance();
-        TInputFieldForm* f = dlg ? dlg->Process().Form() : nullptr;
+        // Wherever it was opened: the input text window's fields, a script's
+        // input box, a session operation.
+        TInputFieldForm* f = TInputFieldForm::Existing();
         if (f && show >= 0) {
             f->setVisible(show == 1);
             QCoreApplication::processEvents();
@@ -182,8 +188,11 @@ void TMainForm::SetInputFormMode(bool on) {
             showMinimized();
         }
         SetFSM(BX_FSM_WATCHING);
-    } else if (minimisedForInput_) {
-        minimisedForInput_ = false;
-        if (isMinimized()) showNormal();
+    } else {
+        inputFSMAtDeactivation_ = -1;
+        if (minimisedForInput_) {
+            minimisedForInput_ = false;
+            if (isMinimized()) showNormal();
+        }
     }
 }

@@ -4,6 +4,7 @@
 #include "tags/Bookmarks.h"
 
 #include <QtEndian>
+#include <cstring>
 
 namespace {
 
@@ -18,30 +19,30 @@ QString WithoutNul(const QByteArray& b) {
     return Ansi::ToUnicode(nul < 0 ? b : b.left(nul));
 }
 
-void PutU32(QByteArray& out, uint32_t v) {
+void PutU32(TStreamSink& out, uint32_t v) {
     char b[4];
     qToLittleEndian<quint32>(v, b);
-    out.append(b, 4);
+    out.Put(b, 4);
 }
 
-void PutSized(QByteArray& out, uint32_t v) {
+void PutSized(TStreamSink& out, uint32_t v) {
     PutU32(out, 4);
     PutU32(out, v);
 }
 
-void PutBlock(QByteArray& out, const QByteArray& block) {
+void PutBlock(TStreamSink& out, const QByteArray& block) {
     PutU32(out, static_cast<uint32_t>(block.size()));
-    out.append(block);
+    out.Put(block.constData(), block.size());
 }
 
 // Reads the session stream; every read is checked against what is left.
 class TReader {
 public:
-    TReader(const QByteArray& data, qsizetype pos) : data_(data), pos_(pos) {}
+    explicit TReader(TStreamSource& in) : in_(in) {}
     bool U32(uint32_t& v) {
-        if (data_.size() - pos_ < 4) return false;
-        v = qFromLittleEndian<quint32>(data_.constData() + pos_);
-        pos_ += 4;
+        char b[4];
+        if (!in_.Read(b, 4)) return false;
+        v = qFromLittleEndian<quint32>(b);
         return true;
     }
     // A size word that must be `size`, then a value of that many bytes.
@@ -51,23 +52,23 @@ public:
     }
     bool Byte(uint8_t& v) {
         uint32_t size = 0;
-        if (!U32(size) || size != 1 || pos_ >= data_.size()) return false;
-        v = static_cast<uint8_t>(data_[pos_++]);
+        char b = 0;
+        if (!U32(size) || size != 1 || !in_.Read(&b, 1)) return false;
+        v = static_cast<uint8_t>(b);
         return true;
     }
     bool Block(QByteArray& v) {
         uint32_t size = 0;
-        if (!U32(size) || static_cast<quint64>(size) > quint64(data_.size() - pos_)) return false;
-        v = data_.mid(pos_, size);
-        pos_ += size;
+        if (!U32(size) || static_cast<quint64>(size) > quint64(in_.Left())) return false;
+        QByteArray block(static_cast<qsizetype>(size), Qt::Uninitialized);
+        if (!in_.Read(block.data(), block.size())) return false;
+        v = std::move(block);
         return true;
     }
-    qsizetype Pos() const { return pos_; }
-    qsizetype Left() const { return data_.size() - pos_; }
+    qsizetype Left() const { return in_.Left(); }
 
 private:
-    const QByteArray& data_;
-    qsizetype pos_;
+    TStreamSource& in_;
 };
 
 constexpr uint32_t kFormatTag = 4;
@@ -81,10 +82,23 @@ bool Fail(QString* error, const QString& why) {
 
 } // namespace
 
-void TBXInputListItem::SaveToStream(QByteArray& out) const {
+bool TByteSource::Read(char* to, qsizetype size) {
+    if (size > Left()) return false;
+    memcpy(to, data_.constData() + pos_, size);
+    pos_ += size;
+    return true;
+}
+
+// Size word, kind, two sized values and three blocks with their size words.
+qsizetype TBXInputListItem::StreamSize() const {
+    return 37 + TagText.size() + Value.size() + TextSnapshot.size();
+}
+
+void TBXInputListItem::WriteStream(TStreamSink& out) const {
     PutU32(out, 4);
     PutU32(out, 1);
-    out.append(static_cast<char>(Kind));
+    const char kind = static_cast<char>(Kind);
+    out.Put(&kind, 1);
     PutSized(out, Reserved1);
     PutSized(out, Reserved2);
     PutBlock(out, TagText);
@@ -96,17 +110,26 @@ TBXInputList::TBXInputList() {
     Items.push_back(std::make_unique<TBXInputListItem>(this));
 }
 
-QByteArray TBXInputList::SaveToStream() const {
-    QByteArray out;
+qsizetype TBXInputList::StreamSize() const {
     qsizetype size = 20;
     for (const auto& item : Items)
-        size += 37 + item->TagText.size() + item->Value.size() + item->TextSnapshot.size();
-    out.reserve(size);
+        size += item->StreamSize();
+    return size;
+}
+
+void TBXInputList::WriteStream(TStreamSink& out) const {
     PutU32(out, kFormatTag);
     PutSized(out, static_cast<uint32_t>(Items.size()));
     PutSized(out, static_cast<uint32_t>(Current));
     for (const auto& item : Items)
-        item->SaveToStream(out);
+        item->WriteStream(out);
+}
+
+QByteArray TBXInputList::SaveToStream() const {
+    QByteArray out;
+    out.reserve(StreamSize());
+    TByteSink sink(out);
+    WriteStream(sink);
     return out;
 }
 
@@ -118,7 +141,14 @@ bool TBXInputList::LoadFromStream(const QByteArray& data, QString* error) {
 }
 
 bool TBXInputList::LoadFromStream(const QByteArray& data, qsizetype& pos, QString* error) {
-    TReader r(data, pos);
+    TByteSource in(data, pos);
+    if (!ReadStream(in, error)) return false;
+    pos = in.Pos();
+    return true;
+}
+
+bool TBXInputList::ReadStream(TStreamSource& in, QString* error) {
+    TReader r(in);
     const QString cut = QStringLiteral("The session data is cut short or damaged.");
     uint32_t tag = 0, count = 0, current = 0;
     if (!r.U32(tag) || tag != kFormatTag)
@@ -156,7 +186,6 @@ bool TBXInputList::LoadFromStream(const QByteArray& data, qsizetype& pos, QStrin
     }
     Items = std::move(items);
     Current = static_cast<int>(current);
-    pos = r.Pos();
     return true;
 }
 

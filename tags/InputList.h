@@ -57,6 +57,45 @@ public:
     virtual bool Closing() const { return false; }
 };
 
+// Where the session stream goes: its bytes as they are, or straight into
+// their hexadecimal digits, so a large session is never held twice.
+class TStreamSink {
+public:
+    virtual ~TStreamSink() = default;
+    virtual void Put(const char* data, qsizetype size) = 0;
+};
+
+// Where it is read from. Read fails when fewer than size bytes are left or
+// they cannot be decoded; nothing is read past a failure.
+class TStreamSource {
+public:
+    virtual ~TStreamSource() = default;
+    virtual qsizetype Left() const = 0;
+    virtual bool Read(char* to, qsizetype size) = 0;
+};
+
+class TByteSink : public TStreamSink {
+public:
+    explicit TByteSink(QByteArray& out) : out_(out) {}
+    void Put(const char* data, qsizetype size) override { out_.append(data, size); }
+
+private:
+    QByteArray& out_;
+};
+
+// The session stream read from a byte array, from pos on.
+class TByteSource : public TStreamSource {
+public:
+    explicit TByteSource(const QByteArray& data, qsizetype pos = 0) : data_(data), pos_(pos) {}
+    qsizetype Left() const override { return data_.size() - pos_; }
+    bool Read(char* to, qsizetype size) override;
+    qsizetype Pos() const { return pos_; }
+
+private:
+    const QByteArray& data_;
+    qsizetype pos_;
+};
+
 class TBXInputListItem {
 public:
     explicit TBXInputListItem(TBXInputList* owner) : Owner(owner) {}
@@ -68,7 +107,8 @@ public:
     QByteArray TextSnapshot; // NUL-terminated: the text before this field
     TBXInputList* Owner;
 
-    void SaveToStream(QByteArray& out) const;
+    qsizetype StreamSize() const;
+    void WriteStream(TStreamSink& out) const;
 };
 
 class TBXInputList {
@@ -95,11 +135,16 @@ public:
     void RestoreSnapshot(const TBXInputListItem& item, TInputEdit& edit) const;
 
     QByteArray SaveToStream() const;
+    // The bytes SaveToStream gives, and those bytes handed to a sink.
+    qsizetype StreamSize() const;
+    void WriteStream(TStreamSink& out) const;
     // False, with the reason in *error, when data is not a whole session; the
     // list is then as it was. data must hold nothing after the list.
     bool LoadFromStream(const QByteArray& data, QString* error = nullptr);
     // As LoadFromStream, reading from pos on and leaving pos after the list.
     bool LoadFromStream(const QByteArray& data, qsizetype& pos, QString* error);
+    // As LoadFromStream, leaving in the source what follows the list.
+    bool ReadStream(TStreamSource& in, QString* error);
 
 private:
     // The answer in place of the tag at span, then in place of the

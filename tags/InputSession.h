@@ -4,6 +4,7 @@
 // when the input text window was showing, the length and bytes of its text;
 // the whole written as upper-case hexadecimal digits and a NUL.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <optional>
 
@@ -12,12 +13,19 @@ class TInputScripts;
 
 QByteArray SessionData(const TBXInputList& list, const std::optional<QString>& shownText);
 QByteArray SessionToHex(const QByteArray& data);
+// SessionToHex(SessionData(...)) behind prefix, written in one pass into one
+// buffer: a session holds a snapshot of the text per field, so it grows large.
+QByteArray SessionHex(const TBXInputList& list, const std::optional<QString>& shownText,
+                      QByteArrayView prefix = {});
 // Strict: anything but pairs of hexadecimal digits up to the first NUL (or
 // the end) is refused with a message.
-bool SessionFromHex(QByteArray hex, QByteArray& data, QString* error);
+bool SessionFromHex(QByteArrayView hex, QByteArray& data, QString* error);
 // Replaces list's fields with the session's and puts its text (empty when it
 // has none) into RestoredText. On failure the list is untouched.
 bool RestoreSessionData(const QByteArray& data, TBXInputList& list, QString* error);
+// SessionFromHex and RestoreSessionData in one pass, decoding the digits
+// straight into the fields.
+bool RestoreSessionHex(QByteArrayView hex, TBXInputList& list, QString* error);
 
 // What saving and restoring ask of the user: file names and messages.
 class TSessionDialogs {

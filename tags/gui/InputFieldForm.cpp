@@ -7,6 +7,7 @@
 #include "platform/SafeFile.h"
 #include "tags/InputScripts.h"
 #include "tags/gui/DateEdit.h"
+#include "tags/gui/InputHelp.h"
 #include "tags/gui/InputHost.h"
 #include "tags/gui/PickList.h"
 #include "tags/gui/SpellCheckDialog.h"
@@ -297,13 +298,7 @@ void TInputFieldForm::BuildControls() {
         SpellCheckText(Memo1);
         Memo1->setFocus();
     });
-    connect(HelpBtn, &QPushButton::clicked, this, [this] {
-        TMessageBox::Inform(this, QStringLiteral("Brevix"),
-                            tr("Answer the field, then press Next. Back returns to the previous "
-                               "field, Restart to the first; Preview shows the text as it would "
-                               "be typed; Save Session keeps the answers in a file to finish "
-                               "later."));
-    });
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { InputHelp::Open(this, host_); });
 
     setTabOrder(TitleLbl, Notebook1);
     setTabOrder(Memo1, CutBtn);
@@ -317,8 +312,9 @@ void TInputFieldForm::BuildControls() {
 }
 
 void TInputFieldForm::Begin(const QString& caption, const QString& prompt, int number,
-                            QWidget* page, QWidget* focus) {
+                            QWidget* page, QWidget* focus, const char* topic) {
     if (host_) host_->BringToFront();
+    InputHelp::SetTopic(this, inputBox_ ? "inputbox" : topic);
     number_ = number;
     if (!inputBox_) {
         BackBtn->setEnabled(number >= 2);
@@ -345,8 +341,31 @@ void TInputFieldForm::RunOnShow(const QString& script) {
         TMessageBox::Error(this, QStringLiteral("Tcl Error"), Ansi::ToUnicode(tcl->FailureText()));
 }
 
+int TInputFieldForm::WantedFSM() const {
+    return Notebook1->currentWidget() == FreeFormPage && !inputBox_ ? 1 : 3;
+}
+
+TInputFieldForm* TInputFieldForm::Showing() {
+    for (QWidget* w : {QApplication::activeWindow(), QApplication::activeModalWidget()})
+        if (auto* form = qobject_cast<TInputFieldForm*>(w); form && form->isVisible()) return form;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<TInputFieldForm*>(w); form && form->isVisible()) return form;
+    return nullptr;
+}
+
+TInputFieldForm* TInputFieldForm::Existing() {
+    if (TInputFieldForm* form = Showing()) return form;
+    TInputFieldForm* hidden = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* form = qobject_cast<TInputFieldForm*>(w)) {
+            if (form->result_ == nav::Undecided) return form;
+            if (!hidden) hidden = form;
+        }
+    return hidden;
+}
+
 int TInputFieldForm::Wait() {
-    if (host_) host_->SetFSM(Notebook1->currentWidget() == FreeFormPage && !inputBox_ ? 1 : 3);
+    if (host_) host_->SetFSM(WantedFSM());
     emit WaitStarted();
     QPointer<TInputFieldForm> self(this);
     while (self && result_ == nav::Undecided && !(host_ && host_->Closing())) {
@@ -512,7 +531,7 @@ int TInputFieldForm::AskText(const QString& caption, const TInputField& field, Q
     Memo1->setPlainText(start);
     Memo1->document()->clearUndoRedoStacks();
     Memo1->selectAll();
-    Begin(caption, field.Prompt, number, FreeFormPage, Memo1);
+    Begin(caption, field.Prompt, number, FreeFormPage, Memo1, "text");
     RunOnShow(field.OnShow);
     const int code = Wait();
     QString answer = Memo1->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
@@ -549,7 +568,7 @@ int TInputFieldForm::AskPickList(const QString& caption, const TInputField& fiel
     PickAllBtn->setEnabled(!field.Single);
     ClearBtn->setEnabled(!field.Single);
     SearchEdit->clear();
-    Begin(caption, field.Prompt, number, PickListPage, SearchEdit);
+    Begin(caption, field.Prompt, number, PickListPage, SearchEdit, "picklist");
     UpdatePickStatus();
     RunOnShow(field.OnShow);
     const int code = Wait();
@@ -574,7 +593,7 @@ int TInputFieldForm::AskDate(const QString& caption, const TInputField& field, Q
     (isLong ? LongDateRadio : ShortDateRadio)->setChecked(true);
     LongDateRadio->show();
     ShortDateRadio->show();
-    Begin(caption, field.Prompt, number, DatePage, DateEdit);
+    Begin(caption, field.Prompt, number, DatePage, DateEdit, "date");
     NextBtn->setEnabled(true);
     DateEdit->selectAll();
     RunOnShow(field.OnShow);
@@ -635,7 +654,11 @@ int TInputFieldForm::ShowFieldMessage(const QString& caption, const QString& tit
                                       const QString& message) {
     MsgMemo->setPlainText(message);
     const bool error = title == QLatin1String("ERROR!");
-    Begin(caption, title, number, ErrorPage, nullptr);
+    // The page also reports a file that could not be read and a failed script.
+    const char* topic = error                                        ? "file"
+                        : title == QLatin1String("@INPUTTCL ERROR!") ? "tcl"
+                                                                     : "message";
+    Begin(caption, title, number, ErrorPage, nullptr, topic);
     NextBtn->setEnabled(true);
     if (error) {
         CancelBtn->setFocus();
@@ -655,7 +678,7 @@ int TInputFieldForm::BoxWait() {
 bool TInputFieldForm::BoxLine(QString& text, const QString& prompt) {
     OneLineEdit->setText(text);
     OneLineEdit->selectAll();
-    Begin(windowTitle(), prompt, 1, OneLinePage, OneLineEdit);
+    Begin(windowTitle(), prompt, 1, OneLinePage, OneLineEdit, "inputbox");
     NextBtn->setEnabled(true);
     if (BoxWait() != nav::Next) return false;
     text = OneLineEdit->text();
@@ -665,7 +688,7 @@ bool TInputFieldForm::BoxLine(QString& text, const QString& prompt) {
 bool TInputFieldForm::BoxMemo(QString& text, const QString& prompt, bool spell) {
     boxMemo_ = true;
     Memo1->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    Begin(windowTitle(), prompt, 1, FreeFormPage, Memo1);
+    Begin(windowTitle(), prompt, 1, FreeFormPage, Memo1, "inputbox");
     SpellBtn->show();
     if (spell) QTimer::singleShot(0, SpellBtn, &QPushButton::click);
     if (BoxWait() != nav::Next) return false;
@@ -675,7 +698,7 @@ bool TInputFieldForm::BoxMemo(QString& text, const QString& prompt, bool spell) 
 
 bool TInputFieldForm::BoxMessage(const QString& text, const QString& prompt) {
     MsgMemo->setPlainText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    Begin(windowTitle(), prompt, 1, ErrorPage, NextBtn);
+    Begin(windowTitle(), prompt, 1, ErrorPage, NextBtn, "inputbox");
     NextBtn->setEnabled(true);
     return BoxWait() == nav::Next;
 }
@@ -684,7 +707,7 @@ bool TInputFieldForm::BoxDate(QDate& date, const QString& prompt) {
     DateEdit->SetDate(date.isValid() ? date : QDate::currentDate());
     LongDateRadio->hide();
     ShortDateRadio->hide();
-    Begin(windowTitle(), prompt, 1, DatePage, DateEdit);
+    Begin(windowTitle(), prompt, 1, DatePage, DateEdit, "inputbox");
     NextBtn->setEnabled(true);
     if (BoxWait() != nav::Next) return false;
     date = DateEdit->Date();
@@ -709,7 +732,7 @@ bool TInputFieldForm::BoxPickList(QList<int>& chosen, const QStringList& items,
     PickList1->blockSignals(false);
     PickAllBtn->setEnabled(multiple);
     ClearBtn->setEnabled(multiple);
-    Begin(windowTitle(), prompt, 1, PickListPage, SearchEdit);
+    Begin(windowTitle(), prompt, 1, PickListPage, SearchEdit, "inputbox");
     UpdatePickStatus();
     if (BoxWait() != nav::Next) return false;
     if (multiple) {

@@ -46,6 +46,17 @@ public:
     // The free-text page is showing: another entry's text goes into it.
     bool FreeFormShowing() const;
     void InsertText(const QString& text);
+    // The hook library's state while this form has the keyboard: keys are
+    // watched (1) only on a field's free-text page, where entries expand into
+    // the answer; suspended (3) elsewhere.
+    int WantedFSM() const;
+    // The field form on show, wherever it was opened from (the input text
+    // window, a script's input box): the active one first, then a modal one;
+    // null when none shows.
+    static TInputFieldForm* Showing();
+    // As Showing, else one that exists hidden, one still waiting for an
+    // answer first (a script may have hidden it).
+    static TInputFieldForm* Existing();
     int Result() const { return result_; }
     void SetResult(int code) { result_ = code; }
 
@@ -81,8 +92,9 @@ protected:
 
 private:
     void BuildControls();
+    // topic: the help about the kind of field (InputHelp::kTopics).
     void Begin(const QString& caption, const QString& prompt, int number, QWidget* page,
-               QWidget* focus);
+               QWidget* focus, const char* topic);
     void RunOnShow(const QString& script);
     int Wait();
     void Decide(int code);

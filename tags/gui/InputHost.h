@@ -28,4 +28,10 @@ public:
     // Nothing is typed: the keyword and text to type are cleared and the
     // typing engine runs empty, giving the focus back.
     virtual void CancelInput() = 0;
+    // Shows a page of the program's help ("inputfields.html#date"); false
+    // when there is no help window to show it in.
+    virtual bool ShowHelp(const QString& page) {
+        Q_UNUSED(page);
+        return false;
+    }
 };

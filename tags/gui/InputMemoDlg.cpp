@@ -6,6 +6,7 @@
 #include "tags/ParseTxt.h"
 #include "tags/gui/InputFieldForm.h"
 #include "tags/gui/InputFieldProcess.h"
+#include "tags/gui/InputHelp.h"
 #include "tags/gui/InputHost.h"
 #include "tags/gui/SpellCheckDialog.h"
 #include "tags/gui/TextPrinter.h"
@@ -116,12 +117,8 @@ TInputMemoDlg::TInputMemoDlg(TInputHost& host, QWidget* parent)
         SpellCheckText(Memo1);
         Memo1->setFocus();
     });
-    connect(HelpBtn, &QPushButton::clicked, this, [this] {
-        TMessageBox::Inform(this, QStringLiteral("Brevix"),
-                            tr("Review the text and press Type It to type it into the program "
-                               "you came from. Fields not yet asked for stand as {@INPUT FIELD "
-                               "#n}; Type It asks for them first."));
-    });
+    InputHelp::SetTopic(this, "review");
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { InputHelp::Open(this, &host_); });
     Timer1 = new QTimer(this);
     Timer1->setInterval(200);
     connect(Timer1, &QTimer::timeout, this, &TInputMemoDlg::TimerTimer);

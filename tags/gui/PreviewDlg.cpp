@@ -1,6 +1,7 @@
 #include "tags/gui/PreviewDlg.h"
 
 #include "tags/InputFields.h"
+#include "tags/gui/InputHelp.h"
 #include "tags/gui/WindowPlacement.h"
 
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@ TPreviewDlg::TPreviewDlg(const QString& text, qsizetype caret, int fieldNumber, 
       result_(nav::Preview) {
     setObjectName(QStringLiteral("PreviewDlg"));
     setWindowTitle(tr("Text to Type Preview"));
+    InputHelp::SetTopic(this, "preview");
     setMinimumSize(420, 230);
     resize(560, 380);
     Memo1 = new QPlainTextEdit(this);

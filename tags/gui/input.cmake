@@ -10,6 +10,7 @@ brevix_library(bxinput_gui STATIC
   PreviewDlg.cpp
   TextPrinter.cpp
   InputMemoDlg.cpp
-  InputBoxes.cpp)
+  InputBoxes.cpp
+  InputHelp.cpp)
 target_link_libraries(bxinput_gui PUBLIC bxinput_core bxspell_gui bxplatform_gui Qt6::Widgets
                                   Qt6::PrintSupport)

@@ -2,6 +2,7 @@
 #include "shell/HelpWindow.h"
 #include "shell/PreferencesDialog.h"
 #include "shell/SystemConfigDialog.h"
+#include "tags/gui/InputHelp.h"
 #include "tests/shell/OffscreenDesktop.h"
 
 #include <QApplication>
@@ -62,6 +63,24 @@ private slots:
         dlg.PageControl->setCurrentIndex(TPreferencesDlg::pgFileShortcuts);
         QCOMPARE(THelpWindow::PageFor(&dlg), QStringLiteral("settings.html#fileshortcuts"));
         QCOMPARE(THelpWindow::PageFor(nullptr), QStringLiteral("index.html"));
+    }
+
+    // The input forms open this page at a topic for the field on show.
+    void everyInputFormTopicIsAnAnchorOfTheInputFieldsPage() {
+        QFile page(QStringLiteral(":/help/inputfields.html"));
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QByteArray html = page.readAll();
+        for (const char* topic : InputHelp::kTopics)
+            QVERIFY2(html.contains("id=\"" + QByteArray(topic) + "\""), topic);
+        QWidget form;
+        form.setObjectName(QStringLiteral("InputFieldFrm"));
+        InputHelp::SetTopic(&form, "date");
+        QCOMPARE(THelpWindow::PageFor(&form), QStringLiteral("inputfields.html#date"));
+        THelpWindow* help = THelpWindow::ShowPage(THelpWindow::PageFor(&form));
+        QCOMPARE(help->CurrentPage(), QStringLiteral("inputfields.html#date"));
+        QVERIFY(help->Browser->toPlainText().contains(QStringLiteral("Keys in the date box")));
+        if (const QString shots = qEnvironmentVariable("BREVIX_SHOTS"); !shots.isEmpty())
+            help->grab().save(shots + QStringLiteral("/help_inputfields.png"));
     }
 
     void configurationReportSaysWhatIsMissing() {

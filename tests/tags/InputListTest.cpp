@@ -214,6 +214,12 @@ TEST(InputSession, MalformedSessionsAreRefusedAndTheListKept) {
         EXPECT_FALSE(RestoreSessionData(bad, target, &why)) << what;
         EXPECT_FALSE(why.isEmpty()) << what;
         EXPECT_EQ(target.SaveToStream(), before) << what;
+        // The one-pass reader of files refuses the same, with the same reason
+        // (nothing at all is an empty session to it).
+        QString hexWhy;
+        EXPECT_FALSE(RestoreSessionHex(SessionToHex(bad), target, &hexWhy)) << what;
+        if (!bad.isEmpty()) EXPECT_EQ(hexWhy, why) << what;
+        EXPECT_EQ(target.SaveToStream(), before) << what;
     };
     for (qsizetype cut = 0; cut < listOnly.size(); cut += 3)
         refused(data.left(cut), "cut short");
@@ -252,6 +258,55 @@ TEST(InputSession, MalformedSessionsAreRefusedAndTheListKept) {
     EXPECT_FALSE(SessionFromHex(QByteArray(1, '\0'), out, &why));
     EXPECT_TRUE(SessionFromHex("0a0B\r\n", out, &why));
     EXPECT_EQ(out, QByteArray::fromHex("0a0b"));
+
+    // A digit gone bad deep inside a snapshot, or in the text part, is found
+    // by the one-pass reader too, and the list it would fill stays as it was.
+    const QByteArray hex = SessionToHex(data);
+    for (const qsizetype at : {hex.size() / 2, hex.size() - 3}) {
+        QByteArray damaged = hex;
+        damaged[at] = 'x';
+        TBXInputList target;
+        HalfFilled(target, edit);
+        const QByteArray before = target.SaveToStream();
+        EXPECT_FALSE(RestoreSessionHex(damaged, target, &why));
+        EXPECT_EQ(why, QString("This is not a Brevix input session: character %1 is not a "
+                               "hexadecimal digit.")
+                           .arg(at + 1));
+        EXPECT_EQ(target.SaveToStream(), before);
+    }
+    EXPECT_FALSE(RestoreSessionHex("", good, &why));
+    EXPECT_FALSE(RestoreSessionHex("040", good, &why));
+}
+
+// Saved sessions are read again by later versions: the layout of the stream
+// and its digits must not move by a byte.
+TEST(InputSession, LayoutStaysByteForByte) {
+    TBXInputList list;
+    TBXInputListItem& item = *list.Items[0];
+    item.Kind = TInputKind::Text;
+    item.Reserved1 = 0x01020304;
+    item.TagText = QByteArray("{@INPUT A}", 11);
+    item.Value = "v";
+    item.TextSnapshot = QByteArray("x{@INPUT A}", 12);
+    const QByteArray expected = "04000000"         // format tag
+                                "0400000001000000" // count 1
+                                "0400000000000000" // current 0
+                                "04000000"         // item
+                                "0100000001"       // kind, one byte
+                                "0400000004030201" // reserved 1
+                                "0400000000000000" // reserved 2
+                                "0B0000007B40494E50555420417D00"
+                                "0100000076"
+                                "0C000000787B40494E50555420417D00"
+                                "020000006869"; // the shown text "hi"
+    EXPECT_EQ(SessionHex(list, QString("hi")), expected + QByteArray(1, '\0'));
+    EXPECT_EQ(SessionToHex(SessionData(list, QString("hi"))), expected + QByteArray(1, '\0'));
+    EXPECT_EQ(SessionHex(list, QString("hi"), "proc "), "proc " + expected + QByteArray(1, '\0'));
+    TBXInputList back;
+    QString why;
+    ASSERT_TRUE(RestoreSessionHex(expected, back, &why)) << why.toStdString();
+    EXPECT_EQ(back.SaveToStream(), list.SaveToStream());
+    EXPECT_EQ(back.RestoredText, "hi");
 }
 
 TEST(InputSession, SavedAndRestoredThroughFilesAndProcedures) {

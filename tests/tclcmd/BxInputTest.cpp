@@ -156,6 +156,21 @@ TEST_F(BxInput, BoxesConfirmedAndCancelled) {
     EXPECT_EQ(Fails("bx_input list1 One {a b c}"), ""); // confirmed with nothing chosen
 }
 
+// "bx_input show" finds the form of a script's input box too, hidden or not.
+TEST_F(BxInput, ShowFindsTheInputBoxOfAScript) {
+    QByteArrayList seen;
+    OnBox([this, &seen](TInputFieldForm& f) {
+        seen << Ok("bx_input show");
+        seen << Ok("bx_input show 0") << QByteArray(f.isVisible() ? "visible" : "hidden");
+        seen << Ok("bx_input show") << Ok("bx_input show 1")
+             << QByteArray(f.isVisible() ? "visible" : "hidden");
+        Confirm(f);
+    });
+    EXPECT_EQ(Ok("bx_input string Name Ann"), "Ann");
+    EXPECT_EQ(seen, (QByteArrayList{"1", "0", "hidden", "0", "1", "visible"}));
+    EXPECT_EQ(Ok("bx_input show"), "0"); // the box is gone with its call
+}
+
 // The main window's typing path: a text with an input field opens the input
 // text window; an entry typed meanwhile goes into the answer; the finished
 // text is typed once the window closes.

@@ -201,6 +201,63 @@ private slots:
         QCOMPARE(form.RunTcl("c", "bx", 3, value), int(nav::Back));
     }
 
+    // Help opens the page about the kind of field on show; F1 finds the same page.
+    void HelpShowsThePageOfTheFieldOnShow() {
+        TInputFieldForm form(&host_);
+        QStringList f1;
+        connect(&form, &TInputFieldForm::WaitStarted, &form, [&] {
+            f1 << form.property("helpPage").toString();
+            form.HelpBtn->click();
+            form.SetResult(nav::Next);
+        });
+        QByteArray value;
+        form.AskText("c", ParseInputTag(u"{@INPUT Name}"), value, 1);
+        form.AskPickList("c", ParseInputTag(u"{@INPUT Pick\r\na\r\nb}"), 2, value);
+        form.AskDate("c", ParseInputTag(u"{@INPUTDATE When}"), value, 3);
+        form.ReadFile("c", ParseInputTag(u"{@INPUTFILE nowhere.txt}"), value, 4);
+        host_.Tcl.Answer = [](const QByteArray&, QByteArray& r) {
+            r = "oops";
+            return false;
+        };
+        form.RunTcl("c", "oops", 5, value);
+        form.ShowFieldMessage("c", "Note", 6, "Read me");
+        const QStringList expected{"inputfields.html#text", "inputfields.html#picklist",
+                                   "inputfields.html#date", "inputfields.html#file",
+                                   "inputfields.html#tcl",  "inputfields.html#message"};
+        QCOMPARE(host_.HelpPages, expected);
+        QCOMPARE(f1, expected);
+
+        // The script's input box and the review window have pages of their own.
+        TInputFieldForm box(&host_, true);
+        OnNextModal([&](QWidget*) {
+            QCOMPARE(box.property("helpPage").toString(), QString("inputfields.html#inputbox"));
+            box.BackBtn->click();
+        });
+        QString text;
+        QVERIFY(!box.BoxLine(text, "Name"));
+        TInputMemoDlg* dlg = TInputMemoDlg::StartInputText(host_, "Hi {@INPUT Name}");
+        Script(dlg, std::make_shared<std::deque<TAction>>(std::deque<TAction>{Type("Ann")}));
+        QSignalSpy review(dlg, &TInputMemoDlg::ReviewShown);
+        QVERIFY(review.wait(5000));
+        host_.HelpPages.clear();
+        dlg->HelpBtn->click();
+        QCOMPARE(host_.HelpPages, QStringList{"inputfields.html#review"});
+        // Without a help window, a note instead of nothing.
+        host_.HelpWindow = false;
+        bool noted = false;
+        OnNextModal([&](QWidget* w) {
+            if (auto* b = qobject_cast<QMessageBox*>(w)) {
+                noted = b->text().contains("inputfields.html#review");
+                b->accept();
+            }
+        });
+        dlg->HelpBtn->click();
+        QVERIFY(noted);
+        QPointer<TInputMemoDlg> alive(dlg);
+        QTest::keyClick(dlg->Memo1, Qt::Key_Escape);
+        QTRY_VERIFY(!alive);
+    }
+
     void PickListWithGroupsSingleAndNumbers() {
         TInputFieldForm form(&host_);
         const TInputField single = ParseInputTag(

@@ -53,6 +53,12 @@ public:
     bool Closing() const override { return false; }
     void TypeFinishedText(const QByteArray& text) override { Typed << text; }
     void CancelInput() override { ++Cancelled; }
+    QStringList HelpPages;
+    bool HelpWindow = true;
+    bool ShowHelp(const QString& page) override {
+        HelpPages << page;
+        return HelpWindow;
+    }
 };
 
 // Acts on the next modal window (message box, preview, calendar) once it shows.
