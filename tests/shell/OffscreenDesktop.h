@@ -115,3 +115,20 @@ struct TFormHarness {
         Form.reset();
     }
 };
+
+// The main window shown with its settings in cfgDir (the program's own start,
+// no file dialogs), as a user who runs it sees it.
+inline std::unique_ptr<TMainForm> StartShownForm(const QString& cfgDir) {
+    QFile ini(QDir(cfgDir).filePath(QStringLiteral("Brevixo.ini")));
+    if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        ini.write("[Preferences]\r\nRunMinimized=0\r\nNoConfirmExit=1\r\n");
+    ini.close();
+    auto form = std::make_unique<TMainForm>(
+        QStringList{QStringLiteral("/CFG=") + cfgDir}, nullptr, [](TMainForm* m) {
+            m->AskFileName = [](TMainForm::TFileDialogKind, const QString&, const QString&) {
+                return QString();
+            };
+        });
+    form->show();
+    return form;
+}

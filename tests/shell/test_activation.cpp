@@ -14,20 +14,7 @@ class TActivationTest : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
 
-    std::unique_ptr<TMainForm> StartShown() {
-        QFile ini(dir.filePath(QStringLiteral("Brevixo.ini")));
-        if (ini.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            ini.write("[Preferences]\r\nRunMinimized=0\r\nNoConfirmExit=1\r\n");
-        ini.close();
-        auto form = std::make_unique<TMainForm>(
-            QStringList{QStringLiteral("/CFG=") + dir.path()}, nullptr, [](TMainForm* m) {
-                m->AskFileName = [](TMainForm::TFileDialogKind, const QString&, const QString&) {
-                    return QString();
-                };
-            });
-        form->show();
-        return form;
-    }
+    std::unique_ptr<TMainForm> StartShown() { return StartShownForm(dir.path()); }
 
 private slots:
     void dialogOfOursKeepsKeysUnwatched() {

@@ -8,6 +8,7 @@
 #include "tags/gui/InputFieldProcess.h"
 #include "tags/gui/InputMemoDlg.h"
 #include "tests/shell/OffscreenDesktop.h"
+#include "tests/tags/gui/ScriptedForms.h"
 #include "typing/TypingController.h"
 
 #include <QCheckBox>
@@ -18,25 +19,6 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <deque>
-
-namespace {
-using TAction = std::function<void(TInputFieldForm&)>;
-
-// Answers each wait of the field form with the next action; Cancel when none is left.
-void Script(TInputMemoDlg* dlg, std::shared_ptr<std::deque<TAction>> actions) {
-    dlg->Process().OnFormMade = [actions](TInputFieldForm& form) {
-        QObject::connect(&form, &TInputFieldForm::WaitStarted, &form, [actions, &form] {
-            if (actions->empty()) {
-                form.SetResult(nav::Cancel);
-                return;
-            }
-            TAction a = actions->front();
-            actions->pop_front();
-            a(form);
-        });
-    };
-}
-} // namespace
 
 class TOwnInputTest : public QObject, TFormHarness {
     Q_OBJECT

@@ -2,6 +2,7 @@
 // window, the pick list, the date box, file and Tcl fields, the preview and
 // sessions, the script input boxes.
 #include "InputGuiTestSupport.h"
+#include "ScriptedForms.h"
 #include "platform/Ansi.h"
 #include "tags/InputSession.h"
 #include "tags/gui/DateEdit.h"
@@ -23,23 +24,6 @@
 #include <deque>
 
 namespace {
-
-using TAction = std::function<void(TInputFieldForm&)>;
-
-// Answers each wait of the forms the process makes with the next action.
-void Script(TInputMemoDlg* dlg, std::shared_ptr<std::deque<TAction>> actions) {
-    dlg->Process().OnFormMade = [actions](TInputFieldForm& form) {
-        QObject::connect(&form, &TInputFieldForm::WaitStarted, &form, [actions, &form] {
-            if (actions->empty()) {
-                form.SetResult(nav::Cancel);
-                return;
-            }
-            TAction a = actions->front();
-            actions->pop_front();
-            a(form);
-        });
-    };
-}
 
 TAction Type(const QString& text) {
     return [text](TInputFieldForm& f) {
