@@ -479,9 +479,15 @@ bool TX11Backend::PauseAfterPaste(int msec) {
     // Keys typed before the target has the text could land inside it. Its
     // request is served from here too, not only by the service thread: the
     // keys after the paste then need no other thread to wake up first.
+    // Woken by the request itself, so it is served the moment it comes in
+    // (the service thread may be reading the recording in batches).
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(msec);
-    while (!selection_.WaitFetched(generation, 1) && std::chrono::steady_clock::now() < until)
+    const int fd = selection_.Fd();
+    while (!selection_.WaitFetched(generation, 0) && std::chrono::steady_clock::now() < until) {
+        pollfd p{fd, POLLIN, 0};
+        if (fd < 0 || poll(&p, 1, 1) < 0) selection_.WaitFetched(generation, 1);
         selection_.Process();
+    }
     return true;
 }
 
