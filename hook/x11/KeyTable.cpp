@@ -136,4 +136,10 @@ bool IsModifierVk(uint8_t vk) {
     return (vk >= 0x10 && vk <= 0x12) || (vk >= 0xA0 && vk <= 0xA5);
 }
 
+bool IsPrintableKeysym(unsigned long sym) {
+    return (sym >= 0x20 && sym < 0xFF00) || (sym >= XK_KP_Space && sym <= XK_KP_9) ||
+           (sym >= 0x01000000 && sym <= 0x0110FFFF) || sym == XK_Return || sym == XK_KP_Enter ||
+           sym == XK_Tab;
+}
+
 } // namespace bxhook::x11

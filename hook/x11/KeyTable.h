@@ -29,4 +29,7 @@ int KeysymsForUnicode(uint32_t u, unsigned long out[2]);
 // Shift, Ctrl and Alt keys, left, right or either.
 bool IsModifierVk(uint8_t vkey);
 
+// A keysym that puts text in a document: characters, the keypad's, Return, Tab.
+bool IsPrintableKeysym(unsigned long sym);
+
 } // namespace bxhook::x11

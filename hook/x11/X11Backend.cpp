@@ -1,6 +1,7 @@
 #include "hook/x11/X11Backend.h"
 #include "hook/HookCore.h"
 #include "hook/LayoutSnapshot.h"
+#include "hook/x11/KeyTable.h"
 #include "hook/x11/X11Windows.h"
 #include "hook/x11/XError.h"
 
@@ -37,12 +38,6 @@ constexpr long kTypingBatchNsec = 3'000'000;
 std::string DisplayName() {
     const char* d = std::getenv("DISPLAY");
     return d ? d : "";
-}
-
-bool IsPrintable(unsigned long sym) {
-    return (sym >= 0x20 && sym < 0xFF00) || (sym >= XK_KP_Space && sym <= XK_KP_9) ||
-           (sym >= 0x01000000 && sym <= 0x0110FFFF) || sym == XK_Return || sym == XK_KP_Enter ||
-           sym == XK_Tab;
 }
 
 } // namespace
@@ -323,7 +318,7 @@ void TX11Backend::OnDeviceEvent(int type, KeyCode code) {
     {
         std::lock_guard w(watchMutex_);
         vk = layout_.VkForKeycode(code);
-        printable = IsPrintable(layout_.Keysym(code, 0));
+        printable = IsPrintableKeysym(layout_.Keysym(code, 0));
         {
             // The state before this key, as a key event's own state is.
             std::lock_guard u(userMutex_);

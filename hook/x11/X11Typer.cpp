@@ -87,8 +87,20 @@ void TX11Typer::RequestErase() {
     eraseCount_.fetch_add(1);
 }
 
+void TX11Typer::AwaitRelease(KeyCode code) {
+    heldAtBegin_.reset(code);
+    XFlush(dpy_); // the keys before it go out meanwhile
+    char keys[32];
+    for (int waited = 0; waited < kHeldKeyWaitMs; ++waited) {
+        XQueryKeymap(dpy_, keys);
+        if (!(keys[code / 8] & (1 << (code % 8)))) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 void TX11Typer::Fake(KeyCode code, bool down) {
     if (!code) return;
+    if (down && heldAtBegin_[code]) AwaitRelease(code);
     XTestFakeKeyEvent(dpy_, code, down ? True : False, CurrentTime);
     injected_.Add(code, down);
     down_[code] = down;
@@ -138,15 +150,25 @@ void TX11Typer::Begin() {
 
     // The key that ended a keyword is often still down when the replacement
     // starts; the server ignores a press of a key that is already down, so
-    // the same character in the text would be lost. Wait for its release.
+    // the same character in the text would be lost. Such a key is waited for
+    // only when the text is about to press it (AwaitRelease), not before the
+    // first key: a typist holds a key for some 80 ms.
+    // Other keys (a shortcut's) are waited for now, as they may still
+    // command the target.
     char keys[32];
+    heldAtBegin_.reset();
     for (int waited = 0; waited < kHeldKeyWaitMs; ++waited) {
         XQueryKeymap(dpy_, keys);
-        bool held = false;
-        for (int k = 8; k < 256 && !held; ++k)
-            held = (keys[k / 8] & (1 << (k % 8))) && !down_[k] &&
-                   !layout_.ModifierOf(static_cast<KeyCode>(k));
-        if (!held) break;
+        bool others = false;
+        for (int k = 8; k < 256; ++k) {
+            const auto code = static_cast<KeyCode>(k);
+            if (!(keys[k / 8] & (1 << (k % 8))) || down_[k] || layout_.ModifierOf(code)) continue;
+            if (IsPrintableKeysym(layout_.Keysym(code, 0)))
+                heldAtBegin_.set(k);
+            else
+                others = true;
+        }
+        if (!others) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 
@@ -184,6 +206,7 @@ void TX11Typer::End() {
             injected_.Add(k, true);
         }
     userReleased_.clear();
+    heldAtBegin_.reset();
     if (capsUnlocked_) XkbLockModifiers(dpy_, XkbUseCoreKbd, LockMask, LockMask);
     capsUnlocked_ = false;
     std::vector<std::pair<KeyCode, unsigned long>> restore;

@@ -70,6 +70,8 @@ private:
     bool OnLayout(unsigned char c, TKeyStroke& stroke, unsigned long& spareSym) const;
     // Sets each key's keysym (NoSymbol: none), a request per run of
     // adjacent key codes.
+    // Waits (briefly) until a key that was down when the session began is up.
+    void AwaitRelease(KeyCode code);
     void MapKeys(std::vector<std::pair<KeyCode, unsigned long>> keys);
     void Record();
     void Drain();
@@ -87,6 +89,7 @@ private:
     unsigned curMods_ = 0;              // modifiers we hold for the keys typed
     unsigned tagMods_ = 0;              // of those, held by key-down codes
     std::bitset<256> down_;             // keys we pressed and did not release
+    std::bitset<256> heldAtBegin_;      // others' keys down when the session began
     std::vector<KeyCode> userReleased_; // the user's modifiers we released
     bool capsUnlocked_ = false;
     int sinceFlush_ = 0;
