@@ -133,6 +133,17 @@ e2e_screenshot() { # file
     fi
 }
 
+# Waits for a window of the started Brevix with that title and prints its id.
+e2e_brevix_window() { # title
+    local w=""
+    for _ in $(seq 100); do
+        w="$(xdotool search --pid "$E2E_BREVIX_PID" --name "^$1\$" 2>/dev/null | head -1)"
+        [ -n "$w" ] && xdotool getwindowname "$w" >/dev/null 2>&1 && { echo "$w"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
 e2e_stop() {
     local i pid
     for ((i = ${#E2E_PIDS[@]} - 1; i >= 0; i--)); do

@@ -13,33 +13,22 @@ shots="${1:-}"
 shot() { [ -n "$shots" ] && mkdir -p "$shots" && e2e_screenshot "$shots/$1.png"; return 0; }
 bin="${BREVIX_BIN:-$root/build/bin/brevix}"
 
-# Waits for a window of Brevix with that title and returns its id.
-brevix_window() { # title
-    local w=""
-    for _ in $(seq 100); do
-        w="$(xdotool search --pid "$E2E_BREVIX_PID" --name "^$1\$" 2>/dev/null | head -1)"
-        [ -n "$w" ] && xdotool getwindowname "$w" >/dev/null 2>&1 && { echo "$w"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
 printf '%s\n' '{"keyword":"letter","description":"Letter","text":"Dear {@INPUT(Name) Your name?}, {@INPUT Fruit? @SINGLE\r\napple\r\npear}! Bye {Name}"}' |
     e2e_brevix_config Letters RunMinimized=1 UseClipboard=0 Pause=0 || fail "bxdict create"
 BREVIX_BIN="$bin" e2e_start_watching_brevix
 
 e2e_ready
 xdotool type --delay 40 "letter "
-form="$(brevix_window "Brevix Input Field #1")" || fail "the input field form did not open"
+form="$(e2e_brevix_window "Brevix Input Field #1")" || fail "the input field form did not open"
 sleep 0.5
 shot form_text
 xdotool type --delay 40 "Ann"
 xdotool key Return
-brevix_window "Brevix Input Field #2" >/dev/null || fail "the pick list was not asked for"
+e2e_brevix_window "Brevix Input Field #2" >/dev/null || fail "the pick list was not asked for"
 sleep 0.5
 shot form_picklist
 xdotool key Down Return
-memo="$(brevix_window "Brevix  Text To Type")" || fail "the filled-in text was not shown for review"
+memo="$(e2e_brevix_window "Brevix  Text To Type")" || fail "the filled-in text was not shown for review"
 sleep 0.5
 shot input_text_window
 xdotool key Return

@@ -12,16 +12,6 @@ shots="${1:-}"
 shot() { [ -n "$shots" ] && mkdir -p "$shots" && e2e_screenshot "$shots/$1.png"; return 0; }
 bin="${BREVIX_BIN:-$root/build/bin/brevix}"
 
-brevix_window() { # title
-    local w=""
-    for _ in $(seq 100); do
-        w="$(xdotool search --pid "$E2E_BREVIX_PID" --name "^$1\$" 2>/dev/null | head -1)"
-        [ -n "$w" ] && xdotool getwindowname "$w" >/dev/null 2>&1 && { echo "$w"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
 {
     printf '%s\n' '{"keyword":"letter","text":"Dear {@INPUT(Name) Your name?}, {@INPUT Fruit? @SINGLE\r\napple\r\npear}!"}'
     printf '%s\n' '{"keyword":"addr","text":"12 Harbour Street"}'
@@ -30,13 +20,13 @@ BREVIX_BIN="$bin" e2e_start_watching_brevix
 
 e2e_ready
 xdotool type --delay 40 "letter "
-brevix_window "Brevix Input Field #1" >/dev/null || e2e_fail "the input field form did not open"
+e2e_brevix_window "Brevix Input Field #1" >/dev/null || e2e_fail "the input field form did not open"
 sleep 0.5
 xdotool type --delay 40 "at addr x"
 sleep 0.3
 shot own_input_field
 xdotool key Return
-brevix_window "Brevix Input Field #2" >/dev/null || e2e_fail "the pick list was not asked for"
+e2e_brevix_window "Brevix Input Field #2" >/dev/null || e2e_fail "the pick list was not asked for"
 sleep 0.5
 xdotool key Down Return
 # The text goes to the target, at once or after a review of it (Enter types it).
