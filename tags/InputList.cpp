@@ -84,7 +84,7 @@ bool Fail(QString* error, const QString& why) {
 
 bool TByteSource::Read(char* to, qsizetype size) {
     if (size > Left()) return false;
-    memcpy(to, data_.constData() + pos_, size);
+    if (size > 0) memcpy(to, data_.constData() + pos_, size_t(size));
     pos_ += size;
     return true;
 }

@@ -180,7 +180,7 @@ QByteArray SessionHex(const TBXInputList& list, const std::optional<QString>& sh
     const QByteArray text = shownText ? Ansi::FromUnicode(*shownText) : QByteArray();
     const QByteArray* part = shownText ? &text : nullptr;
     QByteArray hex(prefix.size() + 2 * SessionSize(list, part) + 1, Qt::Uninitialized);
-    memcpy(hex.data(), prefix.constData(), size_t(prefix.size()));
+    if (!prefix.isEmpty()) memcpy(hex.data(), prefix.constData(), size_t(prefix.size()));
     THexSink sink(hex.data() + prefix.size());
     WriteSession(list, part, sink);
     *sink.End() = '\0';
