@@ -3,6 +3,7 @@
 // and references), and of saving and restoring the whole session.
 #include "tags/InputList.h"
 #include "tags/InputSession.h"
+#include "tests/tags/InputTestDoubles.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,14 +17,6 @@ QString Letter() {
         text += QStringLiteral("Line %1: {@INPUT(f%1) Value %1?} and again {f%1}.\r\n").arg(i);
     return text;
 }
-
-class TEdit : public TInputEdit {
-public:
-    QString Text() const override { return text; }
-    void SetText(const QString& t) override { text = t; }
-    void SetModified(bool) override {}
-    QString text;
-};
 
 class TAnswer : public TInputFieldUi {
 public:
@@ -50,19 +43,19 @@ public:
 
 // One step at the first, middle and last field of the letter.
 void BM_FieldStep(benchmark::State& state) {
-    TEdit edit;
+    TFakeEdit edit;
     TAnswer ui;
     TBXInputList list;
     list.SetUi(&ui);
     QString text = Letter();
     // Fill the fields before the one measured, so its tag is found late.
     for (int i = 0; i < state.range(0); ++i) {
-        edit.text = text;
+        edit.SetText(text);
         list.ProcessField(*list.Items[0], 0, edit);
-        text = edit.text;
+        text = edit.Text();
     }
     for (auto _ : state) {
-        edit.text = text;
+        edit.SetText(text);
         benchmark::DoNotOptimize(list.ProcessField(*list.Items[0], 0, edit));
     }
 }
@@ -72,8 +65,8 @@ TBXInputList& FilledList() {
     static TBXInputList list;
     static bool filled = false;
     if (!filled) {
-        TEdit edit;
-        edit.text = Letter();
+        TFakeEdit edit;
+        edit.SetText(Letter());
         TAnswer ui;
         list.SetUi(&ui);
         for (int i = 0; i < kFields; ++i) {

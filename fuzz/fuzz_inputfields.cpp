@@ -2,19 +2,12 @@
 // the value blocks kept for them; then the field process over the text with
 // every field answered.
 #include "tags/InputList.h"
+#include "tests/tags/InputTestDoubles.h"
 
 #include <cstddef>
 #include <cstdint>
 
 namespace {
-
-class TEdit : public TInputEdit {
-public:
-    QString Text() const override { return text; }
-    void SetText(const QString& t) override { text = t; }
-    void SetModified(bool) override {}
-    QString text;
-};
 
 // Answers every field with the bytes it was given, so answers may hold tags.
 class TAnswerAll : public TInputFieldUi {
@@ -63,8 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const TInputField f = ParseInputTag(QStringView(text).mid(s.Start, s.End + 1 - s.Start));
         PickItems(f);
     }
-    TEdit edit;
-    edit.text = text;
+    TFakeEdit edit;
+    edit.SetText(text);
     TAnswerAll ui(answer);
     TBXInputList list;
     list.SetUi(&ui);
