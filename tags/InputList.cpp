@@ -8,17 +8,6 @@
 
 namespace {
 
-QByteArray WithNul(const QString& text) {
-    QByteArray b = Ansi::FromUnicode(text);
-    b.append('\0');
-    return b;
-}
-
-QString WithoutNul(const QByteArray& b) {
-    const qsizetype nul = b.indexOf('\0');
-    return Ansi::ToUnicode(nul < 0 ? b : b.left(nul));
-}
-
 void PutU32(TStreamSink& out, uint32_t v) {
     char b[4];
     qToLittleEndian<quint32>(v, b);
@@ -190,7 +179,7 @@ bool TBXInputList::ReadStream(TStreamSource& in, QString* error) {
 }
 
 void TBXInputList::RestoreSnapshot(const TBXInputListItem& item, TInputEdit& edit) const {
-    edit.SetText(item.TextSnapshot.isEmpty() ? QString() : WithoutNul(item.TextSnapshot));
+    edit.SetText(item.TextSnapshot.isEmpty() ? QString() : ValueText(item.TextSnapshot));
 }
 
 QString TBXInputList::FillIn(QString text, TTagSpan span, const QString& name,
@@ -210,7 +199,7 @@ QString TBXInputList::FillIn(QString text, TTagSpan span, const QString& name,
 
 int TBXInputList::ProcessField(TBXInputListItem& item, int index, TInputEdit& edit) {
     const QString text = edit.Text();
-    item.TextSnapshot = WithNul(text);
+    item.TextSnapshot = TextValue(text);
     const TTagSpan span = FindInputTag(text);
     if (span.Start < 0) {
         item.Value.clear();
@@ -218,7 +207,7 @@ int TBXInputList::ProcessField(TBXInputListItem& item, int index, TInputEdit& ed
         return nav::Done;
     }
     const QStringView tag = QStringView(text).mid(span.Start, span.End + 1 - span.Start);
-    const QByteArray tagBytes = WithNul(tag.toString());
+    const QByteArray tagBytes = TextValue(tag.toString());
     if (item.TagText != tagBytes) {
         item.Value.clear();
         item.TagText = tagBytes;
@@ -322,7 +311,7 @@ int TBXInputList::Run(TInputEdit& edit) {
         } else if (code == nav::Preview) {
             RestoreSnapshot(*Items[Current], edit);
         } else if (code == nav::Restored) {
-            if (ui_) ui_->SessionRestored(WithoutNul(Items[0]->TextSnapshot));
+            if (ui_) ui_->SessionRestored(ValueText(Items[0]->TextSnapshot));
             if (!RestoredText.isEmpty()) {
                 edit.SetText(RestoredText);
                 edit.SetModified(true);
