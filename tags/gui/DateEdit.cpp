@@ -10,24 +10,31 @@
 
 namespace {
 
+// Calls run(c, text) for each run of one repeated character of a date format
+// ("dd", "/", "yyyy").
+template <typename F> void ForEachRun(const QString& format, F run) {
+    for (qsizetype i = 0; i < format.size();) {
+        qsizetype j = i;
+        while (j < format.size() && format[j] == format[i])
+            ++j;
+        run(format[i], QStringView(format).mid(i, j - i));
+        i = j;
+    }
+}
+
 // The short format with two-digit fields and a four-digit year, so that the
 // mask fits every date.
 QString FixedWidthFormat(const QString& f) {
     QString out;
-    for (qsizetype i = 0; i < f.size();) {
-        const QChar c = f[i];
-        qsizetype j = i;
-        while (j < f.size() && f[j] == c)
-            ++j;
+    ForEachRun(f, [&out](QChar c, QStringView text) {
         if (c.isLetter()) {
             const QChar l = c.toLower();
             out += l == QLatin1Char('y') ? QStringLiteral("yyyy")
                                          : QString(2, l == QLatin1Char('m') ? QChar('M') : l);
         } else {
-            out += f.mid(i, j - i);
+            out += text;
         }
-        i = j;
-    }
+    });
     return out;
 }
 
@@ -35,18 +42,13 @@ QString FixedWidthFormat(const QString& f) {
 
 QString DateEditMask(const QString& shortFormat) {
     QString mask;
-    for (qsizetype i = 0; i < shortFormat.size();) {
-        const QChar c = shortFormat[i];
-        qsizetype j = i;
-        while (j < shortFormat.size() && shortFormat[j] == c)
-            ++j;
+    ForEachRun(shortFormat, [&mask](QChar c, QStringView text) {
         if (c.isLetter())
             mask += c.toLower() == QLatin1Char('y') ? QStringLiteral("9999") : QStringLiteral("99");
         else
-            for (qsizetype k = i; k < j; ++k)
-                mask += QStringLiteral("\\") + shortFormat[k];
-        i = j;
-    }
+            for (QChar k : text)
+                mask += QStringLiteral("\\") + k;
+    });
     return mask + QStringLiteral(";_");
 }
 
