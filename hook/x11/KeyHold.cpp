@@ -1,4 +1,5 @@
 #include "hook/x11/KeyHold.h"
+#include "hook/x11/KeyTable.h"
 #include "hook/x11/XError.h"
 #include "hook/x11/XTestDevice.h"
 
@@ -163,7 +164,7 @@ void TKeyHold::PassRelease(KeyCode code) {
     if (!dpy_) return;
     char keys[32];
     XQueryKeymap(dpy_, keys);
-    if (!(keys[code / 8] & (1 << (code % 8)))) return;
+    if (!KeymapHas(keys, code)) return;
     // The server ignores the press of a key that is already down; only the
     // release reaches the target.
     Fake(code, true, false);

@@ -29,6 +29,12 @@ int KeysymsForUnicode(uint32_t u, unsigned long out[2]);
 // Shift, Ctrl and Alt keys, left, right or either.
 bool IsModifierVk(uint8_t vkey);
 
+// Whether a key map vector (XQueryKeymap's 32 bytes) shows the key down.
+inline bool KeymapHas(const char keys[32], int code) {
+    return code >= 0 && code < 256 &&
+           ((static_cast<unsigned char>(keys[code / 8]) >> (code % 8)) & 1);
+}
+
 // A keysym that puts text in a document: characters, the keypad's, Return, Tab.
 bool IsPrintableKeysym(unsigned long sym);
 

@@ -242,7 +242,7 @@ void TX11Backend::EnableRecording() {
         XQueryKeymap(watch_, keys);
         std::lock_guard u(userMutex_);
         for (int k = 0; k < 256; ++k)
-            userDown_[k] = keys[k / 8] & (1 << (k % 8));
+            userDown_[k] = KeymapHas(keys, k);
     }
     injected_.SetRecording(true);
     recording_ = true;

@@ -1,4 +1,5 @@
 #include "hook/x11/X11Screen.h"
+#include "hook/x11/KeyTable.h"
 #include "hook/x11/X11Windows.h"
 #include "hook/x11/XError.h"
 #include "hook/x11/XkbLayout.h"
@@ -323,7 +324,7 @@ bool TX11Screen::KeyDown(uint8_t vkey) {
     char keys[32] = {};
     XQueryKeymap(dpy, keys);
     for (KeyCode k : KeyCodes(dpy, vkey))
-        if (keys[k / 8] & (1 << (k % 8))) return true;
+        if (KeymapHas(keys, k)) return true;
     return false;
 }
 

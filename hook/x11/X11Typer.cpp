@@ -93,7 +93,7 @@ void TX11Typer::AwaitRelease(KeyCode code) {
     char keys[32];
     for (int waited = 0; waited < kHeldKeyWaitMs; ++waited) {
         XQueryKeymap(dpy_, keys);
-        if (!(keys[code / 8] & (1 << (code % 8)))) return;
+        if (!KeymapHas(keys, code)) return;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
@@ -162,7 +162,7 @@ void TX11Typer::Begin() {
         bool others = false;
         for (int k = 8; k < 256; ++k) {
             const auto code = static_cast<KeyCode>(k);
-            if (!(keys[k / 8] & (1 << (k % 8))) || down_[k] || layout_.ModifierOf(code)) continue;
+            if (!KeymapHas(keys, k) || down_[k] || layout_.ModifierOf(code)) continue;
             if (IsPrintableKeysym(layout_.Keysym(code, 0)))
                 heldAtBegin_.set(k);
             else
@@ -176,7 +176,7 @@ void TX11Typer::Begin() {
     // them for now.
     userReleased_.clear();
     for (int k = 8; k < 256; ++k) {
-        if (!(keys[k / 8] & (1 << (k % 8))) || down_[k]) continue;
+        if (!KeymapHas(keys, k) || down_[k]) continue;
         const unsigned mod = layout_.ModifierOf(static_cast<KeyCode>(k));
         if (!mod || (mod & (LockMask | layout_.NumLockMask()))) continue;
         Fake(static_cast<KeyCode>(k), false);

@@ -1,4 +1,5 @@
 #include "hook/x11/XTestDevice.h"
+#include "hook/x11/KeyTable.h"
 
 #include <X11/extensions/XI.h>
 #include <X11/extensions/XInput.h>
@@ -49,7 +50,7 @@ std::bitset<256> XTestKeysDown(Display* dpy) {
                 // A bit per key code, whatever the device's range.
                 const auto* keys = reinterpret_cast<const XKeyState*>(c);
                 for (int k = 0; k < 256; ++k)
-                    if (keys->keys[k / 8] & (1 << (k % 8))) down[k] = true;
+                    if (KeymapHas(keys->keys, k)) down[k] = true;
             }
             c = reinterpret_cast<const XInputClass*>(reinterpret_cast<const char*>(c) + c->length);
         }
