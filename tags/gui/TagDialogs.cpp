@@ -1,5 +1,6 @@
 #include "tags/gui/TagDialogs.h"
 
+#include "platform/BuddyLabel.h"
 #include "platform/MessageBox.h"
 #include "tags/EditorText.h"
 #include "tags/gui/EditorServices.h"
@@ -39,12 +40,6 @@ QLineEdit* PromptBox(QWidget* parent) {
     e->setObjectName(QStringLiteral("PromptEdit"));
     e->setMaxLength(kMaxPrompt);
     return e;
-}
-
-QLabel* Buddy(const QString& caption, QWidget* buddy, QWidget* parent) {
-    auto* l = new QLabel(caption, parent);
-    l->setBuddy(buddy);
-    return l;
 }
 
 QDialogButtonBox* OkCancel(QDialog* dialog, QPushButton** ok) {
@@ -91,8 +86,8 @@ TInputTagDlg::TInputTagDlg(const TEditorServices& services, bool withPickList, Q
     PromptEdit = PromptBox(this);
     NameEdit = NameBox(this);
     auto* form = new QFormLayout;
-    form->addRow(Buddy(tr("&Input Prompt:"), PromptEdit, this), PromptEdit);
-    form->addRow(Buddy(tr("&Variable Name:"), NameEdit, this), NameEdit);
+    form->addRow(BuddyLabel(tr("&Input Prompt:"), PromptEdit, this), PromptEdit);
+    form->addRow(BuddyLabel(tr("&Variable Name:"), NameEdit, this), NameEdit);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     if (withPickList) {
@@ -104,7 +99,7 @@ TInputTagDlg::TInputTagDlg(const TEditorServices& services, bool withPickList, Q
         ItemsLbl->setObjectName(QStringLiteral("ItemsLbl"));
         auto* head = new QHBoxLayout;
         head->addWidget(
-            Buddy(tr("&Optional Pick List (enter 1 item per line)"), PickListMemo, this), 1);
+            BuddyLabel(tr("&Optional Pick List (enter 1 item per line)"), PickListMemo, this), 1);
         head->addWidget(ItemsLbl);
         layout->addLayout(head);
         layout->addWidget(PickListMemo, 1);
@@ -125,7 +120,7 @@ TInputTagDlg::TInputTagDlg(const TEditorServices& services, bool withPickList, Q
         auto* options = new QHBoxLayout;
         options->addWidget(MultipleChk);
         options->addStretch(1);
-        options->addWidget(Buddy(tr("Separato&r:"), SeparatorEdit, this));
+        options->addWidget(BuddyLabel(tr("Separato&r:"), SeparatorEdit, this));
         options->addWidget(SeparatorEdit);
         layout->addLayout(options);
         connect(PickListMemo, &QPlainTextEdit::textChanged, this, [this] {
@@ -178,8 +173,8 @@ TInputDateTagDlg::TInputDateTagDlg(const TEditorServices& services, QWidget* par
     format->addWidget(LongRadio);
     format->addStretch(1);
     auto* form = new QFormLayout;
-    form->addRow(Buddy(tr("&Input Prompt:"), PromptEdit, this), PromptEdit);
-    form->addRow(Buddy(tr("&Variable Name:"), NameEdit, this), NameEdit);
+    form->addRow(BuddyLabel(tr("&Input Prompt:"), PromptEdit, this), PromptEdit);
+    form->addRow(BuddyLabel(tr("&Variable Name:"), NameEdit, this), NameEdit);
     form->addRow(tr("Default Format:"), format);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
@@ -213,8 +208,8 @@ TInputFileTagDlg::TInputFileTagDlg(const TEditorServices& services, QWidget* par
     file->addWidget(BrowseBtn);
     file->addWidget(NotepadBtn);
     auto* form = new QFormLayout;
-    form->addRow(Buddy(tr("&Variable Name:"), NameEdit, this), NameEdit);
-    form->addRow(Buddy(tr("Text &Filename:"), FileEdit, this), file);
+    form->addRow(BuddyLabel(tr("&Variable Name:"), NameEdit, this), NameEdit);
+    form->addRow(BuddyLabel(tr("Text &Filename:"), FileEdit, this), file);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(OkCancel(this, &OKBtn));
@@ -263,7 +258,7 @@ TInputMsgTagDlg::TInputMsgTagDlg(const TEditorServices& services, QWidget* paren
     MsgMemo->setObjectName(QStringLiteral("MsgMemo"));
     MsgMemo->setTabChangesFocus(true);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Buddy(tr("&Enter the Message to display:"), MsgMemo, this));
+    layout->addWidget(BuddyLabel(tr("&Enter the Message to display:"), MsgMemo, this));
     layout->addWidget(MsgMemo, 1);
     layout->addWidget(OkCancel(this, &OKBtn));
     resize(400, 220);

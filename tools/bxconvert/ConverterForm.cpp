@@ -1,5 +1,6 @@
 #include "tools/bxconvert/ConverterForm.h"
 
+#include "platform/BuddyLabel.h"
 #include "platform/MessageBox.h"
 
 #include <QApplication>
@@ -71,12 +72,6 @@ QWidget* RightAligned(QPushButton* button) {
     return row;
 }
 
-QLabel* Buddy(const QString& text, QWidget* buddy, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
-
 } // namespace
 
 TConverterForm::TConverterForm(QWidget* parent) : QDialog(parent) {
@@ -103,7 +98,7 @@ TConverterForm::TConverterForm(QWidget* parent) : QDialog(parent) {
     ReportMemo->setPlaceholderText(
         tr("What was converted, and what could not be carried over, is reported here."));
     ReportMemo->setMinimumHeight(160);
-    outer->addWidget(Buddy(tr("&Report:"), ReportMemo, this));
+    outer->addWidget(BuddyLabel(tr("&Report:"), ReportMemo, this));
     outer->addWidget(ReportMemo, 1);
 
     auto* buttons = new QDialogButtonBox(this);
@@ -125,13 +120,13 @@ QWidget* TConverterForm::BuildImportPage() {
     ImportFormatBox->setObjectName(QStringLiteral("ImportFormatBox"));
     for (const TFormatChoice& f : kImports)
         ImportFormatBox->addItem(tr(f.label));
-    form->addRow(Buddy(tr("&Format:"), ImportFormatBox, page), ImportFormatBox);
+    form->addRow(BuddyLabel(tr("&Format:"), ImportFormatBox, page), ImportFormatBox);
     QWidget* input = PathRow(page, ImportInputEdit, ImportInputBtn, QStringLiteral("ImportInput"),
                              tr("&Browse..."));
-    form->addRow(Buddy(tr("Read &from:"), ImportInputEdit, page), input);
+    form->addRow(BuddyLabel(tr("Read &from:"), ImportInputEdit, page), input);
     QWidget* dict = PathRow(page, ImportDictEdit, ImportDictBtn, QStringLiteral("ImportDict"),
                             tr("Bro&wse..."));
-    form->addRow(Buddy(tr("&Dictionary:"), ImportDictEdit, page), dict);
+    form->addRow(BuddyLabel(tr("&Dictionary:"), ImportDictEdit, page), dict);
     auto* note = new QLabel(tr("A new dictionary is created; an existing one is extended and "
                                "keeps all its entries (the old file stays as its backup)."),
                             page);
@@ -156,15 +151,15 @@ QWidget* TConverterForm::BuildExportPage() {
     auto* form = new QFormLayout(page);
     QWidget* dict = PathRow(page, ExportDictEdit, ExportDictBtn, QStringLiteral("ExportDict"),
                             tr("&Browse..."));
-    form->addRow(Buddy(tr("&Dictionary:"), ExportDictEdit, page), dict);
+    form->addRow(BuddyLabel(tr("&Dictionary:"), ExportDictEdit, page), dict);
     ExportFormatBox = new QComboBox(page);
     ExportFormatBox->setObjectName(QStringLiteral("ExportFormatBox"));
     for (const TFormatChoice& f : kExports)
         ExportFormatBox->addItem(tr(f.label));
-    form->addRow(Buddy(tr("&Format:"), ExportFormatBox, page), ExportFormatBox);
+    form->addRow(BuddyLabel(tr("&Format:"), ExportFormatBox, page), ExportFormatBox);
     QWidget* output = PathRow(page, ExportOutputEdit, ExportOutputBtn,
                               QStringLiteral("ExportOutput"), tr("Bro&wse..."));
-    form->addRow(Buddy(tr("Write &to:"), ExportOutputEdit, page), output);
+    form->addRow(BuddyLabel(tr("Write &to:"), ExportOutputEdit, page), output);
     ExportBtn = new QPushButton(tr("E&xport"), page);
     ExportBtn->setObjectName(QStringLiteral("ExportBtn"));
     form->addRow(QString(), RightAligned(ExportBtn));
@@ -199,10 +194,10 @@ QWidget* TConverterForm::BuildUpgradePage() {
     form->addRow(note);
     QWidget* input = PathRow(page, UpgradeInputEdit, UpgradeInputBtn,
                              QStringLiteral("UpgradeInput"), tr("&Browse..."));
-    form->addRow(Buddy(tr("Old &dictionary:"), UpgradeInputEdit, page), input);
+    form->addRow(BuddyLabel(tr("Old &dictionary:"), UpgradeInputEdit, page), input);
     QWidget* output = PathRow(page, UpgradeOutputEdit, UpgradeOutputBtn,
                               QStringLiteral("UpgradeOutput"), tr("Bro&wse..."));
-    form->addRow(Buddy(tr("&Save as:"), UpgradeOutputEdit, page), output);
+    form->addRow(BuddyLabel(tr("&Save as:"), UpgradeOutputEdit, page), output);
     UpgradeBtn = new QPushButton(tr("Con&vert"), page);
     UpgradeBtn->setObjectName(QStringLiteral("UpgradeBtn"));
     form->addRow(QString(), RightAligned(UpgradeBtn));
