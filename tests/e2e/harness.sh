@@ -122,7 +122,8 @@ e2e_wait_text() { # expected [seconds]
 
 e2e_target_clear() {
     echo clear >"$E2E_TARGET_OUT.cmd"
-    _e2e_wait 5 test ! -e "$E2E_TARGET_OUT.cmd"
+    _e2e_wait 5 test ! -e "$E2E_TARGET_OUT.cmd" || return 1
+    e2e_wait_text "" 5
 }
 
 e2e_screenshot() { # file
@@ -215,7 +216,7 @@ e2e_stop_brevix() {
 # An empty, focused target. Brevix lets go of the keyboard asynchronously:
 # keys typed in the same instant would still count as typed in Brevix.
 e2e_ready() {
-    e2e_target_clear
+    e2e_target_clear || e2e_fail "the target was not cleared: '$(e2e_target_text)'"
     e2e_focus_target
     sleep 0.6
 }

@@ -43,6 +43,12 @@ proc poll {} {
         set f [open $out.cmd r]
         set cmd [string trim [read $f]]
         close $f
+        # A writer creates the file before it writes the word: an empty
+        # file is read again on the next poll rather than taken as done.
+        if {$cmd eq ""} {
+            after 20 poll
+            return
+        }
         file delete $out.cmd
         if {$cmd eq "clear"} {
             .t delete 1.0 end

@@ -121,6 +121,7 @@ private:
         if (!cmd.exists() || !cmd.open(QIODevice::ReadOnly)) return;
         const QByteArray command = cmd.readAll().trimmed();
         cmd.close();
+        if (command.isEmpty()) return; // created but not yet written: next poll
         if (command == "clear") {
             NormalEdit->clear();
             PasswordEdit->clear();
