@@ -94,6 +94,17 @@ void BM_LoadSortedFile(benchmark::State& state) {
     }
 }
 
+// Opening the dictionary again (Refresh, another file): the entries in memory
+// are let go of as part of it, as the program does.
+void BM_ReloadInPlace(benchmark::State& state) {
+    TDictionaryList list;
+    DictFile::Load(Data().sortedPath, list);
+    for (auto _ : state) {
+        DictFile::Load(Data().sortedPath, list);
+        benchmark::DoNotOptimize(list.Count());
+    }
+}
+
 // The first load of a process, as at start-up, on a heap that has not yet
 // freed a dictionary: this program run again with --load-once, which prints
 // the seconds its one load took.
@@ -216,6 +227,7 @@ void BM_Memory(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(BM_LoadSortedFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReloadInPlace)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadSortedFileFirstInProcess)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadShuffledFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveFile)->Unit(benchmark::kMillisecond);

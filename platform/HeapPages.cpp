@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <string>
 #include <unistd.h>
 
@@ -22,6 +23,15 @@ bool HugePagesOnRequest() {
     return std::strstr(buf, "[madvise]") != nullptr;
 }
 
+// Blocks of a few MiB (a dictionary's index, the file read ahead) would each
+// get a mapping of their own, paged in 4 KiB at a time. From the heap, grown
+// by more than a huge page at a time, they land on huge pages. 32 MiB is
+// where glibc's own threshold ends up once such blocks have been freed.
+void KeepBlocksOnTheHeap() {
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TOP_PAD, 4 << 20);
+}
+
 void RestoreTunables(const char* saved) {
     if (saved[0] == '=')
         setenv(kTunables, saved + 1, 1);
@@ -35,6 +45,7 @@ void RestartWithHugeHeapPages(char** argv) {
         const std::string copy = saved;
         RestoreTunables(copy.c_str());
         unsetenv(kRestarted);
+        KeepBlocksOnTheHeap();
         return;
     }
     if (!argv || !argv[0] || !HugePagesOnRequest()) return;

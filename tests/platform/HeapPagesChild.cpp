@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <malloc.h>
 #include <string>
 
 int main(int, char** argv) {
@@ -13,8 +14,13 @@ int main(int, char** argv) {
     const char* t = std::getenv("GLIBC_TUNABLES");
     std::ifstream in("/proc/self/environ", std::ios::binary);
     const std::string started((std::istreambuf_iterator<char>(in)), {});
-    std::printf("inherited=%s\nstarted_with_huge_pages=%d\nmarker=%d\n", t ? t : "(none)",
+    const size_t mapped = mallinfo2().hblks;
+    void* block = std::malloc(1 << 20);
+    const bool ownMapping = mallinfo2().hblks > mapped;
+    std::free(block);
+    std::printf("inherited=%s\nstarted_with_huge_pages=%d\nmarker=%d\nblock_on_heap=%d\n",
+                t ? t : "(none)",
                 started.find("glibc.malloc.hugetlb=1") != std::string::npos ? 1 : 0,
-                std::getenv("BREVIX_HEAP_RESTARTED") ? 1 : 0);
+                std::getenv("BREVIX_HEAP_RESTARTED") ? 1 : 0, ownMapping ? 0 : 1);
     return 0;
 }
