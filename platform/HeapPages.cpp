@@ -27,9 +27,13 @@ bool HugePagesOnRequest() {
 // get a mapping of their own, paged in 4 KiB at a time. From the heap, grown
 // by more than a huge page at a time, they land on huge pages. 32 MiB is
 // where glibc's own threshold ends up once such blocks have been freed.
-void KeepBlocksOnTheHeap() {
+// Small blocks freed beyond the per-thread cache are merged with their
+// neighbours at once: a dictionary reloaded into the free blocks of the one
+// before then takes them whole instead of sorting a hundred thousand pieces.
+void TuneHeap() {
     mallopt(M_MMAP_THRESHOLD, 32 << 20);
     mallopt(M_TOP_PAD, 4 << 20);
+    mallopt(M_MXFAST, 0);
 }
 
 void RestoreTunables(const char* saved) {
@@ -45,7 +49,7 @@ void RestartWithHugeHeapPages(char** argv) {
         const std::string copy = saved;
         RestoreTunables(copy.c_str());
         unsetenv(kRestarted);
-        KeepBlocksOnTheHeap();
+        TuneHeap();
         return;
     }
     if (!argv || !argv[0] || !HugePagesOnRequest()) return;

@@ -34,9 +34,11 @@ TEST(HeapPages, RestartsOnlyWhereHugePagesComeOnRequestAndKeepsTheEnvironment) {
     EXPECT_NE(none.find("inherited=(none)\n"), std::string::npos) << none;
     EXPECT_NE(none.find(expect), std::string::npos) << none;
     EXPECT_NE(none.find("marker=0"), std::string::npos) << none;
-    // A block of a MiB shares the huge pages of the heap instead of a mapping.
+    // A block of 8 MiB shares the huge pages of the heap instead of a mapping.
     EXPECT_NE(none.find(std::string("block_on_heap=") + (OnRequest() ? "1" : "0")),
               std::string::npos)
+        << none;
+    EXPECT_NE(none.find(std::string("fast_bins=") + (OnRequest() ? "0" : "1")), std::string::npos)
         << none;
 
     const std::string own = RunChild("GLIBC_TUNABLES=glibc.malloc.perturb=0");
