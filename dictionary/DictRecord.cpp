@@ -47,7 +47,11 @@ TRecordReader::~TRecordReader() {
 }
 
 bool TRecordReader::Fill() {
-    block_.resize(kBlock);
+    // Texts taken from the last block still share it: a fresh one, not a copy.
+    if (block_.data_ptr().isShared())
+        block_ = QByteArray(kBlock, Qt::Uninitialized);
+    else
+        block_.resize(kBlock);
     const qint64 got = device_.read(block_.data(), kBlock);
     block_.resize(got > 0 ? got : 0);
     taken_ = 0;
@@ -99,8 +103,26 @@ bool TRecordReader::ReadBytes(qint64 n, QByteArray& out) {
     return true;
 }
 
+QByteArray TRecordReader::SharedSlice(qsizetype length) {
+    // The text and the NUL after it share the read-ahead block instead of a
+    // copy each: one allocation per block rather than one per entry. The
+    // block's reference count keeps it as long as any text needs it, and a
+    // text that changes detaches as any shared array does.
+    QByteArray::DataPointer& block = block_.data_ptr();
+    char* at = block.data() + taken_;
+    at[length] = '\0'; // the stored terminator, whatever the file held there
+    block.d_ptr()->ref();
+    taken_ += length + 1;
+    offset_ += length + 1;
+    return QByteArray(QByteArray::DataPointer(block.d_ptr(), at, length));
+}
+
 bool TRecordReader::ReadText(TDictionaryItem& item, qint32 n, QString& reason) {
     if (n <= 0) return true;
+    if (readAhead_ && n <= block_.size() - taken_) {
+        item.Text = SharedSlice(qsizetype(n) - 1);
+        return true;
+    }
     QByteArray text;
     char terminator;
     if (!ReadBytes(qint64(n) - 1, text) || !Read(&terminator, 1)) {

@@ -31,6 +31,7 @@ private:
     bool ReadOld(TDictionaryItem& item, QString& reason, bool& clean);
     bool ReadText(TDictionaryItem& item, qint32 n, QString& reason);
     bool Fill();
+    QByteArray SharedSlice(qsizetype length);
 
     QIODevice& device_;
     qint64 offset_ = 0;

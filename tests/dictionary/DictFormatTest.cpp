@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -94,6 +95,45 @@ TEST(DictFormat, NonPositiveTextLengthIsAnEmptyTextWithNothingFollowing) {
     ASSERT_EQ(list.Count(), 2);
     EXPECT_TRUE(list.GetItem(0)->GetText().isEmpty());
     EXPECT_EQ(list.GetItem(1)->GetText(), QByteArray("bee"));
+}
+
+// Texts are read in blocks that several entries share: each must stay its
+// own, whole and NUL-terminated, through changes and after the list is gone.
+TEST(DictFormat, TextsReadTogetherStayApartWholeAndOwned) {
+    QByteArray data = Fx::Scrambled({});
+    std::vector<QByteArray> texts;
+    for (int i = 0; i < 3000; ++i) { // sizes that cross the read-ahead blocks
+        texts.push_back(QByteArray(1 + (i * 7919) % 700, char('a' + i % 26)));
+        data += Fx::Record7(E(QByteArray::number(100000 + i), texts.back()));
+    }
+    QByteArray odd = Fx::Record7(E("zz-1", "no nul after me"));
+    odd.back() = 'X'; // a damaged terminator must not run into the next text
+    data += odd + Fx::Record7(E("zz-2", "next"));
+
+    auto* list = new TDictionaryList;
+    Load(*list, data);
+    ASSERT_EQ(list->Count(), 3002);
+    for (int i = 0; i < 3000; ++i)
+        ASSERT_EQ(list->GetItem(i)->GetText(), texts[static_cast<size_t>(i)]) << i;
+    TDictionaryItem* oddItem = list->GetItem(3000);
+    EXPECT_EQ(oddItem->GetText(), QByteArray("no nul after me"));
+    EXPECT_EQ(oddItem->GetText().constData()[oddItem->GetText().size()], '\0');
+    EXPECT_EQ(qstrlen(list->GetItem(2999)->GetText().constData()), texts.back().size());
+
+    QByteArray kept = list->GetItem(0)->GetText();
+    QByteArray changed = list->GetItem(1)->GetText();
+    changed.append("+tail");
+    changed[0] = '!';
+    EXPECT_EQ(list->GetItem(1)->GetText(), texts[1]);
+    EXPECT_EQ(list->GetItem(2)->GetText(), texts[2]);
+    list->GetItem(2)->SetText("replaced");
+    EXPECT_EQ(list->GetItem(3)->GetText(), texts[3]);
+
+    delete list;
+    EXPECT_EQ(kept, texts[0]);
+    kept.append("more"); // now alone with its block
+    EXPECT_EQ(kept, texts[0] + "more");
+    EXPECT_EQ(changed, "!" + texts[1].mid(1) + "+tail");
 }
 
 TEST(DictFormat, HugeTextLengthStopsWithoutAllocating) {
