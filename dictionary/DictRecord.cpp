@@ -103,24 +103,25 @@ bool TRecordReader::ReadBytes(qint64 n, QByteArray& out) {
     return true;
 }
 
-QByteArray TRecordReader::SharedSlice(qsizetype length) {
-    // The text and the NUL after it share the read-ahead block instead of a
-    // copy each: one allocation per block rather than one per entry. The
-    // block's reference count keeps it as long as any text needs it, and a
-    // text that changes detaches as any shared array does.
+QByteArray TRecordReader::SharedSlice(qsizetype at, qsizetype length) {
+    // A field shares the read-ahead block instead of a copy each: one
+    // allocation per block rather than several per entry. The block's
+    // reference count keeps it as long as any field needs it, and a field
+    // that changes detaches as any shared array does. The byte after the
+    // field, read already, becomes its NUL.
     QByteArray::DataPointer& block = block_.data_ptr();
-    char* at = block.data() + taken_;
-    at[length] = '\0'; // the stored terminator, whatever the file held there
+    char* data = block.data() + at;
+    data[length] = '\0';
     block.d_ptr()->ref();
-    taken_ += length + 1;
-    offset_ += length + 1;
-    return QByteArray(QByteArray::DataPointer(block.d_ptr(), at, length));
+    return QByteArray(QByteArray::DataPointer(block.d_ptr(), data, length));
 }
 
 bool TRecordReader::ReadText(TDictionaryItem& item, qint32 n, QString& reason) {
     if (n <= 0) return true;
     if (readAhead_ && n <= block_.size() - taken_) {
-        item.Text = SharedSlice(qsizetype(n) - 1);
+        item.Text = SharedSlice(taken_, qsizetype(n) - 1);
+        taken_ += n;
+        offset_ += n;
         return true;
     }
     QByteArray text;
@@ -133,7 +134,30 @@ bool TRecordReader::ReadText(TDictionaryItem& item, qint32 n, QString& reason) {
     return true;
 }
 
+bool TRecordReader::ReadHeadInBlock(TDictionaryItem& item, qint32& n) {
+    if (!readAhead_) return false;
+    const auto* p = reinterpret_cast<const uint8_t*>(block_.constData()) + taken_;
+    const qsizetype left = block_.size() - taken_;
+    if (left < 6) return false;
+    const int k = p[4];
+    if (left < 6 + k) return false;
+    const int d = p[5 + k];
+    const qsizetype size = 10 + k + d;
+    if (left < size) return false;
+    // Every number is read before the fields' NULs go over the bytes after them.
+    item.SetShortcut(Word(p));
+    item.SetFlags(Word(p + 2));
+    n = Int32(p + 6 + k + d);
+    if (k > 0) item.Keyword = SharedSlice(taken_ + 5, k);
+    if (d > 0) item.Description = SharedSlice(taken_ + 6 + k, d);
+    taken_ += size;
+    offset_ += size;
+    return true;
+}
+
 bool TRecordReader::ReadCurrent(TDictionaryItem& item, QString& reason, bool& clean) {
+    qint32 length;
+    if (ReadHeadInBlock(item, length)) return ReadText(item, length, reason);
     uint8_t fixed[5];
     const qint64 start = offset_;
     if (!Read(fixed, 5)) {

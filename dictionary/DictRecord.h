@@ -31,7 +31,9 @@ private:
     bool ReadOld(TDictionaryItem& item, QString& reason, bool& clean);
     bool ReadText(TDictionaryItem& item, qint32 n, QString& reason);
     bool Fill();
-    QByteArray SharedSlice(qsizetype length);
+    QByteArray SharedSlice(qsizetype at, qsizetype length);
+    // A record's fields up to its text, when the block holds them all.
+    bool ReadHeadInBlock(TDictionaryItem& item, qint32& n);
 
     QIODevice& device_;
     qint64 offset_ = 0;

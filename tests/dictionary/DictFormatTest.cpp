@@ -97,14 +97,15 @@ TEST(DictFormat, NonPositiveTextLengthIsAnEmptyTextWithNothingFollowing) {
     EXPECT_EQ(list.GetItem(1)->GetText(), QByteArray("bee"));
 }
 
-// Texts are read in blocks that several entries share: each must stay its
+// Fields are read in blocks that several entries share: each must stay its
 // own, whole and NUL-terminated, through changes and after the list is gone.
-TEST(DictFormat, TextsReadTogetherStayApartWholeAndOwned) {
+TEST(DictFormat, FieldsReadTogetherStayApartWholeAndOwned) {
     QByteArray data = Fx::Scrambled({});
     std::vector<QByteArray> texts;
     for (int i = 0; i < 3000; ++i) { // sizes that cross the read-ahead blocks
         texts.push_back(QByteArray(1 + (i * 7919) % 700, char('a' + i % 26)));
-        data += Fx::Record7(E(QByteArray::number(100000 + i), texts.back()));
+        data += Fx::Record7(E(QByteArray::number(100000 + i), texts.back(),
+                              i % 3 ? "about " + QByteArray::number(i) : QByteArray()));
     }
     QByteArray odd = Fx::Record7(E("zz-1", "no nul after me"));
     odd.back() = 'X'; // a damaged terminator must not run into the next text
@@ -113,8 +114,14 @@ TEST(DictFormat, TextsReadTogetherStayApartWholeAndOwned) {
     auto* list = new TDictionaryList;
     Load(*list, data);
     ASSERT_EQ(list->Count(), 3002);
-    for (int i = 0; i < 3000; ++i)
-        ASSERT_EQ(list->GetItem(i)->GetText(), texts[static_cast<size_t>(i)]) << i;
+    auto terminated = [](const QByteArray& a) { return a.constData()[a.size()] == '\0'; };
+    for (int i = 0; i < 3000; ++i) {
+        const TDictionaryItem& e = *list->GetItem(i);
+        ASSERT_EQ(e.GetText(), texts[static_cast<size_t>(i)]) << i;
+        ASSERT_EQ(e.GetKeyword(), QByteArray::number(100000 + i));
+        ASSERT_EQ(e.GetDescription(), i % 3 ? "about " + QByteArray::number(i) : QByteArray());
+        ASSERT_TRUE(terminated(e.GetKeyword()) && terminated(e.GetDescription())) << i;
+    }
     TDictionaryItem* oddItem = list->GetItem(3000);
     EXPECT_EQ(oddItem->GetText(), QByteArray("no nul after me"));
     EXPECT_EQ(oddItem->GetText().constData()[oddItem->GetText().size()], '\0');
