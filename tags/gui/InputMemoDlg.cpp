@@ -33,30 +33,46 @@ QString ToCrLf(QString text) {
     return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
+} // namespace
+
 // The window's text control as the field process sees it: texts with CR LF.
-// Every text the process puts in counts as a change.
+// Whether a run changed the text is kept here rather than read from the
+// document, whose mark each text put in resets: a field whose answer changed
+// the text counts, and so does an edit made in the control meanwhile (an
+// entry expanded into it while a field was asked for).
 class TMemoEdit : public TInputEdit {
 public:
     explicit TMemoEdit(QPlainTextEdit* memo) : memo_(memo) {}
     QString Text() const override { return ToCrLf(memo_->toPlainText()); }
     void SetText(const QString& text) override {
-        memo_->setPlainText(FromCrLf(text));
-        memo_->document()->setModified(true);
+        const QString plain = FromCrLf(text);
+        if (memo_->document()->isModified()) changed_ = true;
+        if (plain == memo_->toPlainText()) return;
+        memo_->setPlainText(plain);
+        changed_ = true;
     }
-    void SetModified(bool m) override { memo_->document()->setModified(m); }
+    void SetModified(bool m) override {
+        changed_ = m;
+        memo_->document()->setModified(m);
+    }
+    bool Changed() const { return changed_ || memo_->document()->isModified(); }
 
 private:
     QPlainTextEdit* memo_;
+    bool changed_ = false;
 };
 
-} // namespace
+namespace {} // namespace
 
 TInputMemoDlg* TInputMemoDlg::Instance() {
     return gInstance;
 }
 
 TInputMemoDlg* TInputMemoDlg::StartInputText(TInputHost& host, const QByteArray& text) {
-    if (!gInstance) gInstance = new TInputMemoDlg(host, nullptr);
+    if (!gInstance) {
+        gInstance = new TInputMemoDlg(host, nullptr);
+        if (Made) Made(*gInstance);
+    }
     TInputMemoDlg* dlg = gInstance;
     QByteArray t = text;
     if (const qsizetype nul = t.indexOf('\0'); nul >= 0) t.truncate(nul);
@@ -169,7 +185,7 @@ bool TInputMemoDlg::RunFields() {
     QString text = ToCrLf(Memo1->toPlainText());
     RestoreInputTags(text, kept_);
     Memo1->setPlainText(FromCrLf(text));
-    Memo1->document()->setModified(false);
+    edit_->SetModified(false);
     Memo1->document()->clearUndoRedoStacks();
     setEnabled(false);
     hide();
@@ -185,7 +201,7 @@ bool TInputMemoDlg::RunFields() {
                               "for recursive loops by {@INPUTFILE} tags."));
     if (!list_->Interactive() && code != nav::Cancel) return true;
     host_.BringToFront();
-    const bool modified = Memo1->document()->isModified();
+    const bool modified = edit_->Changed();
     QString shown = ToCrLf(Memo1->toPlainText());
     HideInputTags(shown, 1, kept_);
     QByteArray stream = Ansi::FromUnicode(shown);

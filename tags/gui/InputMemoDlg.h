@@ -7,6 +7,7 @@
 #include "tags/InputList.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -15,6 +16,7 @@ class QPushButton;
 class QTimer;
 class TInputFieldProcess;
 class TInputHost;
+class TMemoEdit;
 
 class TInputMemoDlg : public QDialog {
     Q_OBJECT
@@ -22,6 +24,9 @@ public:
     static TInputMemoDlg* Instance();
     // Made when none exists; the text (Windows-1252, CR LF) is then filled in.
     static TInputMemoDlg* StartInputText(TInputHost& host, const QByteArray& text);
+    // Called with each window made, before its fields run: where tests attach
+    // their answers to a window opened from an expansion.
+    static inline std::function<void(TInputMemoDlg&)> Made;
 
     // Another entry's text while the window exists: into the form's free-text
     // box when it shows, else into the text at the caret.
@@ -65,7 +70,7 @@ private:
     TInputHost& host_;
     std::unique_ptr<TBXInputList> list_;
     std::unique_ptr<TInputFieldProcess> process_;
-    std::unique_ptr<TInputEdit> edit_;
+    std::unique_ptr<TMemoEdit> edit_;
     TKeptTags kept_;
     QString original_;
     QTimer* Timer1 = nullptr;

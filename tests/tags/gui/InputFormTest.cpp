@@ -152,6 +152,37 @@ private slots:
         QCOMPARE(host_.Typed, QList<QByteArray>{"caf\xE9-42!"});
     }
 
+    void ReviewFollowsWhatTheRunChanged() {
+        // Filled-in fields changed the text: it is shown for review.
+        auto actions = std::make_shared<std::deque<TAction>>();
+        *actions = {Type("Ann"), Type("Bo")};
+        TInputMemoDlg* dlg = TInputMemoDlg::StartInputText(host_, "Hi {@INPUT A} {@INPUT B}");
+        Script(dlg, actions);
+        QSignalSpy shown(dlg, &TInputMemoDlg::ReviewShown);
+        QVERIFY(shown.wait(5000));
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("Hi Ann Bo"));
+        QVERIFY(host_.Typed.isEmpty());
+
+        // The user's edit and an input tag typed in: the tag is asked for,
+        // and the changed text is shown again.
+        dlg->Memo1->moveCursor(QTextCursor::End);
+        QTest::keyClicks(dlg->Memo1, " and {@INPUT C}");
+        actions->push_back(Type("Cy"));
+        dlg->TypeItBtn->click();
+        QTRY_COMPARE(shown.count(), 2);
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("Hi Ann Bo and Cy"));
+        QVERIFY(host_.Typed.isEmpty());
+
+        // Edited once more, with no field left: typed as it stands.
+        dlg->Memo1->moveCursor(QTextCursor::End);
+        QTest::keyClicks(dlg->Memo1, "!");
+        QPointer<TInputMemoDlg> alive(dlg);
+        QTest::keyClick(dlg->Memo1, Qt::Key_Return);
+        QTRY_VERIFY(!alive);
+        QCOMPARE(shown.count(), 2);
+        QCOMPARE(host_.Typed, QList<QByteArray>{"Hi Ann Bo and Cy!"});
+    }
+
     void MissingFileAndFailingTclShowTheErrorPage() {
         TInputFieldForm form(&host_);
         QByteArray value;
