@@ -94,6 +94,8 @@ TInputMemoDlg::TInputMemoDlg(TInputHost& host, QWidget* parent)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setFont(host.TextFont());
     Memo1->installEventFilter(this);
+    // Tab goes on to the buttons, as the status line says; Ctrl+Tab types one.
+    Memo1->setTabChangesFocus(true);
     edit_ = std::make_unique<TMemoEdit>(Memo1);
     const auto button = [this](const QString& caption, const QString& name, const QString& hint) {
         auto* b = new QPushButton(caption, this);

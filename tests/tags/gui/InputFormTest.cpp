@@ -173,14 +173,22 @@ private slots:
         QCOMPARE(dlg->Memo1->toPlainText(), QString("Hi Ann Bo and Cy"));
         QVERIFY(host_.Typed.isEmpty());
 
-        // Edited once more, with no field left: typed as it stands.
+        // Edited once more, with no field left: typed as it stands. Ctrl+Tab
+        // types a tab; Tab goes on to Type It, and Shift+Tab back.
         dlg->Memo1->moveCursor(QTextCursor::End);
+        QApplication::setActiveWindow(dlg);
+        dlg->Memo1->setFocus();
+        QTest::keyClick(dlg->Memo1, Qt::Key_Tab, Qt::ControlModifier);
+        QTest::keyClick(dlg->Memo1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dlg->TypeItBtn);
+        QTest::keyClick(dlg->TypeItBtn, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), dlg->Memo1);
         QTest::keyClicks(dlg->Memo1, "!");
         QPointer<TInputMemoDlg> alive(dlg);
         QTest::keyClick(dlg->Memo1, Qt::Key_Return);
         QTRY_VERIFY(!alive);
         QCOMPARE(shown.count(), 2);
-        QCOMPARE(host_.Typed, QList<QByteArray>{"Hi Ann Bo and Cy!"});
+        QCOMPARE(host_.Typed, QList<QByteArray>{"Hi Ann Bo and Cy\t!"});
     }
 
     void MissingFileAndFailingTclShowTheErrorPage() {
