@@ -279,16 +279,17 @@ void TInputMemoDlg::SaveExitBtnClick() {
     if (code == nav::Next || code == nav::Cancel) Cancel();
 }
 
-void TInputMemoDlg::InsertEntryText(const QString& text) {
+bool TInputMemoDlg::InsertEntryText(const QString& text) {
     if (TInputFieldForm* form = process_->Form(); form && form->FreeFormShowing()) {
         form->InsertText(text);
-        return;
+        return true;
     }
+    if (running_) return false;
     if (FindInputTag(text).Start < 0) {
         Memo1->document()->clearUndoRedoStacks();
         Memo1->insertPlainText(FromCrLf(text));
         Memo1->setFocus();
-        return;
+        return true;
     }
     // Placeholders back, the text in at the caret, then all tags hidden again
     // numbered as before; bookmarks keep the caret's place meanwhile.
@@ -312,6 +313,7 @@ void TInputMemoDlg::InsertEntryText(const QString& text) {
         static_cast<int>(qMin(caret, qsizetype(Memo1->document()->characterCount() - 1))));
     Memo1->setTextCursor(cursor);
     Memo1->setFocus();
+    return true;
 }
 
 bool TInputMemoDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -29,8 +29,10 @@ public:
     static inline std::function<void(TInputMemoDlg&)> Made;
 
     // Another entry's text while the window exists: into the form's free-text
-    // box when it shows, else into the text at the caret.
-    void InsertEntryText(const QString& text);
+    // box when it shows, else into the text at the caret. False, and nothing
+    // inserted, while a field is asked for on another page: the text is not
+    // on show then, and the field's answer would overwrite what went in.
+    bool InsertEntryText(const QString& text);
 
     QByteArray FinishedText() const;
     TBXInputList& List() { return *list_; }

@@ -191,6 +191,38 @@ private slots:
         QCOMPARE(host_.Typed, QList<QByteArray>{"Hi Ann Bo and Cy\t!"});
     }
 
+    void EntryInsertedWhileAFieldIsAskedIsNotLost() {
+        // On the free-text page an entry goes into the answer; on any other
+        // page it is refused: the text is not on show, and the field's answer
+        // would overwrite what went into it.
+        auto actions = std::make_shared<std::deque<TAction>>();
+        *actions = {[](TInputFieldForm& f) {
+                        QVERIFY(TInputMemoDlg::Instance()->InsertEntryText("addr"));
+                        QCOMPARE(f.Memo1->toPlainText(), QString("addr"));
+                        f.NextBtn->click();
+                    },
+                    [](TInputFieldForm& f) {
+                        QCOMPARE(f.Notebook1->currentWidget(), f.PickListPage);
+                        TInputMemoDlg* dlg = TInputMemoDlg::Instance();
+                        const QString before = dlg->Memo1->toPlainText();
+                        QVERIFY(!dlg->InsertEntryText("sig"));
+                        QCOMPARE(dlg->Memo1->toPlainText(), before);
+                        f.PickList1->setCurrentRow(1);
+                        f.NextBtn->click();
+                    }};
+        TInputMemoDlg* dlg = TInputMemoDlg::StartInputText(
+            host_, "To {@INPUT Who?}: {@INPUT Fruit? @SINGLE\r\napple\r\npear}.");
+        Script(dlg, actions);
+        QSignalSpy shown(dlg, &TInputMemoDlg::ReviewShown);
+        QVERIFY(shown.wait(5000));
+        QVERIFY(actions->empty());
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("To addr: pear."));
+        // In the review the entry goes in at the caret.
+        dlg->Memo1->moveCursor(QTextCursor::End);
+        QVERIFY(dlg->InsertEntryText(" sig"));
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("To addr: pear. sig"));
+    }
+
     void MissingFileAndFailingTclShowTheErrorPage() {
         TInputFieldForm form(&host_);
         QByteArray value;
