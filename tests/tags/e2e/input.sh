@@ -8,6 +8,7 @@ set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$here/../../.."
 . "$root/tests/e2e/harness.sh"
+. "$here/review.sh"
 e2e_start || exit $?
 fail() { e2e_fail "$@"; }
 shots="${1:-}"
@@ -29,8 +30,9 @@ e2e_brevix_window "Brevix Input Field #2" >/dev/null || fail "the pick list was 
 sleep 0.5
 shot form_picklist
 xdotool key Down Return
-memo="$(e2e_brevix_window "Brevix  Text To Type")" || fail "the filled-in text was not shown for review"
-sleep 0.5
+e2e_wait_review || fail "the filled-in text was not shown for review"
+sleep 0.3
+[ -z "$(e2e_target_text)" ] || fail "the text was typed without a review"
 shot input_text_window
 # The review: Type It has the focus; Shift+Tab goes to the text, which the
 # user edits; Enter types it, followed by the Space that ended the keyword.
