@@ -119,4 +119,37 @@ BENCHMARK(BM_SessionRestoreTwoStep)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
+// Answers that hold references to their own field's name: the text grows at
+// every step until the field limit ends the process. 0: the answer is the
+// text "{@INPUT(A) a}{A}{A}" itself; 1: a named tag and a reference to it,
+// which doubles the references at each step (what the field fuzzer found).
+class TSelfReferringAnswer : public TAnswer {
+public:
+    explicit TSelfReferringAnswer(QString answer) : answer_(std::move(answer)) {}
+    int AskText(const QString&, const TInputField&, QByteArray& v, int) override {
+        v = TextValue(answer_);
+        return nav::Next;
+    }
+
+private:
+    QString answer_;
+};
+
+void BM_SelfReferringAnswers(benchmark::State& state) {
+    const QString answer = state.range(0) == 0
+                               ? QStringLiteral("{@INPUT(A) a}{A}{A}")
+                               : QStringLiteral("Dear {@INPUT(Name) Name?}, {Name}");
+    qsizetype size = 0;
+    for (auto _ : state) {
+        TFakeEdit edit(answer);
+        TSelfReferringAnswer ui(answer);
+        TBXInputList list;
+        list.SetUi(&ui);
+        benchmark::DoNotOptimize(list.Run(edit));
+        size = edit.Text().size();
+    }
+    state.counters["final_chars"] = static_cast<double>(size);
+}
+BENCHMARK(BM_SelfReferringAnswers)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 BENCHMARK_MAIN();

@@ -765,6 +765,7 @@ void TMainForm::Deactivated() {
 
 void TMainForm::ApplicationActivationChanged() {
     if (!StartupDone || closing_) return;
+    if (!activeWindow_ && QApplication::activeWindow()) ApplicationActivated();
     if (InputFormActivationChanged()) return;
     // Keys typed in any of our windows, dialogs included, are never
     // expanded. Only watching and suspended switch here: next-key capture

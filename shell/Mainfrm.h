@@ -353,6 +353,8 @@ protected:
     bool InputFormActivationChanged();
     // The input form on show (a field form, else the input text window), raised and focused.
     void FocusInputForm();
+    // The program took the keyboard back from another program.
+    void ApplicationActivated();
 
 private:
     void BuildControls();

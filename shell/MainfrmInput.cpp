@@ -175,8 +175,9 @@ void TMainForm::InsertIntoInputForm(const QByteArray& text) {
     // The keys that would erase a keyword in another program are not for the form.
     Typing->BackspacePrefix.clear();
     Typing->KeySuffix.clear();
-    if (TInputMemoDlg* dlg = TInputMemoDlg::Instance())
-        dlg->InsertEntryText(Ansi::ToUnicode(Typing->NormalizedLineEnds(text)));
+    if (TInputMemoDlg* dlg = TInputMemoDlg::Instance();
+        dlg && !dlg->InsertEntryText(Ansi::ToUnicode(Typing->NormalizedLineEnds(text))))
+        Beep();
     SetInputFormMode(true);
 }
 

@@ -13,8 +13,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTableView>
 #include <utility>
 
 namespace {
@@ -75,6 +78,17 @@ void TMainForm::FocusInputForm() {
     if (!form) return;
     form->raise();
     form->activateWindow();
+}
+
+void TMainForm::ApplicationActivated() {
+    // Whatever left them disabled (a script, a modal form that went away
+    // with the program in the background), the window works again.
+    menuBar()->setEnabled(true);
+    Grid->setEnabled(true);
+    Memo1->setEnabled(true);
+    // Restacked, not activated: on X11 raise() only asks the window manager
+    // to put the window on top, the focus stays where the activation put it.
+    if (QApplication::activeWindow() == this) raise();
 }
 
 bool TMainForm::InputFormActivationChanged() {

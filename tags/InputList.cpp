@@ -186,15 +186,24 @@ QString TBXInputList::FillIn(QString text, TTagSpan span, const QString& name,
                              const QString& answer) {
     text.replace(span.Start, span.End + 1 - span.Start, answer);
     if (name.isEmpty()) return text;
+    // One pass, each reference searched for after the answer put in place of
+    // the one before: an answer holding references to its own name grows the
+    // text at every step, and rewriting it in place per reference made each
+    // step quadratic in its size.
     const QString reference = QLatin1Char('{') + name + QLatin1Char('}');
+    qsizetype at = text.indexOf(reference, 0, Qt::CaseInsensitive);
+    if (at < 0) return text;
+    QString out;
+    out.reserve(text.size() + answer.size() * 2);
     qsizetype from = 0;
-    for (int n = 0; n < MaxReferences; ++n) {
-        const qsizetype at = text.indexOf(reference, from, Qt::CaseInsensitive);
-        if (at < 0) break;
-        text.replace(at, reference.size(), answer);
-        from = at + answer.size();
+    for (int n = 0; n < MaxReferences && at >= 0; ++n) {
+        out.append(QStringView(text).mid(from, at - from));
+        out.append(answer);
+        from = at + reference.size();
+        at = text.indexOf(reference, from, Qt::CaseInsensitive);
     }
-    return text;
+    out.append(QStringView(text).mid(from));
+    return out;
 }
 
 int TBXInputList::ProcessField(TBXInputListItem& item, int index, TInputEdit& edit) {
@@ -278,6 +287,13 @@ int TBXInputList::ProcessField(TBXInputListItem& item, int index, TInputEdit& ed
     return code;
 }
 
+bool TBXInputList::Outgrown(const TInputEdit& edit) const {
+    qsizetype held = edit.Text().size();
+    for (int i = 0; i < Current && i < Count(); ++i)
+        held += Items[i]->TextSnapshot.size();
+    return held > MaxSessionBytes;
+}
+
 int TBXInputList::Run(TInputEdit& edit) {
     int result = nav::Done;
     for (;;) {
@@ -291,7 +307,7 @@ int TBXInputList::Run(TInputEdit& edit) {
             code == nav::SessionFailed)
             continue;
         if (code == nav::Next) {
-            if (++Current > MaxSteps) {
+            if (++Current > MaxSteps || Outgrown(edit)) {
                 result = nav::TooMany;
                 break;
             }

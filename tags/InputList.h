@@ -115,6 +115,10 @@ class TBXInputList {
 public:
     static constexpr int MaxSteps = 256;
     static constexpr int MaxReferences = 1000;
+    // What the text and the snapshots of its steps may hold together (bytes):
+    // answers that hold their own field's tag and references grow the text
+    // at every step, and each step keeps a copy of it.
+    static constexpr qsizetype MaxSessionBytes = qsizetype(64) << 20;
 
     TBXInputList();
 
@@ -150,6 +154,8 @@ private:
     // The answer in place of the tag at span, then in place of the
     // references to its name. Returns the text.
     static QString FillIn(QString text, TTagSpan span, const QString& name, const QString& answer);
+    // The text and the snapshots up to the current step outgrow MaxSessionBytes.
+    bool Outgrown(const TInputEdit& edit) const;
 
     TInputFieldUi* ui_ = nullptr;
 };

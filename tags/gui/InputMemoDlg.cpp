@@ -33,30 +33,46 @@ QString ToCrLf(QString text) {
     return text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
 }
 
+} // namespace
+
 // The window's text control as the field process sees it: texts with CR LF.
-// Every text the process puts in counts as a change.
+// Whether a run changed the text is kept here rather than read from the
+// document, whose mark each text put in resets: a field whose answer changed
+// the text counts, and so does an edit made in the control meanwhile (an
+// entry expanded into it while a field was asked for).
 class TMemoEdit : public TInputEdit {
 public:
     explicit TMemoEdit(QPlainTextEdit* memo) : memo_(memo) {}
     QString Text() const override { return ToCrLf(memo_->toPlainText()); }
     void SetText(const QString& text) override {
-        memo_->setPlainText(FromCrLf(text));
-        memo_->document()->setModified(true);
+        const QString plain = FromCrLf(text);
+        if (memo_->document()->isModified()) changed_ = true;
+        if (plain == memo_->toPlainText()) return;
+        memo_->setPlainText(plain);
+        changed_ = true;
     }
-    void SetModified(bool m) override { memo_->document()->setModified(m); }
+    void SetModified(bool m) override {
+        changed_ = m;
+        memo_->document()->setModified(m);
+    }
+    bool Changed() const { return changed_ || memo_->document()->isModified(); }
 
 private:
     QPlainTextEdit* memo_;
+    bool changed_ = false;
 };
 
-} // namespace
+namespace {} // namespace
 
 TInputMemoDlg* TInputMemoDlg::Instance() {
     return gInstance;
 }
 
 TInputMemoDlg* TInputMemoDlg::StartInputText(TInputHost& host, const QByteArray& text) {
-    if (!gInstance) gInstance = new TInputMemoDlg(host, nullptr);
+    if (!gInstance) {
+        gInstance = new TInputMemoDlg(host, nullptr);
+        if (Made) Made(*gInstance);
+    }
     TInputMemoDlg* dlg = gInstance;
     QByteArray t = text;
     if (const qsizetype nul = t.indexOf('\0'); nul >= 0) t.truncate(nul);
@@ -78,6 +94,8 @@ TInputMemoDlg::TInputMemoDlg(TInputHost& host, QWidget* parent)
     Memo1->setObjectName(QStringLiteral("Memo1"));
     Memo1->setFont(host.TextFont());
     Memo1->installEventFilter(this);
+    // Tab goes on to the buttons, as the status line says; Ctrl+Tab types one.
+    Memo1->setTabChangesFocus(true);
     edit_ = std::make_unique<TMemoEdit>(Memo1);
     const auto button = [this](const QString& caption, const QString& name, const QString& hint) {
         auto* b = new QPushButton(caption, this);
@@ -169,7 +187,7 @@ bool TInputMemoDlg::RunFields() {
     QString text = ToCrLf(Memo1->toPlainText());
     RestoreInputTags(text, kept_);
     Memo1->setPlainText(FromCrLf(text));
-    Memo1->document()->setModified(false);
+    edit_->SetModified(false);
     Memo1->document()->clearUndoRedoStacks();
     setEnabled(false);
     hide();
@@ -185,7 +203,7 @@ bool TInputMemoDlg::RunFields() {
                               "for recursive loops by {@INPUTFILE} tags."));
     if (!list_->Interactive() && code != nav::Cancel) return true;
     host_.BringToFront();
-    const bool modified = Memo1->document()->isModified();
+    const bool modified = edit_->Changed();
     QString shown = ToCrLf(Memo1->toPlainText());
     HideInputTags(shown, 1, kept_);
     QByteArray stream = Ansi::FromUnicode(shown);
@@ -261,16 +279,17 @@ void TInputMemoDlg::SaveExitBtnClick() {
     if (code == nav::Next || code == nav::Cancel) Cancel();
 }
 
-void TInputMemoDlg::InsertEntryText(const QString& text) {
+bool TInputMemoDlg::InsertEntryText(const QString& text) {
     if (TInputFieldForm* form = process_->Form(); form && form->FreeFormShowing()) {
         form->InsertText(text);
-        return;
+        return true;
     }
+    if (running_) return false;
     if (FindInputTag(text).Start < 0) {
         Memo1->document()->clearUndoRedoStacks();
         Memo1->insertPlainText(FromCrLf(text));
         Memo1->setFocus();
-        return;
+        return true;
     }
     // Placeholders back, the text in at the caret, then all tags hidden again
     // numbered as before; bookmarks keep the caret's place meanwhile.
@@ -294,6 +313,7 @@ void TInputMemoDlg::InsertEntryText(const QString& text) {
         static_cast<int>(qMin(caret, qsizetype(Memo1->document()->characterCount() - 1))));
     Memo1->setTextCursor(cursor);
     Memo1->setFocus();
+    return true;
 }
 
 bool TInputMemoDlg::eventFilter(QObject* watched, QEvent* event) {

@@ -7,6 +7,7 @@
 #include "tags/InputList.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 
 class QLabel;
@@ -15,6 +16,7 @@ class QPushButton;
 class QTimer;
 class TInputFieldProcess;
 class TInputHost;
+class TMemoEdit;
 
 class TInputMemoDlg : public QDialog {
     Q_OBJECT
@@ -22,10 +24,15 @@ public:
     static TInputMemoDlg* Instance();
     // Made when none exists; the text (Windows-1252, CR LF) is then filled in.
     static TInputMemoDlg* StartInputText(TInputHost& host, const QByteArray& text);
+    // Called with each window made, before its fields run: where tests attach
+    // their answers to a window opened from an expansion.
+    static inline std::function<void(TInputMemoDlg&)> Made;
 
     // Another entry's text while the window exists: into the form's free-text
-    // box when it shows, else into the text at the caret.
-    void InsertEntryText(const QString& text);
+    // box when it shows, else into the text at the caret. False, and nothing
+    // inserted, while a field is asked for on another page: the text is not
+    // on show then, and the field's answer would overwrite what went in.
+    bool InsertEntryText(const QString& text);
 
     QByteArray FinishedText() const;
     TBXInputList& List() { return *list_; }
@@ -65,7 +72,7 @@ private:
     TInputHost& host_;
     std::unique_ptr<TBXInputList> list_;
     std::unique_ptr<TInputFieldProcess> process_;
-    std::unique_ptr<TInputEdit> edit_;
+    std::unique_ptr<TMemoEdit> edit_;
     TKeptTags kept_;
     QString original_;
     QTimer* Timer1 = nullptr;

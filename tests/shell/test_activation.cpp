@@ -7,8 +7,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 class TActivationTest : public QObject {
     Q_OBJECT
@@ -31,6 +35,31 @@ private slots:
         QCOMPARE(GetFSMState(), int(BX_FSM_SUSPENDED));
 
         dialog.close();
+        form->SessionEndClose();
+    }
+
+    void comingBackEnablesTheMenusListAndTextBox() {
+        auto form = StartShown();
+        QTRY_VERIFY(form->StartupDone);
+        QTRY_VERIFY(form->isActiveWindow());
+        // Left disabled while the program was in the background.
+        QWindow other;
+        other.resize(50, 50);
+        other.show();
+        other.requestActivate();
+        QTRY_VERIFY(QApplication::activeWindow() == nullptr);
+        form->menuBar()->setEnabled(false);
+        form->Grid->setEnabled(false);
+        form->Memo1->setEnabled(false);
+        QTest::qWait(50);
+        QVERIFY(!form->Grid->isEnabled());
+
+        form->activateWindow();
+        QTRY_VERIFY(form->isActiveWindow());
+        QTRY_VERIFY(form->Grid->isEnabled());
+        QVERIFY(form->menuBar()->isEnabled());
+        QVERIFY(form->Memo1->isEnabled());
+        QCOMPARE(GetFSMState(), int(BX_FSM_SUSPENDED));
         form->SessionEndClose();
     }
 

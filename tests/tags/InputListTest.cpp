@@ -81,6 +81,35 @@ TEST(InputList, AnswerHoldingItsOwnReferenceDoesNotLoop) {
     EXPECT_EQ(edit.Text(), "<<{a}>> <{a}> <{a}>");
 }
 
+TEST(InputList, ReferencesPerStepAndTheSessionSizeAreBounded) {
+    // One step fills in at most MaxReferences references; the rest stay.
+    TFakeEdit edit("{@INPUT(a) A}" + QString("{a}").repeated(1500));
+    TBXInputList list;
+    TScriptedUi ui;
+    ui.Steps = {Answer("x")};
+    EXPECT_EQ(Drive(list, edit, ui), nav::Done);
+    EXPECT_EQ(edit.Text(), QString("x").repeated(TBXInputList::MaxReferences + 1) +
+                               QString("{a}").repeated(1500 - TBXInputList::MaxReferences));
+
+    // Answers that bring their own tag and references back grow the text at
+    // every step: the run stops at the session's size, long before the step
+    // limit, with what was filled in so far.
+    const QString grows = "{@INPUT(A) a}{A}{A}";
+    TFakeEdit growing(grows);
+    TBXInputList list2;
+    TScriptedUi ui2;
+    for (int i = 0; i < 300; ++i)
+        ui2.Steps.push_back(Answer(grows));
+    EXPECT_EQ(Drive(list2, growing, ui2), nav::TooMany);
+    EXPECT_LT(ui2.Kinds.size(), TBXInputList::MaxSteps);
+    qsizetype held = 0;
+    for (const auto& item : list2.Items)
+        held += item->TextSnapshot.size();
+    EXPECT_LE(held, TBXInputList::MaxSessionBytes);
+    EXPECT_GT(held + growing.Text().size(), TBXInputList::MaxSessionBytes);
+    EXPECT_GT(growing.Text().size(), 1000 * grows.size());
+}
+
 TEST(InputList, BackSkipsFileAndTclFieldsAndOffersThePreviousAnswer) {
     TFakeEdit edit("{@INPUT One}|{@INPUTFILE f.txt}|{@INPUTTCL expr 1}|{@INPUT Three}");
     TBXInputList list;

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Input fields for real: a keyword typed in the Tk target whose text asks for
 # a name and a choice opens the form; keys typed into the form fill it; the
-# finished text lands in the target, which has the focus again.
+# filled-in text is edited in the review; the finished text and the keyword's
+# delimiter land in the target, which has the focus again.
 # Screenshots of the form's pages and of the input text window go to $1 when given.
 set -u
 here="$(cd "$(dirname "$0")" && pwd)"
 root="$here/../../.."
 . "$root/tests/e2e/harness.sh"
+. "$here/review.sh"
 e2e_start || exit $?
 fail() { e2e_fail "$@"; }
 shots="${1:-}"
@@ -28,15 +30,22 @@ e2e_brevix_window "Brevix Input Field #2" >/dev/null || fail "the pick list was 
 sleep 0.5
 shot form_picklist
 xdotool key Down Return
-memo="$(e2e_brevix_window "Brevix  Text To Type")" || fail "the filled-in text was not shown for review"
-sleep 0.5
+e2e_wait_review || fail "the filled-in text was not shown for review"
+sleep 0.3
+[ -z "$(e2e_target_text)" ] || fail "the text was typed without a review"
 shot input_text_window
+# The review: Type It has the focus; Shift+Tab goes to the text, which the
+# user edits; Enter types it, followed by the Space that ended the keyword.
+xdotool key shift+Tab ctrl+End
+xdotool type --delay 40 " Thanks"
+sleep 0.3
+shot input_text_window_edited
 xdotool key Return
-e2e_wait_text "Dear Ann, pear! Bye Ann " 8 || fail "the finished text did not reach the target"
+e2e_wait_text "Dear Ann, pear! Bye Ann Thanks " 8 || fail "the reviewed text and its delimiter did not reach the target"
 target="$(xdotool search --limit 1 --pid "$E2E_TARGET_PID" --name "Brevix e2e target" | head -1)"
 [ "$(xdotool getactivewindow 2>/dev/null)" = "$target" ] || fail "the target does not have the focus again"
 # Keys typed now go to the target, not to a Brevix window.
 xdotool type --delay 40 "ok"
-e2e_wait_text "Dear Ann, pear! Bye Ann ok" 5 || fail "the target did not get the keys typed after"
+e2e_wait_text "Dear Ann, pear! Bye Ann Thanks ok" 5 || fail "the target did not get the keys typed after"
 e2e_stop_brevix
 echo "e2e input fields: passed"

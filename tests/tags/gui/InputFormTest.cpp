@@ -152,6 +152,77 @@ private slots:
         QCOMPARE(host_.Typed, QList<QByteArray>{"caf\xE9-42!"});
     }
 
+    void ReviewFollowsWhatTheRunChanged() {
+        // Filled-in fields changed the text: it is shown for review.
+        auto actions = std::make_shared<std::deque<TAction>>();
+        *actions = {Type("Ann"), Type("Bo")};
+        TInputMemoDlg* dlg = TInputMemoDlg::StartInputText(host_, "Hi {@INPUT A} {@INPUT B}");
+        Script(dlg, actions);
+        QSignalSpy shown(dlg, &TInputMemoDlg::ReviewShown);
+        QVERIFY(shown.wait(5000));
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("Hi Ann Bo"));
+        QVERIFY(host_.Typed.isEmpty());
+
+        // The user's edit and an input tag typed in: the tag is asked for,
+        // and the changed text is shown again.
+        dlg->Memo1->moveCursor(QTextCursor::End);
+        QTest::keyClicks(dlg->Memo1, " and {@INPUT C}");
+        actions->push_back(Type("Cy"));
+        dlg->TypeItBtn->click();
+        QTRY_COMPARE(shown.count(), 2);
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("Hi Ann Bo and Cy"));
+        QVERIFY(host_.Typed.isEmpty());
+
+        // Edited once more, with no field left: typed as it stands. Ctrl+Tab
+        // types a tab; Tab goes on to Type It, and Shift+Tab back.
+        dlg->Memo1->moveCursor(QTextCursor::End);
+        QApplication::setActiveWindow(dlg);
+        dlg->Memo1->setFocus();
+        QTest::keyClick(dlg->Memo1, Qt::Key_Tab, Qt::ControlModifier);
+        QTest::keyClick(dlg->Memo1, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), dlg->TypeItBtn);
+        QTest::keyClick(dlg->TypeItBtn, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(QApplication::focusWidget(), dlg->Memo1);
+        QTest::keyClicks(dlg->Memo1, "!");
+        QPointer<TInputMemoDlg> alive(dlg);
+        QTest::keyClick(dlg->Memo1, Qt::Key_Return);
+        QTRY_VERIFY(!alive);
+        QCOMPARE(shown.count(), 2);
+        QCOMPARE(host_.Typed, QList<QByteArray>{"Hi Ann Bo and Cy\t!"});
+    }
+
+    void EntryInsertedWhileAFieldIsAskedIsNotLost() {
+        // On the free-text page an entry goes into the answer; on any other
+        // page it is refused: the text is not on show, and the field's answer
+        // would overwrite what went into it.
+        auto actions = std::make_shared<std::deque<TAction>>();
+        *actions = {[](TInputFieldForm& f) {
+                        QVERIFY(TInputMemoDlg::Instance()->InsertEntryText("addr"));
+                        QCOMPARE(f.Memo1->toPlainText(), QString("addr"));
+                        f.NextBtn->click();
+                    },
+                    [](TInputFieldForm& f) {
+                        QCOMPARE(f.Notebook1->currentWidget(), f.PickListPage);
+                        TInputMemoDlg* dlg = TInputMemoDlg::Instance();
+                        const QString before = dlg->Memo1->toPlainText();
+                        QVERIFY(!dlg->InsertEntryText("sig"));
+                        QCOMPARE(dlg->Memo1->toPlainText(), before);
+                        f.PickList1->setCurrentRow(1);
+                        f.NextBtn->click();
+                    }};
+        TInputMemoDlg* dlg = TInputMemoDlg::StartInputText(
+            host_, "To {@INPUT Who?}: {@INPUT Fruit? @SINGLE\r\napple\r\npear}.");
+        Script(dlg, actions);
+        QSignalSpy shown(dlg, &TInputMemoDlg::ReviewShown);
+        QVERIFY(shown.wait(5000));
+        QVERIFY(actions->empty());
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("To addr: pear."));
+        // In the review the entry goes in at the caret.
+        dlg->Memo1->moveCursor(QTextCursor::End);
+        QVERIFY(dlg->InsertEntryText(" sig"));
+        QCOMPARE(dlg->Memo1->toPlainText(), QString("To addr: pear. sig"));
+    }
+
     void MissingFileAndFailingTclShowTheErrorPage() {
         TInputFieldForm form(&host_);
         QByteArray value;
