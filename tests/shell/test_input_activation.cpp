@@ -56,13 +56,15 @@ class TInputActivationTest : public QObject {
     }
 
     static void Close(TMainForm& form) {
+        bool closed = true;
         if (TInputMemoDlg* dlg = TInputMemoDlg::Instance()) {
             QPointer<TInputMemoDlg> alive(dlg);
             if (dlg->isVisible())
                 QTest::keyClick(dlg->Memo1, Qt::Key_Escape); // cancels without a question
-            QTest::qWaitFor([&] { return !alive; }, 5000);
+            closed = QTest::qWaitFor([&] { return !alive; }, 5000);
         }
         form.SessionEndClose();
+        QVERIFY2(closed, "the input text window did not close on Escape");
     }
 
 private slots:

@@ -247,7 +247,9 @@ TEST(InputSession, MalformedSessionsAreRefusedAndTheListKept) {
         // (nothing at all is an empty session to it).
         QString hexWhy;
         EXPECT_FALSE(RestoreSessionHex(SessionToHex(bad), target, &hexWhy)) << what;
-        if (!bad.isEmpty()) EXPECT_EQ(hexWhy, why) << what;
+        if (!bad.isEmpty()) {
+            EXPECT_EQ(hexWhy, why) << what;
+        }
         EXPECT_EQ(target.SaveToStream(), before) << what;
     };
     for (qsizetype cut = 0; cut < listOnly.size(); cut += 3)
