@@ -46,10 +46,9 @@ void TMainForm::TypeItBtnClick() {
 void TMainForm::TypeText(const QByteArray& text) {
     if (Typing->InputFormMode) {
         InsertIntoInputForm(text);
-        // The delimiter of an expansion in the form's own control follows.
-        uint8_t key = 0;
-        BxHwnd control = 0;
-        if (Engine && Engine->TakeControlKey(key, control)) WndProc(svc::PostKey, key, control);
+        // Ends as a typed text does: the delimiter of an expansion in the
+        // form's own control follows, the transfer-done script runs.
+        Typing->AfterTyping();
         return;
     }
     // A restricted dictionary types only its read-only entries with their tags.

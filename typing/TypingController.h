@@ -71,10 +71,14 @@ public:
     // What the application typed into wants: its rule, its password field.
     TAppContext Apps;
 
+    // After a text is typed, or inserted into an input form instead: the type
+    // button, the delimiter for our own control, the transfer-done script,
+    // the hint.
+    void AfterTyping();
+
 private:
     void PrepareAndInject();
     void FinishTyping(int state);
-    void AfterTyping();
     void EndEmpty();
     QByteArray PasteBody(const QByteArray& rest, const TTypingOptions& options);
 

@@ -3,6 +3,7 @@
 // finished text is typed into that program followed by the delimiter that
 // ended the keyword. The virtual desktop stands in for the other program.
 #include "hook/HookApi.h"
+#include "script/TclInterface.h"
 #include "tags/gui/InputMemoDlg.h"
 #include "tests/shell/OffscreenDesktop.h"
 #include "tests/tags/gui/ScriptedForms.h"
@@ -77,12 +78,19 @@ private slots:
         QVERIFY(SpinUntil([this] { return !dlg_ && Idle(); }));
         QCOMPARE(Text(target_), QByteArray("Dear Ann! See you "));
 
-        // An expansion made in the review, and Type It clicked: the same.
+        // An expansion made in the review, and Type It clicked: the same. The
+        // expansion into the review ends as any other: its transfer-done
+        // script runs.
         TypeKeyword("letter ", {Answer("Bo")});
         QVERIFY(SpinUntil([this] { return reviewed_; }));
+        QVERIFY(Form->Tcl && Form->Tcl->Eval("set ::done 0"));
+        Form->Typing->OnTransferDoneScript = "incr ::done";
         dlg_->Memo1->moveCursor(QTextCursor::End);
         QTest::keyClicks(dlg_->Memo1, " addr ");
         QCOMPARE(dlg_->Memo1->toPlainText(), QString("Dear Bo! 12 Harbour Street "));
+        QVERIFY(Form->Tcl->Eval("set ::done"));
+        QCOMPARE(Form->Tcl->GetResult(), QByteArray("1"));
+        Form->Typing->OnTransferDoneScript.clear();
         dlg_->TypeItBtn->click();
         QVERIFY(SpinUntil([this] { return !dlg_ && Idle(); }));
         QCOMPARE(Text(target_), QByteArray("Dear Bo! 12 Harbour Street  "));
