@@ -86,6 +86,13 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
         }
     }
     if (flags != BX_KEYFLAG_PERFORM) return 1;
+    // Once the replacement is on its way (or nothing came of the key).
+    struct TFlushHint {
+        TAutoReplaceEngine* engine;
+        ~TFlushHint() {
+            if (engine) engine->FlushHint();
+        }
+    } flushHint{Engine.get()};
     // The hot key is a command of the engine too; it still brings the window up.
     if (r == arresult::CommandDone && sc == Settings.ProgramHotKey)
         kind = kHot;

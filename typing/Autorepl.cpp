@@ -235,7 +235,12 @@ bool TAutoReplaceEngine::MatchAtOpenEnd(TMatch& match) {
 
 // ---- hint ---------------------------------------------------------------------
 
+void TAutoReplaceEngine::FlushHint() {
+    if (hintStale_) UpdateHint();
+}
+
 void TAutoReplaceEngine::UpdateHint() {
+    hintStale_ = false;
     if (!initialised_) return;
     const QByteArray word = Word();
     hint_->SetKeywordLine(word);
@@ -318,7 +323,14 @@ int TAutoReplaceEngine::AutoReplaceKey(unsigned key, bool shift, bool ctrl, bool
             keepLastWord = key == vk::Insert && state == keystate::Alt && (options_ & aoUseAltIns);
         }
         previousKey_ = sc;
-        UpdateHint();
+        if (r == arresult::Consumed && expansionPending_) {
+            // The hook waits for this answer before the replacement can
+            // start; the hint boxes follow once the text is on its way.
+            hintStale_ = true;
+            hintHasText_ = false;
+        } else {
+            UpdateHint();
+        }
         hintShown_ = hintHasText_;
     }
 

@@ -68,6 +68,9 @@ public:
     void PushWordAndReset();
     void PopWord();
     void UpdateHint();
+    // The hint as UpdateHint leaves it, when a key that started a replacement
+    // left it for later.
+    void FlushHint();
 
     // TWordHistoryTarget, for FeedTrailingWord.
     bool IsKeywordChar(unsigned char c) const override;
@@ -142,6 +145,7 @@ private:
     QByteArray lastExpandedBuffer_;
     bool hintHasText_ = false;
     bool hintShown_ = false;
+    bool hintStale_ = false;
     uint8_t controlKey_ = 0;
     BxHwnd keyControl_ = 0;
 };

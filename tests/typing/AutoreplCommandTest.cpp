@@ -38,6 +38,30 @@ TEST(CommandKeys, EscWhileTheHintIsShownCancelsTheKeyword) {
     EXPECT_EQ(plain.engine.Word(), "");
 }
 
+// The hook waits for the answer to the key that ends a keyword before the
+// replacement can start: the hint boxes are brought up to date after it.
+TEST(CommandKeys, KeyStartingAReplacementLeavesTheHintForAfterwards) {
+    TTypist t({{"addr", "12 Main Street", "Home"}});
+    t.Type("addr");
+    ASSERT_TRUE(t.hint.visible);
+    ASSERT_EQ(t.hint.description, "Home");
+    ASSERT_EQ(t.engine.AutoReplaceKey(vk::Space, false, false, false), arresult::Consumed);
+    EXPECT_TRUE(t.hint.visible);
+    QByteArray text;
+    ASSERT_EQ(t.engine.PerformReplacement(text), arresult::Replaced);
+    t.engine.FlushHint();
+    EXPECT_FALSE(t.hint.visible);
+    EXPECT_EQ(t.hint.description, "");
+    EXPECT_EQ(t.hint.keyword, "");
+
+    // A key that replaces nothing updates them at once.
+    t.engine.KeyReleased();
+    t.Type("ad");
+    EXPECT_EQ(t.hint.keyword, "ad");
+    EXPECT_EQ(t.engine.AutoReplaceKey(vk::Space, false, false, false), arresult::None);
+    EXPECT_EQ(t.hint.keyword, "");
+}
+
 TEST(CommandKeys, ShiftEnterExpandsWithoutTheEnter) {
     TTypist t({{"addr", "12 Main Street"}}, kDefaultOptions | aoUseShiftEnter);
     t.Type("addr<S-ENTER>");

@@ -70,6 +70,7 @@ int TTypist::Key(unsigned vkey, bool shift, bool ctrl, bool alt, bool hold) {
         QByteArray text;
         lastPerform = engine.PerformReplacement(text);
         if (lastPerform == arresult::Replaced) Inject(text);
+        engine.FlushHint(); // as the main window does once the text is on its way
     } else {
         Echo(vkey, shift, ctrl, alt);
     }
