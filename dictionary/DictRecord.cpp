@@ -48,7 +48,7 @@ TRecordReader::~TRecordReader() {
 
 bool TRecordReader::Fill() {
     // Texts taken from the last block still share it: a fresh one, not a copy.
-    if (block_.data_ptr().isShared())
+    if (!block_.isDetached())
         block_ = QByteArray(kBlock, Qt::Uninitialized);
     else
         block_.resize(kBlock);

@@ -68,10 +68,10 @@ private:
     // The key typing c on the layout (true), else the keysym a spare key
     // must carry for it (0 when c types nothing).
     bool OnLayout(unsigned char c, TKeyStroke& stroke, unsigned long& spareSym) const;
-    // Sets each key's keysym (NoSymbol: none), a request per run of
-    // adjacent key codes.
     // Waits (briefly) until a key that was down when the session began is up.
     void AwaitRelease(KeyCode code);
+    // Sets each key's keysym (NoSymbol: none), a request per run of
+    // adjacent key codes.
     void MapKeys(std::vector<std::pair<KeyCode, unsigned long>> keys);
     void Record();
     void Drain();

@@ -62,8 +62,6 @@ private:
     bool changed_ = false;
 };
 
-namespace {} // namespace
-
 TInputMemoDlg* TInputMemoDlg::Instance() {
     return gInstance;
 }
