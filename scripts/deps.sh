@@ -7,7 +7,8 @@ PKGS=(
   build-essential g++ cmake ninja-build pkg-config make git
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6 libgl-dev
   tcl8.6 libtcl8.6 tcl8.6-dev tk8.6
-  libx11-dev libxtst-dev libxi-dev libxkbfile-dev x11-xkb-utils xkb-data
+  libx11-dev libxtst-dev libxi-dev libx11-xcb-dev libxcb-xinput-dev libxkbfile-dev x11-xkb-utils
+  xkb-data
   libhunspell-dev hunspell-en-us libyaml-cpp-dev libatspi2.0-dev libxres-dev at-spi2-core
   libsimpleini-dev libicu-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev

@@ -3,10 +3,13 @@
 #include "hook/x11/XError.h"
 #include "hook/x11/XTestDevice.h"
 
+#include <X11/Xlib-xcb.h>
 #include <X11/extensions/XInput2.h>
 #include <X11/extensions/XTest.h>
+#include <xcb/xinput.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace bxhook::x11 {
 TKeyHold::~TKeyHold() {
@@ -30,6 +33,9 @@ bool TKeyHold::Open(std::string& error) {
         return false;
     }
     XTestGrabControl(dpy_, True);
+    xcb_ = XGetXCBConnection(dpy_);
+    // Looked up now: the first request would otherwise ask on the key's path.
+    xcb_get_extension_data(xcb_, &xcb_input_id);
     // Keyboards plugged in or out change the devices to grab.
     unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
     XISetMask(bits, XI_HierarchyChanged);
@@ -42,13 +48,16 @@ bool TKeyHold::Open(std::string& error) {
 void TKeyHold::Close() {
     if (!dpy_) return;
     ReleaseAllReplayed();
+    Confirm();
     for (int id : grabbed_)
         XIUngrabDevice(dpy_, id, CurrentTime);
     grabbed_.clear();
+    begun_ = false;
     leaked_.clear();
     queue_.clear();
     CloseTrappedDisplay(dpy_);
     dpy_ = nullptr;
+    xcb_ = nullptr;
 }
 
 int TKeyHold::Fd() const {
@@ -70,19 +79,34 @@ std::vector<int> TKeyHold::PhysicalKeyboards() {
 }
 
 bool TKeyHold::Begin() {
-    if (!dpy_ || Holding()) return Holding();
-    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
-    XISetMask(bits, XI_KeyPress);
-    XISetMask(bits, XI_KeyRelease);
+    if (!dpy_ || begun_) return begun_;
+    const uint32_t mask = XCB_INPUT_XI_EVENT_MASK_KEY_PRESS | XCB_INPUT_XI_EVENT_MASK_KEY_RELEASE;
+    const xcb_window_t root = DefaultRootWindow(dpy_);
     for (int id : PhysicalKeyboards()) {
-        XIEventMask mask{id, static_cast<int>(sizeof bits), bits};
-        // A keyboard another program grabbed cannot be held; the others still are.
-        if (XIGrabDevice(dpy_, id, DefaultRootWindow(dpy_), CurrentTime, None, XIGrabModeAsync,
-                         XIGrabModeAsync, False, &mask) == GrabSuccess)
-            grabbed_.push_back(id);
+        const xcb_input_xi_grab_device_cookie_t cookie = xcb_input_xi_grab_device(
+            xcb_, root, XCB_CURRENT_TIME, XCB_NONE, static_cast<xcb_input_device_id_t>(id),
+            XCB_INPUT_GRAB_MODE_22_ASYNC, XCB_INPUT_GRAB_MODE_22_ASYNC,
+            XCB_INPUT_GRAB_OWNER_NO_OWNER, 1, &mask);
+        pending_.push_back({id, cookie.sequence});
     }
+    xcb_flush(xcb_);
+    begun_ = !pending_.empty();
     since_ = std::chrono::steady_clock::now();
-    return Holding();
+    return begun_;
+}
+
+bool TKeyHold::Confirm() {
+    for (const TPending& p : pending_) {
+        xcb_generic_error_t* error = nullptr;
+        xcb_input_xi_grab_device_reply_t* reply =
+            xcb_input_xi_grab_device_reply(xcb_, {p.sequence}, &error);
+        // A keyboard another program grabbed cannot be held; the others still are.
+        if (reply && reply->status == XCB_GRAB_STATUS_SUCCESS) grabbed_.push_back(p.device);
+        free(reply);
+        free(error);
+    }
+    pending_.clear();
+    return !grabbed_.empty();
 }
 
 void TKeyHold::Process(const Taken& taken) {
@@ -110,6 +134,7 @@ void TKeyHold::Process(const Taken& taken) {
 
 void TKeyHold::End(const Taken& taken) {
     if (!dpy_ || !Holding()) return;
+    Confirm();
     // Keys already on their way to us are queued before the grab ends.
     XSync(dpy_, False);
     Process(taken);
@@ -119,6 +144,7 @@ void TKeyHold::End(const Taken& taken) {
     for (int id : grabbed_)
         XIUngrabDevice(dpy_, id, CurrentTime);
     grabbed_.clear();
+    begun_ = false;
     XSync(dpy_, False);
     Process(taken);
 }

@@ -12,8 +12,13 @@
 // keyboard while the grab still holds, so keys typed during the replay queue
 // behind them; the grab ends once the queue is empty.
 //
+// The grabs are asked for without waiting for the server's answers, so the
+// replacement is on its way while they travel; Confirm collects the answers
+// before anyone relies on what was grabbed.
+//
 // Used from the backend's service thread only.
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 #include <bitset>
 #include <chrono>
@@ -44,9 +49,13 @@ public:
     bool Available() const { return dpy_ != nullptr; }
     int Fd() const;
 
-    // Grabs every physical keyboard; true when at least one was grabbed.
+    // Asks for the grab of every physical keyboard; true when there is one.
     bool Begin();
-    bool Holding() const { return !grabbed_.empty(); }
+    // Waits for the answers Begin asked for; true when a keyboard is held.
+    // The hold goes on either way until End: keys that leaked before the
+    // answers are still typed again after the replacement.
+    bool Confirm();
+    bool Holding() const { return begun_; }
     std::chrono::steady_clock::time_point Since() const { return since_; }
     // Queues the keys the grab took.
     void Process(const Taken& taken);
@@ -72,8 +81,16 @@ private:
     std::vector<int> PhysicalKeyboards();
     void Fake(KeyCode code, bool down, bool recorded = true);
 
+    struct TPending {
+        int device;
+        unsigned int sequence;
+    };
+
     Display* dpy_ = nullptr;
+    xcb_connection_t* xcb_ = nullptr;
     int xiOpcode_ = 0;
+    bool begun_ = false;
+    std::vector<TPending> pending_;
     std::vector<int> grabbed_;
     std::vector<int> keyboards_; // the physical keyboards, until the hierarchy changes
     bool keyboardsKnown_ = false;

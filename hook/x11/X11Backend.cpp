@@ -173,6 +173,11 @@ void TX11Backend::Run() {
         }
         if (recording_) XRecordProcessReplies(data_);
         if (recording_ && !leaksSettled_.load()) {
+            // The grab was asked for on the key's path without waiting; its
+            // answer is awaited here, while the replacement is prepared.
+            // Without a keyboard held, the keys the user holds are known
+            // from the recording again.
+            if (!hold_.Confirm()) holding_.store(false);
             // What the server recorded before the grab is sent no later than
             // the grab's reply; a moment's grace for it to arrive.
             pollfd p{ConnectionNumber(data_), POLLIN, 0};
