@@ -119,6 +119,9 @@ intptr_t TMainForm::HookKeyMessage(uint16_t sc, int flags) {
     } else if (r == arresult::Replaced) {
         ShowTextToType(text);
         TypeText(text);
+        // A run under way refreshes the hint when it ends; until then the
+        // processors are left to the typist and the target.
+        if (!Typing->Idle()) flushHint.engine = nullptr;
     } else if (kind == kFile) {
         PostMessage(wm::FileShortcut, sc);
     } else if (kind == kEntry && entryRow >= 0 && entryRow < Session.Dict().Count()) {
