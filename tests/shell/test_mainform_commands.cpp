@@ -1,11 +1,13 @@
 // The main window's smaller commands driven as a user would, offscreen: the
 // dictionary pop-up and buttons, paging, the title, the text-to-type box's
 // menu, the Hide button and the suggestion window that follows the window.
+#include "hook/HookApi.h"
 #include "platform/MessageBox.h"
 #include "script/ScriptHost.h"
 #include "script/gui/TclConsole.h"
 #include "tests/shell/OffscreenDesktop.h"
 #include "typing/TypingController.h"
+#include "typing/gui/HintBox.h"
 #include "typing/gui/HintWindows.h"
 #include "typing/gui/SuggestionWindow.h"
 
@@ -54,6 +56,26 @@ private slots:
         MakeDictionary(P("two.bxd"), {{"sig", "Kind regards"}});
     }
     void cleanup() { Stop(); }
+
+    void hintIsBroughtUpToDateOnceAnExpansionIsTyped() {
+        WriteFile(P("PAGES.CFG"), P("one.bxd").toUtf8() + "\r\n");
+        StartShown();
+        Form->hide();
+        const BxHwnd editor = BxVirtualCreateWindow(77);
+        BxVirtualSetFocus(editor);
+        BxVirtualSetText(editor, "");
+        const auto settled = [this] { return Form->Typing->Idle() && BxWaitIdle(0); };
+        BxVirtualType("brb");
+        QVERIFY(SpinUntil(settled));
+        QCOMPARE(Form->Hints->HintBox->Keyword(), QByteArray("brb"));
+        // The delimiter hands the text to the typist; the hint follows its run.
+        BxVirtualType(" ");
+        QVERIFY(SpinUntil(settled));
+        char text[64] = {};
+        BxVirtualGetText(editor, text, sizeof text);
+        QCOMPARE(QByteArray(text), QByteArray("be right back "));
+        QCOMPARE(Form->Hints->HintBox->Keyword(), QByteArray());
+    }
 
     void dictionaryPopupAndButtonsWorkOnTheOpenFile() {
         StartShown();
