@@ -161,8 +161,10 @@ void TX11Backend::Run() {
         if (hold_.Available()) fds[n++] = {hold_.Fd(), POLLIN, 0};
         if (selectionOpen_) fds[n++] = {selection_.Fd(), POLLIN, 0};
         // Idle, everything that needs this thread makes a descriptor readable
-        // (keys, X events, the wake pipe): no periodic wake-up.
-        int timeout = typer_.Active() || hold_.Holding() ? 20 : -1;
+        // (keys, X events, the wake pipe): no periodic wake-up, only one when
+        // remapped keys are due back (they are not while a text is typed).
+        int timeout = typer_.Active() || hold_.Holding() ? 20 : typer_.RestoreDueMsec();
+        if (timeout >= 0 && timeout < 20 && THookCore::Instance().Typing()) timeout = 20;
         if (selectionOpen_) {
             const int t = selection_.TimeoutMsec();
             if (t >= 0 && (timeout < 0 || t < timeout)) timeout = t;

@@ -14,6 +14,8 @@ namespace {
 // Idle time after which a session ends: long enough for the target to have
 // read keys typed through a remapped spare key before the key is restored.
 constexpr auto kSessionIdle = std::chrono::milliseconds(150);
+// Spare keys stay mapped this long after their last use.
+constexpr auto kKeepRemaps = std::chrono::seconds(5);
 // Pause around a remapping of a spare key.
 constexpr auto kRemapSettle = std::chrono::milliseconds(15);
 // A consumed key is erased only in the text that follows it promptly.
@@ -64,6 +66,7 @@ void TX11Typer::Close() {
     std::lock_guard g(mutex_);
     if (!dpy_) return;
     End();
+    RestoreKeys();
     CloseTrappedDisplay(dpy_);
     dpy_ = nullptr;
 }
@@ -132,6 +135,7 @@ void TX11Typer::Begin() {
     lastKey_ = Clock::now();
     if (active_) return;
     if (stale_.exchange(false)) {
+        KeepSurvivingRemaps();
         std::vector<KeyCode> own;
         for (const TRemap& r : remaps_)
             own.push_back(r.code);
@@ -145,6 +149,7 @@ void TX11Typer::Begin() {
     }
     active_ = true;
     activeFlag_.store(true);
+    restoreAt_.store(0);
     curMods_ = 0;
     Record();
 
@@ -209,17 +214,44 @@ void TX11Typer::End() {
     heldAtBegin_.reset();
     if (capsUnlocked_) XkbLockModifiers(dpy_, XkbUseCoreKbd, LockMask, LockMask);
     capsUnlocked_ = false;
-    std::vector<std::pair<KeyCode, unsigned long>> restore;
-    for (const TRemap& r : remaps_)
-        restore.emplace_back(r.code, NoSymbol);
-    MapKeys(std::move(restore));
-    remaps_.clear();
-    record_.Clear();
+    if (remaps_.empty()) record_.Clear();
     XSync(dpy_, False);
     Drain();
     sinceFlush_ = 0;
     active_ = false;
     activeFlag_.store(false);
+    restoreAt_.store(remaps_.empty() ? 0 : NowMs() + kKeepRemaps / std::chrono::milliseconds(1));
+}
+
+void TX11Typer::RestoreKeys() {
+    restoreAt_.store(0);
+    if (!dpy_ || active_ || remaps_.empty()) return;
+    std::vector<std::pair<KeyCode, unsigned long>> restore;
+    for (const TRemap& r : remaps_)
+        restore.emplace_back(r.code, NoSymbol);
+    MapKeys(std::move(restore));
+    restoredAt_ = Clock::now();
+    remaps_.clear();
+    record_.Clear();
+    XSync(dpy_, False);
+    Drain();
+}
+
+void TX11Typer::KeepSurvivingRemaps() {
+    std::erase_if(remaps_, [this](const TRemap& r) {
+        int per = 0;
+        KeySym* syms = XGetKeyboardMapping(dpy_, r.code, 1, &per);
+        const bool ours = syms && per > 0 && syms[0] == r.keysym;
+        if (syms) XFree(syms);
+        return !ours;
+    });
+    TakeErrors(dpy_);
+}
+
+int TX11Typer::RestoreDueMsec() const {
+    const int64_t at = restoreAt_.load();
+    if (at == 0) return -1;
+    return static_cast<int>(std::clamp<int64_t>(at - NowMs(), 0, 60'000));
 }
 
 void TX11Typer::Record() {
@@ -231,6 +263,9 @@ void TX11Typer::Record() {
 
 void TX11Typer::MapKeys(std::vector<std::pair<KeyCode, unsigned long>> keys) {
     if (keys.empty()) return;
+    // Clients still fetching a restore may skip a change close behind it.
+    if (const auto since = Clock::now() - restoredAt_; since < kSessionIdle)
+        std::this_thread::sleep_for(kSessionIdle - since);
     std::sort(keys.begin(), keys.end());
     // A client fetches the keys named by the first change notice it reads and
     // may drop the notices that arrived meanwhile, so the keys change in one
@@ -466,6 +501,7 @@ void TX11Typer::Tick() {
     std::unique_lock g(mutex_, std::try_to_lock);
     if (!g.owns_lock()) return;
     if (active_ && Clock::now() - lastKey_ > kSessionIdle) End();
+    if (!active_ && !remaps_.empty() && Clock::now() - lastKey_ > kKeepRemaps) RestoreKeys();
 }
 
 } // namespace bxhook::x11

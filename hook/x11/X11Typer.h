@@ -6,11 +6,13 @@
 // the user still holds are released at the start and pressed again at the
 // end if the user still holds them; Caps Lock is unlocked meanwhile; every
 // key the session pressed is up at its end; characters the layout lacks are
-// typed through spare key codes that are remapped for the session and
-// restored at its end, late enough for the target to have read its keys.
-// The keys a text needs are remapped before its first key, all in one go.
-// While a session lasts it is recorded on the server (TTypingRecord), and
-// what a killed instance left is repaired when the connection opens.
+// typed through spare key codes that are remapped for them. The keys a text
+// needs are remapped before its first key, all in one go, and stay mapped for
+// a few seconds after the session: every client on the display reads its key
+// map again after each change, so texts typed close together, which mostly
+// want the same characters, share one change and one restore. While keys are
+// remapped the fact is recorded on the server (TTypingRecord), and what a
+// killed instance left is repaired when the connection opens.
 #include "hook/Backend.h"
 #include "hook/x11/Injected.h"
 #include "hook/x11/TypingRecord.h"
@@ -46,9 +48,12 @@ public:
     void Flush();
     void Push();
     void ReleaseHeldKeys();
-    // Ends a session that has been idle long enough; called every few ms.
+    // Ends a session that has been idle long enough, and gives spare keys
+    // their empty mapping back once they have been unused long enough.
     void Tick();
     bool Active() const { return activeFlag_.load(); }
+    // Milliseconds until Tick has keys to restore, -1 when none are remapped.
+    int RestoreDueMsec() const;
     // The keyboard mapping changed (not by us): reload before the next key.
     void LayoutChanged() { stale_.store(true); }
     // Keys remapped by us, or a stretch our request rewrote: their mapping
@@ -61,6 +66,10 @@ private:
     using Clock = std::chrono::steady_clock;
     void Begin();
     void End();
+    void RestoreKeys();
+    // After another client changed the keyboard: forgets the spare keys
+    // that no longer carry our keysym.
+    void KeepSurvivingRemaps();
     void Fake(KeyCode code, bool down);
     void SetMods(unsigned want);
     void Stroke(KeyCode code, unsigned mods);
@@ -99,7 +108,9 @@ private:
         unsigned long keysym;
         Clock::time_point used;
     };
-    std::vector<TRemap> remaps_; // spare keys mapped in this session
+    std::vector<TRemap> remaps_;        // spare keys we keep mapped
+    std::atomic<int64_t> restoreAt_{0}; // ms since epoch; 0: nothing to restore
+    Clock::time_point restoredAt_{};
     TTypingRecord record_;
     std::atomic<uint64_t> ownMask_[4] = {};
     // The stretches of keys our last requests rewrote (first << 8 | count),
