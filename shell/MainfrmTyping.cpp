@@ -11,6 +11,12 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSystemTrayIcon>
+#include <QTimer>
+
+namespace {
+// How often a box out of sight looks whether the run is over.
+constexpr int kTextBoxWaitMsec = 50;
+} // namespace
 
 bool TMainForm::ApplicationActive() const {
     return QApplication::activeWindow() != nullptr;
@@ -64,7 +70,7 @@ void TMainForm::TypeText(const QByteArray& text) {
 
 void TMainForm::ShowTextToType(const QByteArray& text) {
     // Laying the box out costs more than typing a short text: it is filled
-    // once the run is under way.
+    // from the event loop, and out of sight only once the run is over.
     pendingTextToType_ = text;
     if (textToTypePending_) return;
     textToTypePending_ = true;
@@ -80,6 +86,12 @@ void TMainForm::SetTextToType(const QString& text) {
 
 void TMainForm::FlushTextToType() {
     if (!textToTypePending_) return;
+    // Laying the box out takes the processors as long as typing a short text
+    // does: while a run is under way and the box is out of sight, it waits.
+    if ((!isVisible() || isMinimized()) && !Typing->Idle()) {
+        QTimer::singleShot(kTextBoxWaitMsec, this, [this] { FlushTextToType(); });
+        return;
+    }
     SetTextToType(Ansi::ToUnicode(pendingTextToType_));
 }
 

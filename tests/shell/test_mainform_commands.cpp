@@ -57,7 +57,7 @@ private slots:
     }
     void cleanup() { Stop(); }
 
-    void hintIsBroughtUpToDateOnceAnExpansionIsTyped() {
+    void hintAndTextBoxFollowTheRunOfAnExpansion() {
         WriteFile(P("PAGES.CFG"), P("one.bxd").toUtf8() + "\r\n");
         StartShown();
         Form->hide();
@@ -75,6 +75,11 @@ private slots:
         BxVirtualGetText(editor, text, sizeof text);
         QCOMPARE(QByteArray(text), QByteArray("be right back "));
         QCOMPARE(Form->Hints->HintBox->Keyword(), QByteArray());
+        // The text box, out of sight, is filled once the run is over (with
+        // what was typed: the keyword's first letter stayed).
+        const QByteArray typed = Form->TextToTypeShown();
+        QCOMPARE(typed, QByteArray("e right back"));
+        QTRY_COMPARE(Form->Memo1->toPlainText(), QString::fromLatin1(typed));
     }
 
     void dictionaryPopupAndButtonsWorkOnTheOpenFile() {
