@@ -501,7 +501,7 @@ void TX11Typer::Tick() {
     std::unique_lock g(mutex_, std::try_to_lock);
     if (!g.owns_lock()) return;
     if (active_ && Clock::now() - lastKey_ > kSessionIdle) End();
-    if (!active_ && !remaps_.empty() && Clock::now() - lastKey_ > kKeepRemaps) RestoreKeys();
+    if (const int64_t at = restoreAt_.load(); !active_ && at != 0 && NowMs() >= at) RestoreKeys();
 }
 
 } // namespace bxhook::x11
