@@ -15,6 +15,14 @@ class TScreen;
 
 enum class KeyAction { Press, Down, Up };
 
+// The focus window asked for without waiting; the answer is fetched when
+// first wanted, and dropped unread if it never is.
+class TFocusAnswer {
+public:
+    virtual ~TFocusAnswer() = default;
+    virtual BxHwnd Get() = 0;
+};
+
 class TBackend {
 public:
     virtual ~TBackend() = default;
@@ -25,6 +33,15 @@ public:
     virtual BxHwnd FocusWindow() = 0;
     // The focus as read for the key being reported, while one is; else FocusWindow().
     virtual BxHwnd KeyFocusWindow() { return FocusWindow(); }
+    // FocusWindow for a caller that has other work meanwhile; this one answers at once.
+    virtual std::unique_ptr<TFocusAnswer> AskFocusWindow() {
+        struct TAnswered : TFocusAnswer {
+            BxHwnd window;
+            explicit TAnswered(BxHwnd w) : window(w) {}
+            BxHwnd Get() override { return window; }
+        };
+        return std::make_unique<TAnswered>(FocusWindow());
+    }
     virtual uint32_t WindowProcess(BxHwnd window) = 0;
     // WM_CLASS of the application that holds the window (the nearest
     // ancestor naming one); false when unknown.

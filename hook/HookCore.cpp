@@ -211,8 +211,11 @@ int THookCore::Display(const char* text, BxHwnd target) {
         backend->PrepareChars(chars);
         // Safe mode: typing into whatever window took the focus meanwhile
         // would scatter the text, so playback stops instead.
+        // The focus at the start is what later looks compare with; its answer
+        // is not waited for before the first key, which it would hold back.
         const bool safe = safeMode_.load();
-        const BxHwnd startFocus = safe ? backend->FocusWindow() : 0;
+        std::unique_ptr<TFocusAnswer> startAnswer = safe ? backend->AskFocusWindow() : nullptr;
+        BxHwnd startFocus = 0;
         // Every "interval" keys what was typed goes out to the server. An X
         // server queues keys for a busy client and loses none: no sleep is
         // needed for slow targets, and the pause value paces nothing here.
@@ -220,9 +223,12 @@ int THookCore::Display(const char* text, BxHwnd target) {
         auto lastCheck = std::chrono::steady_clock::now();
         for (const TPlaybackStep& s : steps) {
             if (abort_.load()) break;
-            if (safe && startFocus &&
-                std::chrono::steady_clock::now() - lastCheck > kSafeCheckPeriod) {
-                if (backend->FocusWindow() != startFocus) break;
+            if (safe && std::chrono::steady_clock::now() - lastCheck > kSafeCheckPeriod) {
+                if (startAnswer) {
+                    startFocus = startAnswer->Get();
+                    startAnswer.reset();
+                }
+                if (startFocus && backend->FocusWindow() != startFocus) break;
                 lastCheck = std::chrono::steady_clock::now();
             }
             switch (s.kind) {

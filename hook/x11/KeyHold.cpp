@@ -60,6 +60,10 @@ void TKeyHold::Close() {
     xcb_ = nullptr;
 }
 
+uint32_t TKeyHold::ClientBase() const {
+    return xcb_ ? xcb_get_setup(xcb_)->resource_id_base : 0;
+}
+
 int TKeyHold::Fd() const {
     return dpy_ ? ConnectionNumber(dpy_) : -1;
 }

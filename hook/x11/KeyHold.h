@@ -56,6 +56,12 @@ public:
     // answers are still typed again after the replacement.
     bool Confirm();
     bool Holding() const { return begun_; }
+    // The grab requests Begin sent whose answers are still to be collected.
+    int Asked() const { return static_cast<int>(pending_.size()); }
+    // What tells this connection's requests from others' in a recording:
+    // its resource id base, and XInput's major opcode.
+    uint32_t ClientBase() const;
+    int Opcode() const { return xiOpcode_; }
     std::chrono::steady_clock::time_point Since() const { return since_; }
     // Queues the keys the grab took.
     void Process(const Taken& taken);

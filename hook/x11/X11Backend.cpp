@@ -6,6 +6,8 @@
 #include "hook/x11/XError.h"
 
 #include <X11/XKBlib.h>
+#include <X11/Xlib-xcb.h>
+#include <X11/extensions/XI2proto.h>
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -34,6 +36,9 @@ constexpr auto kHoldLimit = std::chrono::seconds(5);
 constexpr auto kEchoWait = std::chrono::milliseconds(100);
 // How long the service thread leaves the recording unread while a text is typed.
 constexpr long kTypingBatchNsec = 3'000'000;
+// A grab the recording has not shown by then is taken as made: a text
+// must not wait for a server that does not record it.
+constexpr auto kGrabMarkWait = std::chrono::milliseconds(5);
 
 std::string DisplayName() {
     const char* d = std::getenv("DISPLAY");
@@ -44,7 +49,8 @@ std::string DisplayName() {
 
 TX11Backend::TX11Backend()
     : typer_(
-          injected_, [this](KeyCode k) { return UserHolds(k); }, [this] { SettleLeaks(); }) {
+          injected_, [this](KeyCode k) { return UserHolds(k); }, [this] { return SettleLeaks(); },
+          [this](char (&keys)[32]) { return UserKeymap(keys); }) {
     hold_.SetSent([this](KeyCode k, bool down) { ++replayed_[k][down]; });
 }
 
@@ -165,6 +171,8 @@ void TX11Backend::Run() {
         // remapped keys are due back (they are not while a text is typed).
         int timeout = typer_.Active() || hold_.Holding() ? 20 : typer_.RestoreDueMsec();
         if (timeout >= 0 && timeout < 20 && THookCore::Instance().Typing()) timeout = 20;
+        // A grab the recording does not show is given up on in time (kGrabMarkWait).
+        if (!leaksSettled_.load()) timeout = 1;
         if (selectionOpen_) {
             const int t = selection_.TimeoutMsec();
             if (t >= 0 && (timeout < 0 || t < timeout)) timeout = t;
@@ -174,18 +182,23 @@ void TX11Backend::Run() {
         while (read(wake_[0], buf, sizeof buf) > 0) {
         }
         if (recording_) XRecordProcessReplies(data_);
-        if (recording_ && !leaksSettled_.load()) {
+        const bool marked = markGrabs_ && grabsSeen_ >= grabsAsked_;
+        if (recording_ && !leaksSettled_.load() &&
+            (marked || !markGrabs_ ||
+             std::chrono::steady_clock::now() - hold_.Since() > kGrabMarkWait)) {
             // The grab was asked for on the key's path without waiting; its
             // answer is awaited here, while the replacement is prepared.
             // Without a keyboard held, the keys the user holds are known
             // from the recording again.
             if (!hold_.Confirm()) holding_.store(false);
-            // What the server recorded before the grab is sent no later than
-            // the grab's reply; a moment's grace for it to arrive.
-            pollfd p{ConnectionNumber(data_), POLLIN, 0};
-            const timespec grace{0, 100'000};
-            ppoll(&p, 1, &grace, nullptr);
-            XRecordProcessReplies(data_);
+            if (!marked) {
+                // What the server recorded before the grab is sent no later
+                // than the grab's reply; a moment's grace for it to arrive.
+                pollfd p{ConnectionNumber(data_), POLLIN, 0};
+                const timespec grace{0, 100'000};
+                ppoll(&p, 1, &grace, nullptr);
+                XRecordProcessReplies(data_);
+            }
             std::lock_guard g(settleMutex_);
             leaksSettled_.store(true);
             settled_.notify_all();
@@ -228,13 +241,28 @@ void TX11Backend::EnableRecording() {
     int major = 0, minor = 0;
     if (!XRecordQueryVersion(control_, &major, &minor))
         return fail("the X server has no RECORD extension (keys cannot be watched)");
-    XRecordRange* range = XRecordAllocRange();
-    if (!range) return fail("out of memory");
-    range->device_events.first = KeyPress;
-    range->device_events.last = ButtonPress;
+    XRecordRange* ranges[2] = {XRecordAllocRange(), XRecordAllocRange()};
+    if (!ranges[0] || !ranges[1]) {
+        for (XRecordRange* r : ranges)
+            if (r) XFree(r);
+        return fail("out of memory");
+    }
+    ranges[0]->device_events.first = KeyPress;
+    ranges[0]->device_events.last = ButtonPress;
+    // The hold's grab requests too, in their place among the keys: those
+    // before one reached the target, those after it the grab. Other
+    // clients' grabs of a device come along; they are rare.
+    markGrabs_ = hold_.Available() && hold_.Opcode() > 0 && hold_.Opcode() < 256;
+    if (markGrabs_) {
+        const auto op = static_cast<unsigned char>(hold_.Opcode());
+        ranges[1]->ext_requests.ext_major = {op, op};
+        ranges[1]->ext_requests.ext_minor = {X_XIGrabDevice, X_XIGrabDevice};
+        holdBase_ = hold_.ClientBase();
+    }
     XRecordClientSpec clients = XRecordAllClients;
-    context_ = XRecordCreateContext(control_, 0, &clients, 1, &range, 1);
-    XFree(range);
+    context_ = XRecordCreateContext(control_, 0, &clients, 1, ranges, markGrabs_ ? 2 : 1);
+    for (XRecordRange* r : ranges)
+        XFree(r);
     if (!context_ || TakeErrors(control_) > 0) return fail("the X server refused to record keys");
     startSeen_ = endSeen_ = false;
     if (!XRecordEnableContextAsync(data_, context_, &TX11Backend::OnRecordData,
@@ -295,6 +323,11 @@ void TX11Backend::OnRecordData(XPointer self, XRecordInterceptData* d) {
         break;
     case XRecordFromServer:
         if (d->data && d->data_len * 4 >= 2) b->OnDeviceEvent(d->data[0] & 0x7F, d->data[1]);
+        break;
+    case XRecordFromClient:
+        if (b->markGrabs_ && d->data && d->data_len * 4 >= 4 && d->id_base == b->holdBase_ &&
+            d->data[0] == b->hold_.Opcode() && d->data[1] == X_XIGrabDevice)
+            ++b->grabsSeen_;
         break;
     default:
         break;
@@ -369,7 +402,9 @@ void TX11Backend::KeyConsumed(uint16_t code) {
             std::lock_guard u(userMutex_);
             heldAtBegin_ = heldDown_ = userDown_;
         }
+        grabsSeen_ = 0;
         holding_.store(hold_.Begin());
+        grabsAsked_ = hold_.Asked();
         if (holding_.load()) {
             std::memset(replayed_, 0, sizeof replayed_);
             leaksSettled_.store(false);
@@ -493,12 +528,25 @@ bool TX11Backend::PauseAfterPaste(int msec) {
     return true;
 }
 
-void TX11Backend::SettleLeaks() {
+bool TX11Backend::SettleLeaks() {
     // On the typing thread: the service thread looks at what the server
     // recorded before the grab; the text must not start before it has.
     std::unique_lock g(settleMutex_);
-    settled_.wait_for(g, std::chrono::milliseconds(50), [this] { return leaksSettled_.load(); });
+    const bool settled = settled_.wait_for(g, std::chrono::milliseconds(50),
+                                           [this] { return leaksSettled_.load(); });
     leakOpen_.store(false);
+    // Keys still down are then known from the recording: the grab keeps any
+    // key after it away from the target.
+    return settled && holding_.load();
+}
+
+bool TX11Backend::UserKeymap(char (&keys)[32]) {
+    if (!recordingActive_.load()) return false;
+    std::memset(keys, 0, sizeof keys);
+    std::lock_guard u(userMutex_);
+    for (int k = 8; k < 256; ++k)
+        if (userDown_[k]) keys[k / 8] = static_cast<char>(keys[k / 8] | (1 << (k % 8)));
+    return true;
 }
 
 bool TX11Backend::HoldTaken(const TKeyHold::TKey& key) {
@@ -558,6 +606,45 @@ BxHwnd TX11Backend::FocusWindow() {
     if (!Ensure(error)) return 0;
     std::lock_guard g(watchMutex_);
     return static_cast<BxHwnd>(FocusedWindow(watch_));
+}
+
+std::unique_ptr<TFocusAnswer> TX11Backend::AskFocusWindow() {
+    // Asked through XCB on the watch connection: Xlib has no way to collect
+    // a reply later.
+    class TAsked : public TFocusAnswer {
+    public:
+        TAsked(TX11Backend& b, xcb_connection_t* c)
+            : backend_(b), xcb_(c), cookie_(xcb_get_input_focus(c)) {
+            xcb_flush(c);
+        }
+        ~TAsked() override {
+            if (!fetched_) {
+                std::lock_guard g(backend_.watchMutex_);
+                xcb_discard_reply(xcb_, cookie_.sequence);
+            }
+        }
+        BxHwnd Get() override {
+            if (fetched_) return window_;
+            fetched_ = true;
+            std::lock_guard g(backend_.watchMutex_);
+            xcb_get_input_focus_reply_t* r = xcb_get_input_focus_reply(xcb_, cookie_, nullptr);
+            if (r && r->focus != XCB_NONE && r->focus != XCB_INPUT_FOCUS_POINTER_ROOT)
+                window_ = static_cast<BxHwnd>(r->focus);
+            free(r);
+            return window_;
+        }
+
+    private:
+        TX11Backend& backend_;
+        xcb_connection_t* xcb_;
+        xcb_get_input_focus_cookie_t cookie_;
+        bool fetched_ = false;
+        BxHwnd window_ = 0;
+    };
+    std::string error;
+    if (!Ensure(error)) return TBackend::AskFocusWindow();
+    std::lock_guard g(watchMutex_);
+    return std::make_unique<TAsked>(*this, XGetXCBConnection(watch_));
 }
 
 BxHwnd TX11Backend::KeyFocusWindow() {

@@ -41,6 +41,7 @@ public:
     void Stop() override;
     BxHwnd FocusWindow() override;
     BxHwnd KeyFocusWindow() override;
+    std::unique_ptr<TFocusAnswer> AskFocusWindow() override;
     uint32_t WindowProcess(BxHwnd window) override;
     bool AppClass(BxHwnd window, std::string& className, std::string& instance) override;
     uint32_t CaretScreenPos() override;
@@ -136,7 +137,15 @@ private:
     std::atomic<bool> leaksSettled_{true};
     std::mutex settleMutex_;
     std::condition_variable settled_;
-    void SettleLeaks();
+    // The recording shows where the hold's grabs came among the keys (the
+    // service thread's counts); without it, a grace after their answers.
+    bool markGrabs_ = false;
+    uint32_t holdBase_ = 0;
+    int grabsAsked_ = 0;
+    int grabsSeen_ = 0;
+    bool SettleLeaks();
+    // The keys others hold down, as recorded.
+    bool UserKeymap(char (&keys)[32]);
 
     TInjectedKeys injected_;
     TX11Typer typer_;

@@ -32,8 +32,10 @@ int64_t NowMs() {
 
 } // namespace
 
-TX11Typer::TX11Typer(TInjectedKeys& injected, UserHolds userHolds, Settle settle)
-    : injected_(injected), userHolds_(std::move(userHolds)), settle_(std::move(settle)) {}
+TX11Typer::TX11Typer(TInjectedKeys& injected, UserHolds userHolds, Settle settle,
+                     UserKeymap userKeymap)
+    : injected_(injected), userHolds_(std::move(userHolds)), settle_(std::move(settle)),
+      userKeymap_(std::move(userKeymap)) {}
 
 TX11Typer::~TX11Typer() {
     Close();
@@ -56,6 +58,17 @@ bool TX11Typer::Open(const char* displayName, std::string& error) {
     }
     // Our own typing must not wait for another client's grab of the server.
     XTestGrabControl(dpy_, True);
+    // The group and the locks are followed from notices, not asked for by
+    // each text: a round trip before its first key.
+    int opcode, xkbError;
+    major = XkbMajorVersion;
+    minor = XkbMinorVersion;
+    xkbEvent_ = -1;
+    if (XkbQueryExtension(dpy_, &opcode, &ev, &xkbError, &major, &minor) &&
+        XkbSelectEventDetails(dpy_, XkbUseCoreKbd, XkbStateNotify,
+                              XkbGroupStateMask | XkbModifierLockMask,
+                              XkbGroupStateMask | XkbModifierLockMask))
+        xkbEvent_ = ev;
     record_.Open(dpy_);
     record_.Repair();
     stale_.store(true);
@@ -135,6 +148,7 @@ void TX11Typer::Begin() {
     lastKey_ = Clock::now();
     if (active_) return;
     if (stale_.exchange(false)) {
+        Drain();
         KeepSurvivingRemaps();
         std::vector<KeyCode> own;
         for (const TRemap& r : remaps_)
@@ -144,6 +158,8 @@ void TX11Typer::Begin() {
             m.store(0);
         for (KeyCode k : layout_.SpareKeys())
             ownMask_[k / 64].fetch_or(uint64_t{1} << (k % 64));
+    } else if (xkbEvent_ >= 0) {
+        Drain();
     } else {
         layout_.ReadState(dpy_);
     }
@@ -152,6 +168,7 @@ void TX11Typer::Begin() {
     restoreAt_.store(0);
     curMods_ = 0;
     Record();
+    const bool settled = settle_ && settle_();
 
     // The key that ended a keyword is often still down when the replacement
     // starts; the server ignores a press of a key that is already down, so
@@ -163,7 +180,7 @@ void TX11Typer::Begin() {
     char keys[32];
     heldAtBegin_.reset();
     for (int waited = 0; waited < kHeldKeyWaitMs; ++waited) {
-        XQueryKeymap(dpy_, keys);
+        ReadKeymap(keys, settled);
         bool others = false;
         for (int k = 8; k < 256; ++k) {
             const auto code = static_cast<KeyCode>(k);
@@ -191,7 +208,10 @@ void TX11Typer::Begin() {
         XkbLockModifiers(dpy_, XkbUseCoreKbd, LockMask, 0);
         capsUnlocked_ = true;
     }
-    if (settle_) settle_();
+    EraseRequested();
+}
+
+void TX11Typer::EraseRequested() {
     const int erase = eraseCount_.exchange(0);
     if (erase > 0 && NowMs() - eraseAt_.load() <= kEraseWindowMs)
         for (int i = 0; i < erase; ++i)
@@ -316,7 +336,18 @@ void TX11Typer::Drain() {
     while (XPending(dpy_)) {
         XEvent ev;
         XNextEvent(dpy_, &ev);
+        if (ev.type != xkbEvent_) continue;
+        const auto* xe = reinterpret_cast<const XkbEvent*>(&ev);
+        if (xe->any.xkb_type != XkbStateNotify) continue;
+        layout_.SetGroup(xe->state.group);
+        layout_.SetLockedMods(xe->state.locked_mods);
     }
+}
+
+void TX11Typer::ReadKeymap(char (&keys)[32], bool settled) {
+    // Once every key event before the text has been looked at, the recording
+    // knows what the server would answer.
+    if (!settled || !userKeymap_ || !userKeymap_(keys)) XQueryKeymap(dpy_, keys);
 }
 
 KeyCode TX11Typer::SpareFor(unsigned long keysym) {
@@ -408,7 +439,15 @@ bool TX11Typer::OnLayout(unsigned char c, TKeyStroke& stroke, unsigned long& spa
 void TX11Typer::PrepareChars(std::string_view chars) {
     std::lock_guard g(mutex_);
     if (!dpy_) return;
-    Begin();
+    if (active_) {
+        // A text soon after the last one, in the same session: the key that
+        // started it has its own leaks to settle and its own erasing.
+        Begin();
+        if (settle_) settle_();
+        EraseRequested();
+    } else {
+        Begin();
+    }
     std::vector<unsigned long> wanted;
     for (char ch : chars) {
         const auto c = static_cast<unsigned char>(ch);

@@ -34,9 +34,13 @@ class TX11Typer {
 public:
     using UserHolds = std::function<bool(KeyCode)>;
     // Called before a text starts; returns once every key event that came
-    // before it has been looked at.
-    using Settle = std::function<void()>;
-    TX11Typer(TInjectedKeys& injected, UserHolds userHolds, Settle settle);
+    // before it has been looked at, true when the keys the user holds are
+    // then known without asking the server (UserKeymap).
+    using Settle = std::function<bool()>;
+    // Fills the keys others hold down (XQueryKeymap's form); false when
+    // they are not known.
+    using UserKeymap = std::function<bool(char (&)[32])>;
+    TX11Typer(TInjectedKeys& injected, UserHolds userHolds, Settle settle, UserKeymap userKeymap);
     ~TX11Typer();
 
     bool Open(const char* displayName, std::string& error);
@@ -65,6 +69,8 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     void Begin();
+    // Erases the keys that reached the target ahead of the text (RequestErase).
+    void EraseRequested();
     void End();
     void RestoreKeys();
     // After another client changed the keyboard: forgets the spare keys
@@ -83,13 +89,19 @@ private:
     // adjacent key codes.
     void MapKeys(std::vector<std::pair<KeyCode, unsigned long>> keys);
     void Record();
+    // Reads what the server sent: changes of the keyboard state are kept,
+    // so that a text need not ask for it.
     void Drain();
+    // The keys down now, ours aside; `settled`: the recorded ones will do.
+    void ReadKeymap(char (&keys)[32], bool settled);
 
     std::mutex mutex_;
     Display* dpy_ = nullptr;
     TInjectedKeys& injected_;
     UserHolds userHolds_;
     Settle settle_;
+    UserKeymap userKeymap_;
+    int xkbEvent_ = -1; // XKB's event code, -1 without state notices
     TXkbLayout layout_;
     std::atomic<bool> stale_{true};
     bool active_ = false;

@@ -323,10 +323,77 @@ TEST_F(X11Hook, GrabbedKeysAreReportedButDoNotReachTheTarget) {
 
 TEST_F(X11Hook, ConsumedDelimiterThatReachedTheTargetIsErasedFirst) {
     gMessages.consume = ' ';
-    Shell("xdotool type 'ab '");
-    ASSERT_TRUE(gMessages.WaitFor(BX_MSG_KEY, ' ', BX_KEYFLAG_PERFORM));
-    Type("!");
-    EXPECT_TRUE(WaitText("ab!"));
+    // The second text follows the first closely: inside its typing session.
+    for (const std::string word : {"ab", "cd"}) {
+        const std::string before = TargetText();
+        gMessages.Clear();
+        Shell("xdotool type '" + word + " '");
+        ASSERT_TRUE(gMessages.WaitFor(BX_MSG_KEY, ' ', BX_KEYFLAG_PERFORM));
+        Type("!");
+        EXPECT_TRUE(WaitText(before + word + "!")) << "got \"" << TargetText() << "\"";
+    }
+}
+
+bool CapsLocked(Display* dpy) {
+    XkbStateRec st;
+    return XkbGetState(dpy, XkbUseCoreKbd, &st) == Success && (st.locked_mods & LockMask);
+}
+
+// The typist learns of locks from the server's notices, not by asking before
+// each text: a lock set or cleared between two texts must be seen by the next.
+TEST_F(X11Hook, CapsLockChangedBetweenTextsIsFollowed) {
+    Display* dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    ASSERT_FALSE(CapsLocked(dpy));
+    // Texts typed close together share a session, which reads no locks.
+    const auto sessionEnds = [] { std::this_thread::sleep_for(300ms); };
+    Type("Ab");
+    ASSERT_TRUE(WaitText("Ab"));
+    sessionEnds();
+    Shell("xdotool key Caps_Lock");
+    ASSERT_TRUE(WaitUntil([&] { return CapsLocked(dpy); }));
+    Type("Cd");
+    EXPECT_TRUE(WaitText("AbCd")) << "got \"" << TargetText() << "\"";
+    EXPECT_TRUE(WaitUntil([&] { return CapsLocked(dpy); })) << "the lock was not set back";
+    sessionEnds();
+    Shell("xdotool key Caps_Lock");
+    ASSERT_TRUE(WaitUntil([&] { return !CapsLocked(dpy); }));
+    Type("Ef");
+    EXPECT_TRUE(WaitText("AbCdEf")) << "got \"" << TargetText() << "\"";
+    std::this_thread::sleep_for(200ms);
+    EXPECT_FALSE(CapsLocked(dpy)) << "a lock the user cleared came back after a text";
+    XCloseDisplay(dpy);
+}
+
+// The focus the later looks compare with is asked for at the start and
+// fetched only when the first look is due.
+TEST_F(X11Hook, SafeModeStopsATextWhenTheFocusMovesAway) {
+    Display* dpy = XOpenDisplay(nullptr);
+    ASSERT_NE(dpy, nullptr);
+    Window before = 0;
+    int revert = 0;
+    XGetInputFocus(dpy, &before, &revert);
+    const Window other = XCreateSimpleWindow(dpy, DefaultRootWindow(dpy), 700, 40, 80, 80, 0, 0, 0);
+    XMapRaised(dpy, other);
+    XSync(dpy, False);
+    std::this_thread::sleep_for(200ms);
+    XSetInputFocus(dpy, before, RevertToParent, CurrentTime);
+    XSync(dpy, False);
+    EnableSafeMode(1);
+    ResetKeyCount();
+    std::thread typing([&] { Type("abc" + PauseMs(250) + "def"); });
+    EXPECT_TRUE(WaitText("abc"));
+    XSetInputFocus(dpy, other, RevertToParent, CurrentTime);
+    XSync(dpy, False);
+    typing.join();
+    EXPECT_EQ(GetAutoKeyCount(), 3u) << "typing went on in the window that took the focus";
+    XSetInputFocus(dpy, before, RevertToParent, CurrentTime);
+    XDestroyWindow(dpy, other);
+    XSync(dpy, False);
+    XCloseDisplay(dpy);
+    std::this_thread::sleep_for(100ms);
+    Type("g");
+    EXPECT_TRUE(WaitText("abcg")) << "the target did not get the focus back";
 }
 
 TEST_F(X11Hook, AbortLeavesNoKeyDown) {
