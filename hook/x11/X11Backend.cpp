@@ -167,10 +167,11 @@ void TX11Backend::Run() {
         if (hold_.Available()) fds[n++] = {hold_.Fd(), POLLIN, 0};
         if (selectionOpen_) fds[n++] = {selection_.Fd(), POLLIN, 0};
         // Idle, everything that needs this thread makes a descriptor readable
-        // (keys, X events, the wake pipe): no periodic wake-up, only one when
-        // remapped keys are due back (they are not while a text is typed).
-        int timeout = typer_.Active() || hold_.Holding() ? 20 : typer_.RestoreDueMsec();
-        if (timeout >= 0 && timeout < 20 && THookCore::Instance().Typing()) timeout = 20;
+        // (keys, X events, the wake pipe): no timed wake-up at all. Remapped
+        // keys that are due back go at the next wake (a key, a click): giving
+        // them back makes every client, this program's own windows too, read
+        // its key map again, which an idle program must not cause.
+        int timeout = typer_.Active() || hold_.Holding() ? 20 : -1;
         // A grab the recording does not show is given up on in time (kGrabMarkWait).
         if (!leaksSettled_.load()) timeout = 1;
         if (selectionOpen_) {

@@ -268,12 +268,6 @@ void TX11Typer::KeepSurvivingRemaps() {
     TakeErrors(dpy_);
 }
 
-int TX11Typer::RestoreDueMsec() const {
-    const int64_t at = restoreAt_.load();
-    if (at == 0) return -1;
-    return static_cast<int>(std::clamp<int64_t>(at - NowMs(), 0, 60'000));
-}
-
 void TX11Typer::Record() {
     std::vector<KeyCode> codes;
     for (const TRemap& r : remaps_)

@@ -8,9 +8,10 @@
 // key the session pressed is up at its end; characters the layout lacks are
 // typed through spare key codes that are remapped for them. The keys a text
 // needs are remapped before its first key, all in one go, and stay mapped for
-// a few seconds after the session: every client on the display reads its key
-// map again after each change, so texts typed close together, which mostly
-// want the same characters, share one change and one restore. While keys are
+// at least a few seconds after the session (until the first Tick after that):
+// every client on the display reads its key map again after each change, so
+// texts typed close together, which mostly want the same characters, share
+// one change and one restore. While keys are
 // remapped the fact is recorded on the server (TTypingRecord), and what a
 // killed instance left is repaired when the connection opens.
 #include "hook/Backend.h"
@@ -56,8 +57,6 @@ public:
     // their empty mapping back once they have been unused long enough.
     void Tick();
     bool Active() const { return activeFlag_.load(); }
-    // Milliseconds until Tick has keys to restore, -1 when none are remapped.
-    int RestoreDueMsec() const;
     // The keyboard mapping changed (not by us): reload before the next key.
     void LayoutChanged() { stale_.store(true); }
     // Keys remapped by us, or a stretch our request rewrote: their mapping
