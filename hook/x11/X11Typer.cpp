@@ -433,14 +433,13 @@ bool TX11Typer::OnLayout(unsigned char c, TKeyStroke& stroke, unsigned long& spa
 void TX11Typer::PrepareChars(std::string_view chars) {
     std::lock_guard g(mutex_);
     if (!dpy_) return;
-    if (active_) {
+    const bool joining = active_;
+    Begin();
+    if (joining) {
         // A text soon after the last one, in the same session: the key that
         // started it has its own leaks to settle and its own erasing.
-        Begin();
         if (settle_) settle_();
         EraseRequested();
-    } else {
-        Begin();
     }
     std::vector<unsigned long> wanted;
     for (char ch : chars) {

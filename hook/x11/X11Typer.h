@@ -11,9 +11,9 @@
 // at least a few seconds after the session (until the first Tick after that):
 // every client on the display reads its key map again after each change, so
 // texts typed close together, which mostly want the same characters, share
-// one change and one restore. While keys are
-// remapped the fact is recorded on the server (TTypingRecord), and what a
-// killed instance left is repaired when the connection opens.
+// one change and one restore. While keys are remapped the fact is recorded
+// on the server (TTypingRecord), and what a killed instance left is repaired
+// when the connection opens.
 #include "hook/Backend.h"
 #include "hook/x11/Injected.h"
 #include "hook/x11/TypingRecord.h"
